@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs that this machine lacks.
+# Run as root on Debian 12; does nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  # building
+  cmake make g++ clang-format
+  # native tests, fuzzing and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # the Windows program and its tests under Wine
+  g++-mingw-w64-x86-64 wine wine64
+  # the demo and the browser test
+  lighttpd chromium nodejs npm zip
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+# npm may come with nodejs from another source; it only has to run.
+if [[ " ${missing[*]} " == *" npm "* ]] && command -v npm >/dev/null; then
+  missing=("${missing[@]/npm/}")
+fi
+read -r -a missing <<<"${missing[*]}"
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "install-deps: missing packages: ${missing[*]}; run as root to install them" >&2
+  exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq "${missing[@]}" >/dev/null

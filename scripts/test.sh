@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the unit tests (plain and under
+# AddressSanitizer and UndefinedBehaviorSanitizer) and the tests of the real
+# tunaro.exe under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+echo "== build: windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+echo "== build: native"
+cmake --preset native >/dev/null
+cmake --build --preset native
+
+echo "== build: native under sanitizers"
+cmake --preset native-sanitize >/dev/null
+cmake --build --preset native-sanitize
+
+echo "== unit tests under sanitizers"
+ctest --preset native-sanitize
+
+echo "== unit and process tests"
+ctest --preset native

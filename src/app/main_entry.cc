@@ -1,0 +1,58 @@
+#include "app/main_entry.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "app/handle_request.h"
+#include "app/settings.h"
+#include "base/run_error.h"
+#include "base/text_rules.h"
+#include "cgi/form_pairs.h"
+#include "cgi/request_capture.h"
+#include "cgi/request_info.h"
+#include "cgi/response_writer.h"
+#include "player/player_status.h"
+
+namespace tunaro {
+
+std::string ComposeErrorText(const std::string& description, std::int32_t number) {
+  return description + " Error Number = " + (number >= 0 ? " " : "") + DecimalText(number);
+}
+
+int MainEntry(SystemInterface& system) {
+  // The records of this run, each filled once by its own step.
+  RequestInfo request;
+  FormPairs pairs;
+  Settings settings;
+  PlayerStatus status;
+  ResponseWriter out(system, 0);  // pointed at standard output once captured
+
+  RunError failure(0, std::string());
+  bool failed = false;
+  try {
+    CaptureRequest(system, request, pairs);
+    out.SetOutput(request.OutputHandle);
+    ReadFormData(system, request, pairs);
+    HandleRequest(system, out, request, pairs, settings, status);
+  } catch (const RunEndedEarly&) {
+    // A normal end: the response is what was written.
+  } catch (const RunError& error) {
+    failure = error;
+    failed = true;
+  } catch (const std::bad_alloc&) {
+    failure = RunError(error_number::kOutOfMemory);
+    failed = true;
+  } catch (const std::length_error&) {
+    failure = RunError(error_number::kOutOfMemory);
+    failed = true;
+  }
+  if (failed) {
+    request.ErrorText = ComposeErrorText(failure.description(), failure.number());
+    out.SetOutput(request.OutputHandle);  // the handle is taken before anything can fail
+    WriteInternalErrorPage(out, request.ScriptName, request.ErrorText);
+  }
+  out.Flush();
+  return 0;
+}
+
+}  // namespace tunaro

@@ -1,0 +1,43 @@
+#include "base/text_rules.h"
+
+#include "base/run_error.h"
+
+namespace tunaro {
+
+std::string_view TrimBlanks(std::string_view text) {
+  std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  std::size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+std::string ToUpperText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string ToLowerText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string LastCharacters(std::string_view text, std::int32_t count) {
+  if (count < 0) throw RunError(error_number::kInvalidArgument);
+  if (text.size() <= static_cast<std::size_t>(count)) return std::string(text);
+  return std::string(text.substr(text.size() - count));
+}
+
+std::string_view TextAfterFirstComma(std::string_view text) {
+  std::size_t comma = text.find(',');
+  return comma == std::string_view::npos ? text : text.substr(comma + 1);
+}
+
+std::string DecimalText(std::int64_t value) { return std::to_string(value); }
+
+}  // namespace tunaro

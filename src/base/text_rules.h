@@ -1,0 +1,31 @@
+// Small text rules shared by the configuration, the player status and the
+// form lookup. Texts are bytes of the ANSI code page, one byte per character.
+#ifndef TUNARO_BASE_TEXT_RULES_H_
+#define TUNARO_BASE_TEXT_RULES_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tunaro {
+
+// The text without the space characters at both ends (tabs stay).
+std::string_view TrimBlanks(std::string_view text);
+
+// The text with the letters a to z turned to A to Z.
+std::string ToUpperText(std::string_view text);
+std::string ToLowerText(std::string_view text);
+
+// The last `count` characters when the text is longer, else the whole text.
+// A negative count is not a length: RunError 5.
+std::string LastCharacters(std::string_view text, std::int32_t count);
+
+// The characters after the first comma; the whole text when it has none.
+std::string_view TextAfterFirstComma(std::string_view text);
+
+// Decimal digits of a number, with a leading "-" when it is negative.
+std::string DecimalText(std::int64_t value);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_BASE_TEXT_RULES_H_

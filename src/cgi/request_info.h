@@ -1,0 +1,27 @@
+// The CGI request of one run, as the web server handed it over.
+#ifndef TUNARO_CGI_REQUEST_INFO_H_
+#define TUNARO_CGI_REQUEST_INFO_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+struct RequestInfo {
+  std::string ContentLengthText;   // CONTENT_LENGTH as received
+  std::string ContentType;         // CONTENT_TYPE
+  std::string QueryString;         // QUERY_STRING, not decoded
+  std::string RequestMethod;       // REQUEST_METHOD
+  std::string ScriptName;          // SCRIPT_NAME
+  std::int32_t ContentLength = 0;  // the number in ContentLengthText
+  Handle InputHandle = 0;
+  Handle OutputHandle = 0;
+  std::string ErrorText;    // composed by the error trap only
+  std::string RequestBody;  // the POST body as read
+};
+
+}  // namespace tunaro
+
+#endif  // TUNARO_CGI_REQUEST_INFO_H_

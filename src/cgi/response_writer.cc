@@ -1,0 +1,65 @@
+#include "cgi/response_writer.h"
+
+namespace tunaro {
+
+void ResponseWriter::WriteLine(std::string_view text) {
+  if (buffer_limit_ == 0) {
+    std::string line;
+    line.reserve(text.size() + 2);
+    line.append(text).append("\r\n");
+    system_.WriteOutput(output_, line.data(), line.size());
+    return;
+  }
+  pending_.append(text).append("\r\n");
+  if (pending_.size() >= buffer_limit_) Flush();
+}
+
+void ResponseWriter::Flush() {
+  if (pending_.empty()) return;
+  system_.WriteOutput(output_, pending_.data(), pending_.size());
+  pending_.clear();
+}
+
+bool ResponseWriter::Rewind() {
+  Flush();
+  return system_.RewindOutput(output_);
+}
+
+bool ResponseWriter::Truncate() {
+  Flush();
+  return system_.TruncateOutput(output_);
+}
+
+namespace {
+
+template <typename Step>
+void Attempt(Step step) {
+  try {
+    step();
+  } catch (...) {
+    // The page of last resort goes on with its next step.
+  }
+}
+
+}  // namespace
+
+void WriteInternalErrorPage(ResponseWriter& out, std::string_view script_name,
+                            std::string_view error_text) {
+  Attempt([&] { out.Rewind(); });
+  Attempt([&] {
+    out.WriteLine("Content-type: text/html\r\n");
+    out.WriteLine("<html><head><title>Internal Error</title></head><body>");
+    out.WriteLine(std::string("<H1>Error in ").append(script_name).append("</H1>"));
+    out.WriteLine("The following internal error has occurred:");
+    out.WriteLine(std::string("<PRE>").append(error_text).append("</PRE>"));
+    out.WriteLine("<I>Please</I> note what you were doing when this problem occurred, ");
+    out.WriteLine("so we can identify and correct it. Write down the Web page you were ");
+    out.WriteLine("using, any data you may have entered into a form or search box, ");
+    out.WriteLine("and anything else that may help us duplicate the problem.");
+    out.WriteLine("Then contact the administrator of this service.");
+    out.WriteLine("</body></html>");
+  });
+  Attempt([&] { out.Truncate(); });
+}
+
+}  // namespace tunaro

@@ -1,0 +1,57 @@
+// The response on standard output: lines, and the internal-error page.
+#ifndef TUNARO_CGI_RESPONSE_WRITER_H_
+#define TUNARO_CGI_RESPONSE_WRITER_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+// Writes lines to the output handle. Lines are gathered into writes of up to
+// `buffer_limit` bytes (0: one write per line); the bytes that reach the
+// output are the same either way, and Flush() hands over what is pending.
+class ResponseWriter {
+ public:
+  static constexpr std::size_t kDefaultBufferLimit = 64 * 1024;
+
+  ResponseWriter(SystemInterface& system, Handle output,
+                 std::size_t buffer_limit = kDefaultBufferLimit)
+      : system_(system), output_(output), buffer_limit_(buffer_limit) {}
+  ~ResponseWriter() { Flush(); }
+  ResponseWriter(const ResponseWriter&) = delete;
+  ResponseWriter& operator=(const ResponseWriter&) = delete;
+
+  // The text followed by CR LF. A failed write is neither retried nor reported.
+  void WriteLine(std::string_view text);
+  void Flush();
+
+  // For the internal-error page: start over at offset 0, and cut there.
+  bool Rewind();
+  bool Truncate();
+
+  // Points the writer at another handle (the request's, once it is known).
+  void SetOutput(Handle output) {
+    Flush();
+    output_ = output;
+  }
+
+ private:
+  SystemInterface& system_;
+  Handle output_;
+  std::size_t buffer_limit_;
+  std::string pending_;
+};
+
+// Replaces what was written, as far as the output allows, with the fixed
+// "Internal Error" page naming `script_name` and showing `error_text`. Over a
+// file nothing of the earlier output survives; over a pipe the page follows
+// it. Each step goes on when the one before it failed; nothing escapes.
+void WriteInternalErrorPage(ResponseWriter& out, std::string_view script_name,
+                            std::string_view error_text);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_CGI_RESPONSE_WRITER_H_

@@ -1,0 +1,128 @@
+#include "platform/fake_system.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/run_error.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+
+std::string FakePlayer::PlaylistText() const {
+  std::string text = "#EXTM3U" + line_end;
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    text += "#EXTINF:" + std::to_string(length) + "," + titles[i] + line_end;
+    text += "C:\\Music\\track" + std::to_string(i + 1) + ".mp3" + line_end;
+  }
+  return text;
+}
+
+FakeSystem::FakeSystem() = default;
+
+std::string FakeSystem::PlaylistPath() const {
+  return player.program_path.substr(0, player.program_path.size() - 3) + "m3u";
+}
+
+std::string FakeSystem::EnvironmentVariable(const std::string& name) {
+  auto it = environment.find(name);
+  return it == environment.end() ? std::string() : it->second;
+}
+
+std::size_t FakeSystem::ReadInput(Handle input, char* buffer, std::size_t size) {
+  ++read_requests;
+  if (input != kInput || input_pieces.empty()) return 0;
+  std::string& piece = input_pieces.front();
+  const std::size_t n = std::min(size, piece.size());
+  std::memcpy(buffer, piece.data(), n);
+  piece.erase(0, n);
+  if (piece.empty()) input_pieces.pop_front();
+  return n;
+}
+
+void FakeSystem::WriteOutput(Handle handle, const char* data, std::size_t size) {
+  if (handle != kOutput) return;
+  ++write_requests;
+  if (!output_is_file) {
+    output.append(data, size);
+    return;
+  }
+  if (output.size() < output_position + size) output.resize(output_position + size);
+  output.replace(output_position, size, data, size);
+  output_position += size;
+}
+
+bool FakeSystem::RewindOutput(Handle handle) {
+  if (handle != kOutput || !output_is_file) return false;
+  output_position = 0;
+  return true;
+}
+
+bool FakeSystem::TruncateOutput(Handle handle) {
+  if (handle != kOutput || !output_is_file) return false;
+  output.resize(output_position);
+  return true;
+}
+
+std::string FakeSystem::ReadWholeFile(const std::string& path) {
+  auto it = files.find(path);
+  if (it == files.end()) throw RunError(error_number::kFileNotFound);
+  if (it->second.directory || !it->second.readable) throw RunError(error_number::kPathFileAccess);
+  return it->second.content;
+}
+
+std::string FakeSystem::ReadOrCreateFile(const std::string& path) {
+  if (files.find(path) == files.end()) {
+    if (!can_create_files) throw RunError(error_number::kPathFileAccess);
+    files[path] = FakeFile{};
+  }
+  return ReadWholeFile(path);
+}
+
+bool FakeSystem::IsOrdinaryFile(const std::string& path) {
+  auto it = files.find(path);
+  return it != files.end() && !it->second.hidden && !it->second.directory;
+}
+
+Handle FakeSystem::FindPlayerWindow() { return player.window; }
+
+QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
+  FakePlayer& p = player;
+  p.log.push_back({kQueryMessage, argument, code});
+  if (window != p.window || p.window == 0 || p.gone) return {true, 0};
+  if (p.hangs_on && *p.hangs_on == code) return {false, 0};
+  if (p.answer_hook) {
+    if (auto answer = p.answer_hook(code, argument)) return {true, *answer};
+  }
+  const std::int32_t count =
+      p.reported_count ? *p.reported_count : static_cast<std::int32_t>(p.titles.size());
+  switch (code) {
+    case QueryPlayState:
+      return {true, p.play_state};
+    case QueryLength:
+      return {true, p.length};
+    case QueryPathChar:
+      if (argument >= 0 && static_cast<std::size_t>(argument) < p.program_path.size()) {
+        return {true, static_cast<unsigned char>(p.program_path[argument])};
+      }
+      return {true, p.path_end_answer};
+    case WritePlaylist:
+      if (p.writes_playlist) SetFile(PlaylistPath(), p.PlaylistText());
+      return {true, p.current};
+    case SetCurrentEntry:
+      if (argument >= 0 && argument < count) p.current = argument;
+      return {true, 0};
+    case QueryEntryCount:
+      return {true, count};
+    case QueryStreamInfo:
+      return {true, argument == 0 ? p.sample_rate : p.bit_rate};
+    default:
+      return {true, 0};
+  }
+}
+
+void FakeSystem::PostCommand(Handle window, std::int32_t command_id) {
+  player.log.push_back({kCommandMessage, command_id, 0});
+  (void)window;
+}
+
+}  // namespace tunaro

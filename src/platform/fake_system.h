@@ -1,0 +1,109 @@
+// An in-process stand-in for the operating system and the player, for tests:
+// environment, standard input in pieces, an output that behaves as a file or a
+// pipe, files in memory, and a scripted player that logs every message.
+#ifndef TUNARO_PLATFORM_FAKE_SYSTEM_H_
+#define TUNARO_PLATFORM_FAKE_SYSTEM_H_
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+struct FakeFile {
+  std::string content;
+  bool hidden = false;
+  bool directory = false;
+  bool readable = true;
+};
+
+struct LoggedMessage {
+  std::uint32_t message;  // 1024 query, 273 command
+  std::int64_t wparam;
+  std::int64_t lparam;
+  bool operator==(const LoggedMessage& other) const {
+    return message == other.message && wparam == other.wparam && lparam == other.lparam;
+  }
+};
+
+// A player with a playlist. WritePlaylist puts its extended M3U text into the
+// fake file system beside `program_path`, before it answers.
+struct FakePlayer {
+  Handle window = 0x1234;  // 0: not running
+  std::string program_path = "C:\\Player\\player.exe";
+  std::int32_t play_state = 0;
+  std::int32_t length = 205;
+  std::int32_t sample_rate = 44;
+  std::int32_t bit_rate = 128;
+  std::int32_t current = 0;
+  std::vector<std::string> titles;
+  std::string line_end = "\r\n";
+  bool writes_playlist = true;
+  std::optional<std::int32_t> reported_count;  // overrides titles.size()
+  std::optional<std::int32_t> hangs_on;        // a query code it never answers
+  std::int32_t path_end_answer = 0;
+  bool gone = false;  // window closed after the lookup: every query answers 0
+  std::vector<LoggedMessage> log;
+  // Called for a query before the built-in answer; return a value to override.
+  std::function<std::optional<std::int32_t>(std::int32_t code, std::int32_t argument)> answer_hook;
+
+  std::string PlaylistText() const;
+};
+
+class FakeSystem : public SystemInterface {
+ public:
+  FakeSystem();
+
+  // Test set-up.
+  std::map<std::string, std::string> environment;
+  std::string executable_directory = "C:\\Inetpub\\cgi-bin\\tunaro";
+  std::string executable_base_name = "tunaro";
+  std::deque<std::string> input_pieces;  // each ReadInput returns from the first
+  bool output_is_file = true;
+  std::map<std::string, FakeFile> files;
+  bool can_create_files = true;
+  FakePlayer player;
+
+  // What the run did.
+  std::string output;
+  std::size_t output_position = 0;
+  int write_requests = 0;
+  int read_requests = 0;
+
+  void SetFile(const std::string& path, std::string content) {
+    files[path].content = std::move(content);
+  }
+  void SetConfiguration(std::string content) { SetFile(ConfigurationPath(), std::move(content)); }
+  std::string ConfigurationPath() const { return executable_directory + "\\tunaro.conf"; }
+  std::string PlaylistPath() const;
+
+  // SystemInterface
+  std::string EnvironmentVariable(const std::string& name) override;
+  std::string ExecutableDirectory() override { return executable_directory; }
+  std::string ExecutableBaseName() override { return executable_base_name; }
+  Handle StandardInput() override { return kInput; }
+  Handle StandardOutput() override { return kOutput; }
+  std::size_t ReadInput(Handle input, char* buffer, std::size_t size) override;
+  void WriteOutput(Handle output, const char* data, std::size_t size) override;
+  bool RewindOutput(Handle output) override;
+  bool TruncateOutput(Handle output) override;
+  std::string ReadWholeFile(const std::string& path) override;
+  std::string ReadOrCreateFile(const std::string& path) override;
+  bool IsOrdinaryFile(const std::string& path) override;
+  Handle FindPlayerWindow() override;
+  QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
+  void PostCommand(Handle window, std::int32_t command_id) override;
+
+  static constexpr Handle kInput = 10;
+  static constexpr Handle kOutput = 11;
+};
+
+}  // namespace tunaro
+
+#endif  // TUNARO_PLATFORM_FAKE_SYSTEM_H_

@@ -1,0 +1,218 @@
+#include "platform/win32_system.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "base/run_error.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+namespace {
+
+HANDLE AsHandle(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+HWND AsWindow(Handle handle) { return reinterpret_cast<HWND>(handle); }
+
+// The run-time error that stands for a failed file operation.
+RunError FileError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+      return RunError(error_number::kFileNotFound);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+      return RunError(error_number::kPathNotFound);
+    case ERROR_ACCESS_DENIED:
+      return RunError(error_number::kPermissionDenied);
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      return RunError(error_number::kOutOfMemory);
+    default:
+      return RunError(error_number::kPathFileAccess);
+  }
+}
+
+// Reads an open file to its end, closes it, and raises on a failed read.
+std::string ReadAndClose(HANDLE file) {
+  std::string content;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+    if (static_cast<unsigned long long>(size.QuadPart) > content.max_size()) {
+      CloseHandle(file);
+      throw RunError(error_number::kOutOfMemory);
+    }
+    try {
+      content.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (...) {
+      CloseHandle(file);
+      throw;
+    }
+  }
+  std::size_t have = 0;
+  for (;;) {
+    if (have == content.size()) content.resize(content.size() + 4096);  // the file grew
+    const DWORD want = static_cast<DWORD>(
+        std::min<std::size_t>(content.size() - have, std::numeric_limits<DWORD>::max() / 2));
+    DWORD got = 0;
+    if (!ReadFile(file, content.data() + have, want, &got, nullptr)) {
+      const DWORD code = GetLastError();
+      CloseHandle(file);
+      throw FileError(code);
+    }
+    if (got == 0) break;
+    have += got;
+  }
+  CloseHandle(file);
+  content.resize(have);
+  return content;
+}
+
+HANDLE OpenForReading(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void WriteAll(HANDLE output, const char* data, std::size_t size) {
+  while (size > 0) {
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(output, data, want, &written, nullptr) || written == 0) return;
+    data += written;
+    size -= written;
+  }
+}
+
+}  // namespace
+
+std::string Win32System::EnvironmentVariable(const std::string& name) {
+  std::string value(256, '\0');
+  for (;;) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length =
+        GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length == 0) return {};  // unset, or set to empty text
+    if (length < value.size()) {
+      value.resize(length);
+      return value;
+    }
+    value.resize(length);  // the length needed, terminator included
+  }
+}
+
+std::string Win32System::ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+std::string Win32System::ExecutableDirectory() {
+  const std::string path = ExecutablePath();
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Win32System::ExecutableBaseName() {
+  std::string name = ExecutablePath();
+  const std::size_t slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const std::size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+Handle Win32System::StandardInput() {
+  return reinterpret_cast<Handle>(GetStdHandle(STD_INPUT_HANDLE));
+}
+
+Handle Win32System::StandardOutput() {
+  return reinterpret_cast<Handle>(GetStdHandle(STD_OUTPUT_HANDLE));
+}
+
+std::size_t Win32System::ReadInput(Handle input, char* buffer, std::size_t size) {
+  const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  DWORD got = 0;
+  if (!ReadFile(AsHandle(input), buffer, want, &got, nullptr)) return 0;
+  return got;
+}
+
+void Win32System::WriteOutput(Handle output, const char* data, std::size_t size) {
+  WriteAll(AsHandle(output), data, size);
+}
+
+// Only a disk file can be repositioned; on a pipe or console the rewind and
+// the cut fail without effect.
+bool Win32System::RewindOutput(Handle output) {
+  if (GetFileType(AsHandle(output)) != FILE_TYPE_DISK) return false;
+  return SetFilePointer(AsHandle(output), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+}
+
+bool Win32System::TruncateOutput(Handle output) {
+  if (GetFileType(AsHandle(output)) != FILE_TYPE_DISK) return false;
+  return SetEndOfFile(AsHandle(output)) != 0;
+}
+
+std::string Win32System::ReadWholeFile(const std::string& path) {
+  const HANDLE file = OpenForReading(path);
+  if (file == INVALID_HANDLE_VALUE) throw FileError(GetLastError());
+  return ReadAndClose(file);
+}
+
+// The playlist file is the player's: it is only ever read, and created empty
+// when it is missing, so a read-only one reads as well as any.
+std::string Win32System::ReadOrCreateFile(const std::string& path) {
+  HANDLE file = OpenForReading(path);
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+    file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) throw FileError(GetLastError());
+  return ReadAndClose(file);
+}
+
+bool Win32System::IsOrdinaryFile(const std::string& path) {
+  // No wildcard search: a pattern names no one file.
+  if (path.empty() || path.find_first_of("*?") != std::string::npos) return false;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN |
+                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DEVICE;
+  return (attributes & kNotOrdinary) == 0;
+}
+
+Handle Win32System::FindPlayerWindow() {
+  return reinterpret_cast<Handle>(FindWindowA(kPlayerWindowClass, nullptr));
+}
+
+QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
+  DWORD_PTR result = 0;
+  SetLastError(ERROR_SUCCESS);
+  const LRESULT sent = SendMessageTimeoutA(
+      AsWindow(window), kQueryMessage, static_cast<WPARAM>(static_cast<INT_PTR>(argument)),
+      static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK, kQueryTimeoutMilliseconds, &result);
+  QueryAnswer answer;
+  if (sent == 0) {
+    // Only a timeout is a hung player; any other failure means the window
+    // has gone, which answers 0.
+    answer.answered = GetLastError() != ERROR_TIMEOUT;
+    return answer;
+  }
+  answer.answered = true;
+  answer.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
+  return answer;
+}
+
+void Win32System::PostCommand(Handle window, std::int32_t command_id) {
+  PostMessageA(AsWindow(window), kCommandMessage, static_cast<WPARAM>(command_id), 0);
+}
+
+}  // namespace tunaro

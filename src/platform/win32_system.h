@@ -1,0 +1,36 @@
+// The seam for real: kernel32 and user32, ANSI forms throughout.
+#ifndef TUNARO_PLATFORM_WIN32_SYSTEM_H_
+#define TUNARO_PLATFORM_WIN32_SYSTEM_H_
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+class Win32System : public SystemInterface {
+ public:
+  std::string EnvironmentVariable(const std::string& name) override;
+  std::string ExecutableDirectory() override;
+  std::string ExecutableBaseName() override;
+
+  Handle StandardInput() override;
+  Handle StandardOutput() override;
+  std::size_t ReadInput(Handle input, char* buffer, std::size_t size) override;
+  void WriteOutput(Handle output, const char* data, std::size_t size) override;
+  bool RewindOutput(Handle output) override;
+  bool TruncateOutput(Handle output) override;
+
+  std::string ReadWholeFile(const std::string& path) override;
+  std::string ReadOrCreateFile(const std::string& path) override;
+  bool IsOrdinaryFile(const std::string& path) override;
+
+  Handle FindPlayerWindow() override;
+  QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
+  void PostCommand(Handle window, std::int32_t command_id) override;
+
+ private:
+  std::string ExecutablePath();
+};
+
+}  // namespace tunaro
+
+#endif  // TUNARO_PLATFORM_WIN32_SYSTEM_H_

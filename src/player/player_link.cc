@@ -1,0 +1,35 @@
+#include "player/player_link.h"
+
+#include "base/run_error.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+
+std::int32_t SendPlayerQuery(SystemInterface& system, Handle window, std::int32_t code,
+                             std::int32_t argument) {
+  const QueryAnswer answer = system.SendQuery(window, code, argument);
+  if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
+  return answer.value;
+}
+
+std::int16_t Low16(std::int32_t answer) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(answer & 0xFFFF));
+}
+
+void PostPlayerCommand(SystemInterface& system, Handle window, std::int32_t command_id) {
+  system.PostCommand(window, command_id);
+}
+
+std::string FindPlayerModulePath(SystemInterface& system, Handle window) {
+  std::string path;
+  for (int position = 0; position < kMaxPlayerPathLength; ++position) {
+    const std::int16_t code = Low16(SendPlayerQuery(system, window, QueryPathChar, position));
+    if (code == 0) return path;
+    // Codes outside 1..255 name no single ANSI character; a player that hands
+    // out signed chars answers -23 for 0xE9, so the low byte is the character.
+    path.push_back(static_cast<char>(code & 0xFF));
+  }
+  return {};
+}
+
+}  // namespace tunaro

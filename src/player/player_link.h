@@ -1,0 +1,34 @@
+// Talking to the player's window: queries, commands, and its program path.
+#ifndef TUNARO_PLAYER_PLAYER_LINK_H_
+#define TUNARO_PLAYER_PLAYER_LINK_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+// Sends a query and returns the whole 32-bit answer. A window that has gone
+// answers 0; a player that does not answer in time raises RunError 65003.
+std::int32_t SendPlayerQuery(SystemInterface& system, Handle window, std::int32_t code,
+                             std::int32_t argument);
+
+// The low 16 bits of an answer as a signed number.
+std::int16_t Low16(std::int32_t answer);
+
+// Posts a command; whether the post succeeded is not looked at.
+void PostPlayerCommand(SystemInterface& system, Handle window, std::int32_t command_id);
+
+// The longest program path read; a player that names a longer one (or never
+// ends its path) counts as having none.
+constexpr int kMaxPlayerPathLength = 32767;
+
+// Reads the player's program path one character per QueryPathChar, from
+// position 0 until an answer whose low 16 bits are 0. Returns empty text when
+// the first answer ends it or the path reaches kMaxPlayerPathLength.
+std::string FindPlayerModulePath(SystemInterface& system, Handle window);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_PLAYER_PLAYER_LINK_H_

@@ -1,0 +1,48 @@
+#include "render/compact_panel.h"
+
+#include <string>
+
+#include "render/html_escape.h"
+#include "render/page_parts.h"
+
+namespace tunaro {
+namespace {
+
+const std::string DQ = "\"";
+
+std::string SmallImageLink(const std::string& self_url, const std::string& word,
+                           const std::string& img_dir) {
+  return "<a href=" + DQ + self_url + "?" + word + DQ +
+         "><img border=0 width=22 height=18 src=" + DQ + img_dir + word + ".gif" + DQ + "></a>";
+}
+
+}  // namespace
+
+void RenderCompactPanel(SystemInterface& system, ResponseWriter& out, const Settings& settings,
+                        const PlayerStatus& status) {
+  const std::string self_url = SelfUrl(system, settings.WWWPath);
+  const std::string& img = settings.ImgDir;
+
+  out.WriteLine("<form action=" + DQ + kCompactPanelAction + DQ + "><table bgcolor=" + DQ +
+                settings.BgColor + DQ + " border=0 cellpadding=0 cellspacing=0>");
+  out.WriteLine("<tr><td><small>" + status.StateText + "</small></td>");
+  out.WriteLine("<td align=right>");
+  out.WriteLine(SmallImageLink(self_url, "previous", img));
+  out.WriteLine("<input type=" + DQ + "image" + DQ + "src=" + DQ + img + "play.gif" + DQ +
+                " border=0 value=" + DQ + "submit" + DQ + " id=play name=play>");
+  out.WriteLine(SmallImageLink(self_url, "pause", img));
+  out.WriteLine(SmallImageLink(self_url, "stop", img));
+  out.WriteLine(SmallImageLink(self_url, "forward", img));
+  out.WriteLine("</td></tr><tr><td colspan=2><select size=1 name=MP3List>");
+  WriteOptionLines(out, status);
+  out.WriteLine("</select></td></tr>");
+  out.WriteLine("<tr><td colspan=2 align=center><small><b>" + HtmlEscape(status.CurrentTitle) +
+                "</b></small></td></tr>");
+  out.WriteLine("<tr><td colspan=2><small><b>" + status.BitRateText + "</b>kbps | <b>" +
+                status.SampleRateText + "</b>hz | <b>" + status.LengthText + "</b></small></td>");
+  out.WriteLine("</tr></table></form>");
+}
+
+void RenderClosedPanel(ResponseWriter& out) { out.WriteLine("<b>Winamp is Closed</b>"); }
+
+}  // namespace tunaro

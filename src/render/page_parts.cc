@@ -1,0 +1,25 @@
+#include "render/page_parts.h"
+
+#include "base/text_rules.h"
+#include "render/html_escape.h"
+
+namespace tunaro {
+
+std::string SelfUrl(SystemInterface& system, const std::string& www_path) {
+  return www_path + system.ExecutableBaseName();
+}
+
+void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
+  std::string line;
+  for (std::int32_t k = 0; k < status.EntryCount; ++k) {
+    const std::string& title = status.Titles[static_cast<std::size_t>(k)];
+    line = title == status.CurrentTitle ? "<option selected>" : "<option>";
+    line += DecimalText(k + 1);
+    line += ". ";
+    line += HtmlEscape(title);
+    line += "</option>";
+    out.WriteLine(line);
+  }
+}
+
+}  // namespace tunaro

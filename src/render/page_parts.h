@@ -1,0 +1,23 @@
+// Pieces that the full page and the compact panel share.
+#ifndef TUNARO_RENDER_PAGE_PARTS_H_
+#define TUNARO_RENDER_PAGE_PARTS_H_
+
+#include <string>
+
+#include "cgi/response_writer.h"
+#include "platform/system_interface.h"
+#include "player/player_status.h"
+
+namespace tunaro {
+
+// The program's own URL: WWWPath followed by the executable's name without
+// directory and extension. Command links add "?" and the command word.
+std::string SelfUrl(SystemInterface& system, const std::string& www_path);
+
+// One "<option>" line per playlist entry, "<option selected>" for every
+// entry whose title equals CurrentTitle exactly.
+void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_RENDER_PAGE_PARTS_H_

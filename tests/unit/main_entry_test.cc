@@ -1,0 +1,235 @@
+#include "app/main_entry.h"
+
+#include <gtest/gtest.h>
+
+#include "app/handle_request.h"
+#include "base/run_error.h"
+#include "platform/fake_system.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+namespace {
+
+constexpr char kHeader[] = "Content-type: text/html\r\n\r\n";
+
+// A whole run against the fake system and player.
+class RunTest : public ::testing::Test {
+ protected:
+  RunTest() {
+    system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /cgi-bin/tunaro/\r\nBGCOLOR #C0C0C0\r\n");
+    system_.environment["SCRIPT_NAME"] = "/cgi-bin/tunaro/tunaro";
+    system_.environment["REQUEST_METHOD"] = "GET";
+    system_.player.titles = {"Alpha", "Beta", "Gamma"};
+    system_.SetFile(system_.player.program_path, "MZ");
+  }
+  std::string Run(const std::string& query) {
+    system_.environment["QUERY_STRING"] = query;
+    MainEntry(system_);
+    return system_.output;
+  }
+  std::string Post(const std::string& query, const std::string& body) {
+    system_.environment["REQUEST_METHOD"] = "POST";
+    system_.environment["CONTENT_TYPE"] = "application/x-www-form-urlencoded";
+    system_.environment["CONTENT_LENGTH"] = std::to_string(body.size());
+    system_.input_pieces = {body};
+    return Run(query);
+  }
+  // The messages other than the status refresh's queries: what the request sent.
+  std::vector<LoggedMessage> Sent() const {
+    std::vector<LoggedMessage> sent;
+    for (const LoggedMessage& m : system_.player.log) {
+      if (m.message == kCommandMessage || m.lparam == SetCurrentEntry) sent.push_back(m);
+    }
+    return sent;
+  }
+  bool RefreshRan() const {
+    for (const LoggedMessage& m : system_.player.log) {
+      if (m.lparam == QueryPlayState) return true;
+    }
+    return false;
+  }
+  std::string State(const std::string& page) const {
+    const std::size_t at = page.find("Winamp is Running (<b>");
+    if (at == std::string::npos) return "?";
+    const std::size_t from = at + 22;
+    return page.substr(from, page.find('<', from) - from);
+  }
+
+  FakeSystem system_;
+};
+
+const LoggedMessage kPlay{kCommandMessage, CommandPlay, 0};
+const LoggedMessage kStop{kCommandMessage, CommandStop, 0};
+const LoggedMessage kPause{kCommandMessage, CommandPause, 0};
+const LoggedMessage kPrevious{kCommandMessage, CommandPrevious, 0};
+const LoggedMessage kNext{kCommandMessage, CommandNext, 0};
+LoggedMessage Select(std::int64_t index) { return {kQueryMessage, index, SetCurrentEntry}; }
+
+TEST_F(RunTest, DispatchTable) {
+  struct Row {
+    const char* query;
+    std::vector<LoggedMessage> sent;
+    const char* state;
+  } rows[] = {
+      {"play", {kPlay}, "Playing"},
+      {"PLAY", {kPlay}, "Playing"},
+      {"stop", {kStop}, "Paused"},
+      {"previous", {kPrevious, kPlay}, "Playing"},
+      {"forward", {kNext, kPlay}, "Playing"},
+      {"pause", {kPause}, "Paused"},
+      {"track", {}, "Playing"},
+      {"", {}, "Paused"},
+      {"play&x=1", {}, "Paused"},
+      {" play", {}, "Paused"},
+      {"next", {}, "Paused"},
+  };
+  for (const Row& row : rows) {
+    system_.player.log.clear();
+    system_.output.clear();
+    system_.output_position = 0;
+    system_.player.play_state = 3;
+    const std::string page = Run(row.query);
+    EXPECT_EQ(Sent(), row.sent) << row.query;
+    EXPECT_EQ(State(page), row.state) << row.query;
+  }
+}
+
+TEST_F(RunTest, TheTypicalRequestPlaysTheChosenEntryOnce) {
+  const std::string page = Post("play", "MP3List=3.+Gamma");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(2), kPlay}));
+  EXPECT_EQ(State(page), "Playing");
+  EXPECT_NE(page.find("<option selected>3. Gamma</option>"), std::string::npos);
+}
+
+TEST_F(RunTest, ASelectionWithStopSelectsPlaysThenStops) {
+  const std::string page = Post("stop", "MP3List=3.+Gamma");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(2), kPlay, kStop}));
+  EXPECT_EQ(State(page), "Stopped");
+}
+
+TEST_F(RunTest, OnlyTheFirstDotOfTheFirstValueCounts) {
+  Post("play", "MP3List=12.+A.B.+Band");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(11), kPlay}));
+  system_.player.log.clear();
+  Post("play", "MP3List=2.+Beta&mp3list=3.+Gamma");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(1), kPlay}));
+}
+
+TEST_F(RunTest, ASelectionFromTheQueryStringOfThePanelForm) {
+  Run("MP3List=2.+Beta&play.x=3&play.y=4");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(1), kPlay}));
+}
+
+TEST_F(RunTest, ASelectionWithoutANumberIsAnErrorAndSendsNothing) {
+  system_.output_is_file = true;
+  const std::string page = Post("play", "MP3List=Some+Title");
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_FALSE(RefreshRan());
+  EXPECT_EQ(page.rfind(kHeader, 0), 0u);
+  EXPECT_NE(page.find("<PRE>Type mismatch Error Number =  13</PRE>"), std::string::npos);
+  EXPECT_EQ(page.find("Winamp is"), std::string::npos);
+}
+
+TEST_F(RunTest, AMalformedEscapeNeverReachesTheHandler) {
+  const std::string page = Run("x=%zz");
+  EXPECT_TRUE(system_.player.log.empty());
+  EXPECT_NE(page.find("<PRE>Invalid data passed to UrlDecode() function. Error Number =  65001"
+                      "</PRE>"),
+            std::string::npos);
+  EXPECT_EQ(page.find("Winamp is"), std::string::npos);
+}
+
+TEST_F(RunTest, NoPlayerGivesTheClosedNoticeOfTheLayout) {
+  system_.player.window = 0;
+  EXPECT_EQ(Run("play"), std::string(kHeader) +
+                             "<p><b>Winamp is Closed</b> | <a "
+                             "href=\"/cgi-bin/tunaro/tunaro\">Refresh</a></p>\r\n<hr>\r\n"
+                             "</body></html>\r\n");
+  EXPECT_TRUE(system_.player.log.empty());
+  system_.output.clear();
+  system_.output_position = 0;
+  system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /w/\r\nSSI 1\r\n");
+  EXPECT_EQ(Run(""), std::string(kHeader) + "<b>Winamp is Closed</b>\r\n");
+}
+
+TEST_F(RunTest, TheCompactPanelWhenSsiIsOn) {
+  system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /w/\r\nSSI 1\r\n");
+  const std::string out = Run("");
+  EXPECT_EQ(out.rfind(std::string(kHeader) + "<form action=\"/cgi-bin/tunaro/tunaro?play\">", 0),
+            0u);
+  EXPECT_EQ(out.substr(out.size() - 22), "</tr></table></form>\r\n");
+  EXPECT_EQ(out.find("<html>"), std::string::npos);
+}
+
+TEST_F(RunTest, AMissingProgramFileEndsWithTheBareHeader) {
+  system_.files.erase(system_.player.program_path);
+  EXPECT_EQ(Run(""), kHeader);
+}
+
+TEST_F(RunTest, ConfigurationProblems) {
+  system_.files.clear();
+  EXPECT_NE(Run("").find("<PRE>File not found Error Number =  53</PRE>"), std::string::npos);
+  system_.output.clear();
+  system_.output_position = 0;
+  system_.SetConfiguration("");
+  EXPECT_EQ(Run(""), std::string(kHeader) +
+                         "ERROR: ImgDir is null. Check your configuration file.<br>\r\n\r\n"
+                         "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n");
+}
+
+TEST_F(RunTest, AnErrorAfterPartOfThePageOverAFileAndAPipe) {
+  system_.SetConfiguration("IMGDIR /i/\r\nWWWPATH /w/\r\nFOOTERFILE C:\\foot.txt\r\n");
+  system_.SetFile("C:\\foot.txt", "x");
+  system_.files["C:\\foot.txt"].readable = false;
+  system_.output_is_file = true;
+  const std::string file_output = Run("");
+  EXPECT_EQ(file_output.rfind(std::string(kHeader) + "<html><head><title>Internal Error", 0), 0u);
+  EXPECT_EQ(file_output.find("Winamp is Running"), std::string::npos);
+
+  FakeSystem pipe_system = system_;
+  pipe_system.output.clear();
+  pipe_system.output_position = 0;
+  pipe_system.output_is_file = false;
+  MainEntry(pipe_system);
+  const std::string& piped = pipe_system.output;
+  const std::size_t page_start = piped.find("Winamp is Running");
+  const std::size_t error_start = piped.find("<html><head><title>Internal Error");
+  ASSERT_NE(page_start, std::string::npos);
+  ASSERT_NE(error_start, std::string::npos);
+  EXPECT_LT(page_start, error_start);
+  EXPECT_EQ(piped.substr(error_start - 27, 27), kHeader);
+}
+
+TEST_F(RunTest, AHungPlayerEndsInTheErrorPage) {
+  system_.player.hangs_on = QueryLength;
+  EXPECT_NE(Run("").find("The player did not answer"), std::string::npos);
+}
+
+TEST(ErrorTextTest, OneBlankBeforeNonNegativeNumbersAndMinusBeforeNegativeOnes) {
+  EXPECT_EQ(ComposeErrorText("Overflow", 6), "Overflow Error Number =  6");
+  EXPECT_EQ(ComposeErrorText("Zero", 0), "Zero Error Number =  0");
+  EXPECT_EQ(ComposeErrorText("Bad", -2147467259), "Bad Error Number = -2147467259");
+}
+
+TEST(SelectionIndexTest, PositionBeforeTheFirstDot) {
+  EXPECT_EQ(SelectionIndex("3. Some Title"), 2);
+  EXPECT_EQ(SelectionIndex("12. A.B. Band"), 11);
+  EXPECT_EQ(SelectionIndex("1."), 0);
+  EXPECT_EQ(SelectionIndex(" 7 .x"), 6);
+  EXPECT_EQ(SelectionIndex("0. x"), -1);
+  EXPECT_EQ(SelectionIndex("-3. x"), -4);
+  for (const char* bad : {"Some Title", ". x", "x. y", "3 4. x", "1e2. x", "3;4. x", "+. x"}) {
+    try {
+      SelectionIndex(bad);
+      ADD_FAILURE() << bad;
+    } catch (const RunError& error) {
+      EXPECT_EQ(error.number(), 13) << bad;
+    }
+  }
+  EXPECT_THROW(SelectionIndex("99999999999999999999. x"), RunError);
+  EXPECT_THROW(SelectionIndex("2147483649. x"), RunError);
+  EXPECT_EQ(SelectionIndex("2147483648. x"), INT32_MAX);
+}
+
+}  // namespace
+}  // namespace tunaro

@@ -1,0 +1,183 @@
+#include "player/player_status.h"
+
+#include <gtest/gtest.h>
+
+#include "base/run_error.h"
+#include "platform/fake_system.h"
+#include "player/player_link.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+namespace {
+
+class PlayerStatusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    system_.player.titles = {"Alpha", "Beta", "Gamma"};
+    system_.player.current = 1;
+    system_.SetFile(system_.player.program_path, "MZ");
+    status_.PlayerWindow = system_.player.window;
+  }
+  // Refreshes and tells whether the run went on.
+  bool Refresh(std::int16_t width = 0) {
+    try {
+      RefreshPlayerStatus(system_, width, status_);
+      return true;
+    } catch (const RunEndedEarly&) {
+      return false;
+    }
+  }
+  std::vector<std::int32_t> QueryCodes() const {
+    std::vector<std::int32_t> codes;
+    for (const LoggedMessage& m : system_.player.log)
+      codes.push_back(static_cast<std::int32_t>(m.lparam));
+    return codes;
+  }
+
+  FakeSystem system_;
+  PlayerStatus status_;
+};
+
+TEST_F(PlayerStatusTest, FillsEveryFieldFromTheAnswersAndThePlaylist) {
+  system_.player.play_state = 1;
+  system_.player.length = 3725;
+  system_.player.bit_rate = 320;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.StateText, "Playing");
+  EXPECT_EQ(status_.LengthText, "62:05");
+  EXPECT_EQ(status_.SampleRateText, "44,000");
+  EXPECT_EQ(status_.BitRateText, "320");
+  EXPECT_EQ(status_.EntryCount, 3);
+  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Alpha", "Beta", "Gamma", ""}));
+  EXPECT_EQ(status_.CurrentTitle, "Beta");
+  EXPECT_EQ(status_.PlayerPath, "C:\\Player\\player.exe");
+}
+
+TEST_F(PlayerStatusTest, AsksInOrderWithOnePathReadAndThreePlaylistWrites) {
+  system_.player.program_path = "C:\\p.exe";
+  system_.SetFile("C:\\p.exe", "MZ");
+  ASSERT_TRUE(Refresh());
+  std::vector<std::int32_t> expected = {QueryPlayState,  QueryLength,   QueryStreamInfo,
+                                        QueryStreamInfo, WritePlaylist, QueryEntryCount};
+  for (int i = 0; i <= 8; ++i) expected.push_back(QueryPathChar);
+  expected.insert(expected.end(), {WritePlaylist, WritePlaylist});
+  EXPECT_EQ(QueryCodes(), expected);
+  for (int i = 0; i <= 8; ++i) EXPECT_EQ(system_.player.log[6 + i].wparam, i);
+  EXPECT_EQ(system_.player.log[1].wparam, 1);
+  EXPECT_EQ(system_.player.log[2].wparam, 0);
+  EXPECT_EQ(system_.player.log[3].wparam, 1);
+}
+
+TEST_F(PlayerStatusTest, EndsTheRunWithoutAProgramFile) {
+  system_.files.erase(system_.player.program_path);
+  EXPECT_FALSE(Refresh());
+  FakeSystem empty_path;
+  empty_path.player.program_path = "";
+  status_ = PlayerStatus{};
+  status_.PlayerWindow = empty_path.player.window;
+  EXPECT_THROW(RefreshPlayerStatus(empty_path, 0, status_), RunEndedEarly);
+}
+
+TEST_F(PlayerStatusTest, AnAnswerWithZeroLowBitsEndsThePath) {
+  system_.player.program_path = "C:\\p.exe";
+  system_.player.path_end_answer = 65536;
+  system_.SetFile("C:\\p.exe", "MZ");
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlayerPath, "C:\\p.exe");
+}
+
+TEST_F(PlayerStatusTest, APathThatNeverEndsCountsAsNone) {
+  system_.player.answer_hook = [](std::int32_t code, std::int32_t) -> std::optional<std::int32_t> {
+    if (code == QueryPathChar) return 'a';
+    return std::nullopt;
+  };
+  EXPECT_FALSE(Refresh());
+  EXPECT_EQ(status_.PlayerPath, "");
+  std::size_t path_queries = 0;
+  for (std::int32_t code : QueryCodes()) path_queries += code == QueryPathChar;
+  EXPECT_EQ(path_queries, static_cast<std::size_t>(kMaxPlayerPathLength));
+}
+
+TEST_F(PlayerStatusTest, AMissingPlaylistFileIsLeftBehindEmpty) {
+  system_.player.writes_playlist = false;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"", "", "", ""}));
+  EXPECT_EQ(status_.CurrentTitle, "");
+  ASSERT_EQ(system_.files.count(system_.PlaylistPath()), 1u);
+  EXPECT_EQ(system_.files[system_.PlaylistPath()].content, "");
+}
+
+TEST_F(PlayerStatusTest, AMissingPlaylistThatCannotBeCreatedIsAnError) {
+  system_.player.writes_playlist = false;
+  system_.can_create_files = false;
+  EXPECT_THROW(Refresh(), RunError);
+}
+
+TEST_F(PlayerStatusTest, CurrentIndexOutOfRangeGivesAnEmptyTitle) {
+  for (std::int32_t current : {-1, 3, 70000}) {
+    system_.player.current = current;
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(status_.CurrentTitle, "") << current;
+  }
+}
+
+TEST_F(PlayerStatusTest, ACommaInsideTheCutPartChangesOnlyTheCurrentTitle) {
+  system_.player.titles = {"A, B", "Other"};
+  system_.player.current = 0;
+  ASSERT_TRUE(Refresh(3));
+  EXPECT_EQ(status_.Titles[0], ", B");
+  EXPECT_EQ(status_.CurrentTitle, " B");
+}
+
+TEST_F(PlayerStatusTest, NegativeWidthFailsAtTheFirstCut) {
+  try {
+    Refresh(-2);
+    FAIL();
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), 5);
+  }
+}
+
+TEST_F(PlayerStatusTest, EntryCountsOfEverySize) {
+  system_.player.reported_count = -1;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.EntryCount, 0);
+  EXPECT_EQ(status_.Titles.size(), 1u);
+
+  system_.player.titles.clear();
+  for (int i = 0; i < 40000; ++i) system_.player.titles.push_back("T" + std::to_string(i));
+  system_.player.reported_count.reset();
+  system_.player.current = 39999;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.EntryCount, 40000);
+  EXPECT_EQ(status_.Titles[39999], "T39999");
+  EXPECT_EQ(status_.CurrentTitle, "T39999");
+
+  system_.player.reported_count = 2;  // the file holds more than reported
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"T0", "T1", "T2"}));
+}
+
+TEST_F(PlayerStatusTest, AWindowThatHasGoneAnswersZero) {
+  system_.player.gone = true;
+  EXPECT_FALSE(Refresh());
+  EXPECT_EQ(status_.StateText, "Stopped");
+  EXPECT_EQ(status_.LengthText, "0:00");
+  EXPECT_EQ(status_.SampleRateText, "0,000");
+  EXPECT_EQ(status_.BitRateText, "0");
+  EXPECT_EQ(status_.EntryCount, 0);
+}
+
+TEST_F(PlayerStatusTest, AHungPlayerIsAnError) {
+  system_.player.hangs_on = WritePlaylist;
+  try {
+    Refresh();
+    FAIL();
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), 65003);
+    EXPECT_NE(error.description().find("did not answer"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace tunaro

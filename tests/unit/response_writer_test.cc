@@ -1,0 +1,71 @@
+#include "cgi/response_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake_system.h"
+
+namespace tunaro {
+namespace {
+
+const char kErrorPage[] =
+    "Content-type: text/html\r\n\r\n"
+    "<html><head><title>Internal Error</title></head><body>\r\n"
+    "<H1>Error in /cgi-bin/t</H1>\r\n"
+    "The following internal error has occurred:\r\n"
+    "<PRE>Boom <&> Error Number =  5</PRE>\r\n"
+    "<I>Please</I> note what you were doing when this problem occurred, \r\n"
+    "so we can identify and correct it. Write down the Web page you were \r\n"
+    "using, any data you may have entered into a form or search box, \r\n"
+    "and anything else that may help us duplicate the problem.\r\n"
+    "Then contact the administrator of this service.\r\n"
+    "</body></html>\r\n";
+
+void WriteThenFail(FakeSystem& system, std::size_t buffer_limit) {
+  ResponseWriter out(system, FakeSystem::kOutput, buffer_limit);
+  out.WriteLine("Content-type: text/html\r\n");
+  for (int i = 0; i < 200; ++i) out.WriteLine("<p>a long line of an unfinished page</p>");
+  WriteInternalErrorPage(out, "/cgi-bin/t", "Boom <&> Error Number =  5");
+}
+
+TEST(ResponseWriterTest, EveryLineEndsInCrLf) {
+  FakeSystem system;
+  {
+    ResponseWriter out(system, FakeSystem::kOutput, 0);
+    out.WriteLine("");
+    out.WriteLine("a\xe9");
+  }
+  EXPECT_EQ(system.output, "\r\na\xe9\r\n");
+  EXPECT_EQ(system.write_requests, 2);
+}
+
+TEST(ResponseWriterTest, ErrorPageOverAFileLeavesNothingOfTheEarlierOutput) {
+  for (std::size_t limit : {std::size_t{0}, std::size_t{64}, ResponseWriter::kDefaultBufferLimit}) {
+    FakeSystem system;
+    system.output_is_file = true;
+    WriteThenFail(system, limit);
+    EXPECT_EQ(system.output, kErrorPage) << limit;
+  }
+}
+
+TEST(ResponseWriterTest, ErrorPageOverAPipeFollowsTheEarlierOutput) {
+  std::string earlier = "Content-type: text/html\r\n\r\n";
+  for (int i = 0; i < 200; ++i) earlier += "<p>a long line of an unfinished page</p>\r\n";
+  for (std::size_t limit : {std::size_t{0}, std::size_t{64}, ResponseWriter::kDefaultBufferLimit}) {
+    FakeSystem system;
+    system.output_is_file = false;
+    WriteThenFail(system, limit);
+    EXPECT_EQ(system.output, earlier + kErrorPage) << limit;
+  }
+}
+
+TEST(ResponseWriterTest, EmptyScriptNameLeavesAnEmptyHeading) {
+  FakeSystem system;
+  {
+    ResponseWriter out(system, FakeSystem::kOutput);
+    WriteInternalErrorPage(out, "", "x");
+  }
+  EXPECT_NE(system.output.find("<H1>Error in </H1>\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tunaro

@@ -1,0 +1,112 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "base/run_error.h"
+#include "platform/fake_system.h"
+
+namespace tunaro {
+namespace {
+
+Settings Parse(const std::string& content) {
+  Settings settings;
+  ParseSettings(content, settings);
+  return settings;
+}
+
+TEST(ParseSettingsTest, KeysIgnoreCaseAndValuesStayUntouched) {
+  Settings s = Parse(
+      "imgdir /img/\r\nHeaderFile C:\\h.txt\r\nFOOTERFILE  two blanks \r\n"
+      "wwwpath /cgi-bin/tunaro/\r\nBGCOLOR #C0C0C0\r\n");
+  EXPECT_EQ(s.ImgDir, "/img/");
+  EXPECT_EQ(s.HeaderFile, "C:\\h.txt");
+  EXPECT_EQ(s.FooterFile, " two blanks ");
+  EXPECT_EQ(s.WWWPath, "/cgi-bin/tunaro/");
+  EXPECT_EQ(s.BgColor, "#C0C0C0");
+}
+
+TEST(ParseSettingsTest, SkipsCommentsLeadingBlanksTabsAndStrangers) {
+  Settings s = Parse(
+      "# IMGDIR /commented/\r\n   # BGCOLOR red\r\n IMGDIR /indented/\r\nWWWPATH\t/tabbed/\r\n"
+      "COLOUR blue\r\nnoblank\r\n\r\nIMGDIR /last/");
+  EXPECT_EQ(s.ImgDir, "/last/");
+  EXPECT_EQ(s.WWWPath, "");
+  EXPECT_EQ(s.BgColor, "");
+}
+
+TEST(ParseSettingsTest, LinesEndAtCrLfOrLoneCrButNotAtLf) {
+  Settings cr = Parse("IMGDIR /a/\rWWWPATH /b/\r");
+  EXPECT_EQ(cr.ImgDir, "/a/");
+  EXPECT_EQ(cr.WWWPath, "/b/");
+  Settings lf = Parse("IMGDIR /a/\nWWWPATH /b/\n");
+  EXPECT_EQ(lf.ImgDir, "/a/\nWWWPATH /b/\n");
+  EXPECT_EQ(lf.WWWPath, "");
+}
+
+TEST(ParseSettingsTest, SsiIsOnOnlyForExactlyOne) {
+  EXPECT_TRUE(Parse("SSI 1").SSIMode);
+  EXPECT_FALSE(Parse("SSI 1 ").SSIMode);
+  EXPECT_FALSE(Parse("SSI 01").SSIMode);
+  EXPECT_FALSE(Parse("SSI true").SSIMode);
+  EXPECT_FALSE(Parse("SSI 1\r\nSSI 0").SSIMode);
+  EXPECT_TRUE(Parse("SSI 0\r\nssi 1").SSIMode);
+}
+
+TEST(ParseSettingsTest, SsiWidthIsReadAndRounded) {
+  EXPECT_EQ(Parse("SSIWIDTH 30abc").SSIWidth, 30);
+  EXPECT_EQ(Parse("SSIWIDTH 3 0").SSIWidth, 30);
+  EXPECT_EQ(Parse("SSIWIDTH abc").SSIWidth, 0);
+  EXPECT_EQ(Parse("SSIWIDTH 12.5").SSIWidth, 12);
+  EXPECT_EQ(Parse("SSIWIDTH 13.5").SSIWidth, 14);
+  EXPECT_EQ(Parse("SSIWIDTH -4").SSIWidth, -4);
+  try {
+    Parse("SSIWIDTH 40000");
+    FAIL();
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), 6);
+  }
+}
+
+std::string Load(const std::string& content, bool* ended) {
+  FakeSystem system;
+  system.SetConfiguration(content);
+  Settings settings;
+  *ended = false;
+  try {
+    ResponseWriter out(system, FakeSystem::kOutput);
+    LoadSettings(system, out, settings);
+  } catch (const RunEndedEarly&) {
+    *ended = true;
+  }
+  return system.output;
+}
+
+TEST(LoadSettingsTest, WritesBothValidationLinesInOrder) {
+  const std::string img = "ERROR: ImgDir is null. Check your configuration file.<br>\r\n\r\n";
+  const std::string www = "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n";
+  bool ended;
+  EXPECT_EQ(Load("", &ended), img + www);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(Load("# only a comment\r\n", &ended), img + www);
+  EXPECT_EQ(Load("IMGDIR \r\nWWWPATH /w/", &ended), img);
+  EXPECT_EQ(Load("IMGDIR    \r\nWWWPATH /w/", &ended), img);
+  EXPECT_EQ(Load("IMGDIR /i/", &ended), www);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(Load("IMGDIR /i/\r\nWWWPATH /w/", &ended), "");
+  EXPECT_FALSE(ended);
+}
+
+TEST(LoadSettingsTest, AMissingFileIsAnError) {
+  FakeSystem system;
+  Settings settings;
+  ResponseWriter out(system, FakeSystem::kOutput);
+  try {
+    LoadSettings(system, out, settings);
+    FAIL();
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), 53);
+  }
+}
+
+}  // namespace
+}  // namespace tunaro
