@@ -64,6 +64,7 @@ bool FakeSystem::TruncateOutput(Handle handle) {
 }
 
 std::string FakeSystem::ReadWholeFile(const std::string& path) {
+  events.push_back("read:" + path);
   auto it = files.find(path);
   if (it == files.end()) throw RunError(error_number::kFileNotFound);
   if (it->second.directory || !it->second.readable) throw RunError(error_number::kPathFileAccess);
@@ -83,11 +84,26 @@ bool FakeSystem::IsOrdinaryFile(const std::string& path) {
   return it != files.end() && !it->second.hidden && !it->second.directory;
 }
 
+bool FakeSystem::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
+  last_lock_timeout = timeout_milliseconds;
+  if (!playlist_lock_available) return false;
+  playlist_lock_held = true;
+  events.push_back("lock");
+  return true;
+}
+
+void FakeSystem::UnlockPlaylistFile() {
+  if (!playlist_lock_held) return;
+  playlist_lock_held = false;
+  events.push_back("unlock");
+}
+
 Handle FakeSystem::FindPlayerWindow() { return player.window; }
 
 QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
   FakePlayer& p = player;
   p.log.push_back({kQueryMessage, argument, code});
+  events.push_back("query:" + std::to_string(code));
   if (window != p.window || p.window == 0 || p.gone) return {true, 0};
   if (p.hangs_on && *p.hangs_on == code) return {false, 0};
   if (p.answer_hook) {

@@ -75,6 +75,12 @@ class FakeSystem : public SystemInterface {
   std::size_t output_position = 0;
   int write_requests = 0;
   int read_requests = 0;
+  bool playlist_lock_available = true;  // false: another run holds it past the wait
+  bool playlist_lock_held = false;
+  std::uint32_t last_lock_timeout = 0;
+  // What the playlist lock guarded: "lock", "unlock", and every query code and
+  // file read ("read:<path>") in order, while the lock was held or not.
+  std::vector<std::string> events;
 
   void SetFile(const std::string& path, std::string content) {
     files[path].content = std::move(content);
@@ -96,6 +102,8 @@ class FakeSystem : public SystemInterface {
   std::string ReadWholeFile(const std::string& path) override;
   std::string ReadOrCreateFile(const std::string& path) override;
   bool IsOrdinaryFile(const std::string& path) override;
+  bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
+  void UnlockPlaylistFile() override;
   Handle FindPlayerWindow() override;
   QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
   void PostCommand(Handle window, std::int32_t command_id) override;

@@ -67,6 +67,14 @@ class SystemInterface {
   // directory, and not marked hidden or system.
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
 
+  // --- runs at the same time ----------------------------------------------
+  // Waits at most `timeout_milliseconds` for the machine-wide lock that keeps
+  // one run's reading of the playlist file apart from another run's request
+  // to rewrite it; true when it was had. Released by UnlockPlaylistFile or
+  // when the process ends.
+  virtual bool LockPlaylistFile(std::uint32_t timeout_milliseconds) = 0;
+  virtual void UnlockPlaylistFile() = 0;
+
   // --- the player ----------------------------------------------------------
   // FindWindowA("Winamp v1.x", NULL); 0 when there is none.
   virtual Handle FindPlayerWindow() = 0;

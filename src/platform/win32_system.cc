@@ -189,6 +189,29 @@ bool Win32System::IsOrdinaryFile(const std::string& path) {
   return (attributes & kNotOrdinary) == 0;
 }
 
+// Every run on this machine uses the same name, so runs that the web server
+// starts at the same time take turns with the player's one playlist file.
+bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
+  if (playlist_mutex_ != nullptr) return true;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tunaro.PlaylistFile");
+  if (mutex == nullptr) return false;
+  const DWORD waited = WaitForSingleObject(mutex, timeout_milliseconds);
+  // An abandoned lock was left by a run that ended while holding it: ours now.
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return false;
+  }
+  playlist_mutex_ = mutex;
+  return true;
+}
+
+void Win32System::UnlockPlaylistFile() {
+  if (playlist_mutex_ == nullptr) return;
+  ReleaseMutex(static_cast<HANDLE>(playlist_mutex_));
+  CloseHandle(static_cast<HANDLE>(playlist_mutex_));
+  playlist_mutex_ = nullptr;
+}
+
 Handle Win32System::FindPlayerWindow() {
   return reinterpret_cast<Handle>(FindWindowA(kPlayerWindowClass, nullptr));
 }

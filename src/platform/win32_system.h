@@ -23,12 +23,16 @@ class Win32System : public SystemInterface {
   std::string ReadOrCreateFile(const std::string& path) override;
   bool IsOrdinaryFile(const std::string& path) override;
 
+  bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
+  void UnlockPlaylistFile() override;
+
   Handle FindPlayerWindow() override;
   QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
   void PostCommand(Handle window, std::int32_t command_id) override;
 
  private:
   std::string ExecutablePath();
+  void* playlist_mutex_ = nullptr;  // a HANDLE while the lock is held
 };
 
 }  // namespace tunaro

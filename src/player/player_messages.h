@@ -32,6 +32,10 @@ constexpr std::int32_t CommandNext = 40048;
 // How long a query may take before the player counts as hung.
 constexpr std::uint32_t kQueryTimeoutMilliseconds = 5000;
 
+// How long a run waits for others to finish with the playlist file before it
+// goes on without them.
+constexpr std::uint32_t kPlaylistLockTimeoutMilliseconds = 5000;
+
 }  // namespace tunaro
 
 #endif  // TUNARO_PLAYER_PLAYER_MESSAGES_H_

@@ -28,6 +28,33 @@ void EnsurePlayerPath(SystemInterface& system, PlayerStatus& status) {
   }
 }
 
+// The player rewrites one playlist file for every run that asks; runs that
+// the web server starts at the same time take turns from their first
+// WritePlaylist to their last read, so none reads a file half rewritten.
+class PlaylistFileLock {
+ public:
+  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
+    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
+  }
+  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
+  PlaylistFileLock(const PlaylistFileLock&) = delete;
+  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
+
+ private:
+  SystemInterface& system_;
+};
+
+void ReadCurrentTitleWhileLocked(SystemInterface& system, std::int16_t ssi_width,
+                                 PlayerStatus& status) {
+  EnsurePlayerPath(system, status);
+  Ask(system, status, WritePlaylist);
+  const std::int32_t current = Ask(system, status, WritePlaylist);
+  const std::string line =
+      ReadPlaylistEntryLine(system, PlaylistPathFor(status.PlayerPath), current, ssi_width);
+  status.CurrentTitle = std::string(TextAfterFirstComma(line));
+  if (ssi_width != 0) status.CurrentTitle = LastCharacters(status.CurrentTitle, ssi_width);
+}
+
 }  // namespace
 
 std::string PlaylistPathFor(const std::string& player_path) {
@@ -40,6 +67,7 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   status.LengthText = LengthTextFor(Ask(system, status, QueryLength, 1));
   status.SampleRateText = DecimalText(Ask(system, status, QueryStreamInfo, 0)) + ",000";
   status.BitRateText = DecimalText(Ask(system, status, QueryStreamInfo, 1));
+  PlaylistFileLock lock(system);
   Ask(system, status, WritePlaylist);
   // The whole answer counts: a playlist may hold more than 32767 entries.
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
@@ -50,17 +78,12 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   if (system.IsOrdinaryFile(playlist)) {
     WalkPlaylistTitles(system.ReadWholeFile(playlist), ssi_width, status.Titles);
   }
-  ReadCurrentTitle(system, ssi_width, status);
+  ReadCurrentTitleWhileLocked(system, ssi_width, status);
 }
 
 void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
-  EnsurePlayerPath(system, status);
-  Ask(system, status, WritePlaylist);
-  const std::int32_t current = Ask(system, status, WritePlaylist);
-  const std::string line =
-      ReadPlaylistEntryLine(system, PlaylistPathFor(status.PlayerPath), current, ssi_width);
-  status.CurrentTitle = std::string(TextAfterFirstComma(line));
-  if (ssi_width != 0) status.CurrentTitle = LastCharacters(status.CurrentTitle, ssi_width);
+  PlaylistFileLock lock(system);
+  ReadCurrentTitleWhileLocked(system, ssi_width, status);
 }
 
 std::string ReadPlaylistEntryLine(SystemInterface& system, const std::string& playlist_path,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/run_error.h"
 #include "platform/fake_system.h"
 #include "player/player_link.h"
@@ -177,6 +179,38 @@ TEST_F(PlayerStatusTest, AHungPlayerIsAnError) {
     EXPECT_EQ(error.number(), 65003);
     EXPECT_NE(error.description().find("did not answer"), std::string::npos);
   }
+}
+
+TEST_F(PlayerStatusTest, HoldsThePlaylistLockFromTheFirstRewriteToTheLastRead) {
+  ASSERT_TRUE(Refresh());
+  const std::vector<std::string>& events = system_.events;
+  const auto at = [&](const std::string& event) {
+    return std::find(events.begin(), events.end(), event) - events.begin();
+  };
+  const auto last_read =
+      std::find(events.rbegin(), events.rend(), "read:" + system_.PlaylistPath());
+  ASSERT_NE(last_read, events.rend());
+  EXPECT_LT(at("lock"), at("query:" + std::to_string(WritePlaylist)));
+  EXPECT_EQ(events.back(), "unlock");
+  EXPECT_GT(at("query:" + std::to_string(QueryEntryCount)), at("lock"));
+  EXPECT_FALSE(system_.playlist_lock_held);
+  EXPECT_EQ(system_.last_lock_timeout, kPlaylistLockTimeoutMilliseconds);
+}
+
+TEST_F(PlayerStatusTest, GoesOnWhenTheLockIsNotHadInTime) {
+  system_.playlist_lock_available = false;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.CurrentTitle, "Beta");
+}
+
+TEST_F(PlayerStatusTest, ReleasesTheLockWhenTheRunEndsEarlyOrFails) {
+  system_.files.erase(system_.player.program_path);
+  EXPECT_FALSE(Refresh());
+  EXPECT_FALSE(system_.playlist_lock_held);
+  system_.SetFile(system_.player.program_path, "MZ");
+  system_.player.hangs_on = WritePlaylist;
+  EXPECT_THROW(Refresh(), RunError);
+  EXPECT_FALSE(system_.playlist_lock_held);
 }
 
 }  // namespace
