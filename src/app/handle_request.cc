@@ -25,7 +25,7 @@ std::int32_t SelectionIndex(std::string_view selection) {
   for (char c : text) {
     if (c < '0' || c > '9') throw RunError(error_number::kTypeMismatch);
     number = number * 10 + (c - '0');
-    if (number > (std::int64_t{1} << 32)) throw RunError(error_number::kOverflow);
+    if (number > (std::int64_t{1} << 32)) number = (std::int64_t{1} << 32) + 1;  // still too big
   }
   const std::int64_t index = (negative ? -number : number) - 1;
   if (index < INT32_MIN || index > INT32_MAX) throw RunError(error_number::kOverflow);

@@ -2,8 +2,15 @@
 
 namespace tunaro {
 
+void ResponseWriter::SetOutput(Handle output) {
+  if (output == output_) return;
+  Flush();
+  output_ = output;
+  hold_all_ = output != 0 && system_.OutputIsFile(output);
+}
+
 void ResponseWriter::WriteLine(std::string_view text) {
-  if (buffer_limit_ == 0) {
+  if (buffer_limit_ == 0 && !hold_all_) {
     std::string line;
     line.reserve(text.size() + 2);
     line.append(text).append("\r\n");
@@ -11,7 +18,7 @@ void ResponseWriter::WriteLine(std::string_view text) {
     return;
   }
   pending_.append(text).append("\r\n");
-  if (pending_.size() >= buffer_limit_) Flush();
+  if (!hold_all_ && pending_.size() >= buffer_limit_) Flush();
 }
 
 void ResponseWriter::Flush() {
@@ -20,9 +27,15 @@ void ResponseWriter::Flush() {
   pending_.clear();
 }
 
+// What is still pending would be overwritten anyway once the output is back
+// at its start; only where it cannot go back does it go out first.
 bool ResponseWriter::Rewind() {
+  if (system_.RewindOutput(output_)) {
+    pending_.clear();
+    return true;
+  }
   Flush();
-  return system_.RewindOutput(output_);
+  return false;
 }
 
 bool ResponseWriter::Truncate() {

@@ -13,13 +13,18 @@ namespace tunaro {
 // Writes lines to the output handle. Lines are gathered into writes of up to
 // `buffer_limit` bytes (0: one write per line); the bytes that reach the
 // output are the same either way, and Flush() hands over what is pending.
+// Over a disk file the whole response is held until the end: an error page
+// then replaces it without relying on the file being cut, which not every
+// system allows for a standard output it inherited.
 class ResponseWriter {
  public:
   static constexpr std::size_t kDefaultBufferLimit = 64 * 1024;
 
   ResponseWriter(SystemInterface& system, Handle output,
                  std::size_t buffer_limit = kDefaultBufferLimit)
-      : system_(system), output_(output), buffer_limit_(buffer_limit) {}
+      : system_(system), output_(0), buffer_limit_(buffer_limit) {
+    SetOutput(output);
+  }
   ~ResponseWriter() { Flush(); }
   ResponseWriter(const ResponseWriter&) = delete;
   ResponseWriter& operator=(const ResponseWriter&) = delete;
@@ -33,15 +38,13 @@ class ResponseWriter {
   bool Truncate();
 
   // Points the writer at another handle (the request's, once it is known).
-  void SetOutput(Handle output) {
-    Flush();
-    output_ = output;
-  }
+  void SetOutput(Handle output);
 
  private:
   SystemInterface& system_;
   Handle output_;
   std::size_t buffer_limit_;
+  bool hold_all_ = false;  // the output is a file
   std::string pending_;
 };
 

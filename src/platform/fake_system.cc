@@ -58,7 +58,7 @@ bool FakeSystem::RewindOutput(Handle handle) {
 }
 
 bool FakeSystem::TruncateOutput(Handle handle) {
-  if (handle != kOutput || !output_is_file) return false;
+  if (handle != kOutput || !output_is_file || truncate_fails) return false;
   output.resize(output_position);
   return true;
 }

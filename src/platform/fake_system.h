@@ -66,6 +66,7 @@ class FakeSystem : public SystemInterface {
   std::string executable_base_name = "tunaro";
   std::deque<std::string> input_pieces;  // each ReadInput returns from the first
   bool output_is_file = true;
+  bool truncate_fails = false;  // as under Wine, for a file inherited as standard output
   std::map<std::string, FakeFile> files;
   bool can_create_files = true;
   FakePlayer player;
@@ -97,6 +98,7 @@ class FakeSystem : public SystemInterface {
   Handle StandardOutput() override { return kOutput; }
   std::size_t ReadInput(Handle input, char* buffer, std::size_t size) override;
   void WriteOutput(Handle output, const char* data, std::size_t size) override;
+  bool OutputIsFile(Handle output) override { return output == kOutput && output_is_file; }
   bool RewindOutput(Handle output) override;
   bool TruncateOutput(Handle output) override;
   std::string ReadWholeFile(const std::string& path) override;

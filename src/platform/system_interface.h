@@ -49,6 +49,8 @@ class SystemInterface {
   virtual std::size_t ReadInput(Handle input, char* buffer, std::size_t size) = 0;
   // One synchronous write request; a failed or short write is not reported.
   virtual void WriteOutput(Handle output, const char* data, std::size_t size) = 0;
+  // True when the output is a disk file, which can be rewound and cut.
+  virtual bool OutputIsFile(Handle output) = 0;
   // Moves the output to offset 0 from its start; false where the device cannot
   // be repositioned (a pipe).
   virtual bool RewindOutput(Handle output) = 0;

@@ -148,15 +148,19 @@ void Win32System::WriteOutput(Handle output, const char* data, std::size_t size)
   WriteAll(AsHandle(output), data, size);
 }
 
+bool Win32System::OutputIsFile(Handle output) {
+  return GetFileType(AsHandle(output)) == FILE_TYPE_DISK;
+}
+
 // Only a disk file can be repositioned; on a pipe or console the rewind and
 // the cut fail without effect.
 bool Win32System::RewindOutput(Handle output) {
-  if (GetFileType(AsHandle(output)) != FILE_TYPE_DISK) return false;
+  if (!OutputIsFile(output)) return false;
   return SetFilePointer(AsHandle(output), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
 }
 
 bool Win32System::TruncateOutput(Handle output) {
-  if (GetFileType(AsHandle(output)) != FILE_TYPE_DISK) return false;
+  if (!OutputIsFile(output)) return false;
   return SetEndOfFile(AsHandle(output)) != 0;
 }
 

@@ -16,6 +16,7 @@ class Win32System : public SystemInterface {
   Handle StandardOutput() override;
   std::size_t ReadInput(Handle input, char* buffer, std::size_t size) override;
   void WriteOutput(Handle output, const char* data, std::size_t size) override;
+  bool OutputIsFile(Handle output) override;
   bool RewindOutput(Handle output) override;
   bool TruncateOutput(Handle output) override;
 

@@ -186,6 +186,12 @@ TEST_F(RunTest, AnErrorAfterPartOfThePageOverAFileAndAPipe) {
   EXPECT_EQ(file_output.rfind(std::string(kHeader) + "<html><head><title>Internal Error", 0), 0u);
   EXPECT_EQ(file_output.find("Winamp is Running"), std::string::npos);
 
+  // The same where the file cannot be cut, as under Wine.
+  system_.output.clear();
+  system_.output_position = 0;
+  system_.truncate_fails = true;
+  EXPECT_EQ(Run(""), file_output);
+
   FakeSystem pipe_system = system_;
   pipe_system.output.clear();
   pipe_system.output_position = 0;

@@ -29,6 +29,7 @@ void WriteThenFail(FakeSystem& system, std::size_t buffer_limit) {
 
 TEST(ResponseWriterTest, EveryLineEndsInCrLf) {
   FakeSystem system;
+  system.output_is_file = false;
   {
     ResponseWriter out(system, FakeSystem::kOutput, 0);
     out.WriteLine("");
@@ -45,6 +46,13 @@ TEST(ResponseWriterTest, ErrorPageOverAFileLeavesNothingOfTheEarlierOutput) {
     WriteThenFail(system, limit);
     EXPECT_EQ(system.output, kErrorPage) << limit;
   }
+}
+
+TEST(ResponseWriterTest, ErrorPageOverAFileThatCannotBeCutLeavesOnlyThePage) {
+  FakeSystem system;
+  system.truncate_fails = true;
+  WriteThenFail(system, ResponseWriter::kDefaultBufferLimit);
+  EXPECT_EQ(system.output, kErrorPage);
 }
 
 TEST(ResponseWriterTest, ErrorPageOverAPipeFollowsTheEarlierOutput) {
