@@ -11,7 +11,7 @@ packages=(
   # the Windows program and its tests under Wine
   g++-mingw-w64-x86-64 wine wine64
   # the demo and the browser test
-  lighttpd chromium nodejs npm zip
+  lighttpd chromium nodejs npm zip unzip curl python3
 )
 
 missing=()

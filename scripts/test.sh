@@ -24,3 +24,9 @@ ctest --preset native-sanitize
 
 echo "== unit and process tests"
 ctest --preset native
+
+echo "== release archive"
+bash scripts/demo/check-package.sh
+
+echo "== browser test (lighttpd, Wine, headless Chromium)"
+bash tests/browser/run.sh

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Checks the release archive as a user meets it: builds it
+# (cmake --build --preset windows --target package), looks at its list of
+# files, unpacks it into C:\inetpub of a private Wine prefix (the layout the
+# shipped tunaro.conf and DEPLOYMENT.md assume), starts the stand-in player
+# and runs both unpacked programs as a web server would.
+#
+#   scripts/demo/check-package.sh
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$(pwd)
+# shellcheck source=lib.sh
+source scripts/demo/lib.sh
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target package >/dev/null
+version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=$repo/build/windows/tunaro-$version-win64.zip
+[[ -f $zip ]] || tunaro_die "no $zip"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-package.XXXXXX")
+cleanup() {
+  local code=$?
+  trap - EXIT INT TERM
+  tunaro_stop
+  rm -rf "$work"
+  exit "$code"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+failures=0
+checks=0
+expect() {
+  local what=$1
+  shift
+  checks=$((checks + 1))
+  if "$@"; then
+    echo "ok   $what"
+  else
+    echo "FAIL $what"
+    failures=$((failures + 1))
+  fi
+}
+
+top=tunaro-$version-win64
+expected="$top/DEPLOYMENT.md
+$top/README.txt
+$top/cgi-bin/tunaro-panel/tunaro.conf
+$top/cgi-bin/tunaro-panel/tunaro.exe
+$top/cgi-bin/tunaro/footer.html
+$top/cgi-bin/tunaro/header.html
+$top/cgi-bin/tunaro/tunaro.conf
+$top/cgi-bin/tunaro/tunaro.exe
+$top/wwwroot/images/forward.gif
+$top/wwwroot/images/pause.gif
+$top/wwwroot/images/play.gif
+$top/wwwroot/images/previous.gif
+$top/wwwroot/images/stop.gif
+$top/wwwroot/tunaro-panel.shtml"
+listed=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
+expect "the archive holds exactly the release files" [ "$listed" = "$expected" ]
+if [[ $listed != "$expected" ]]; then
+  diff <(echo "$expected") <(echo "$listed") || true
+fi
+
+tunaro_prefix_make "$work/prefix"
+inetpub=$work/prefix/drive_c/inetpub
+mkdir -p "$inetpub"
+unzip -q "$zip" -d "$work/unpacked"
+cp -r "$work/unpacked/$top/." "$inetpub/"
+
+crlf_only() { ! grep -q $'[^\r]$' "$1" && [[ -s $1 ]]; }
+expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
+expect "the panel's tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
+expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
+
+# The player, with the stand-in from the build (it is not in the archive).
+mkdir -p "$work/player"
+cp build/windows/standin_player.exe "$work/player/"
+WINEPREFIX=$work/prefix WINEDEBUG=-all wine "$work/player/standin_player.exe" \
+  --ready "$(tunaro_winpath "$work/player/ready")" >/dev/null 9>&- </dev/null &
+TUNARO_PLAYER_PID=$!
+for ((i = 0; i < 300; i++)); do
+  [[ -s $work/player/ready ]] && break
+  sleep 0.1
+done
+expect "the stand-in player is ready" [ -s "$work/player/ready" ]
+
+run_cgi() {
+  REQUEST_METHOD=GET QUERY_STRING= SCRIPT_NAME=/cgi-bin/tunaro/tunaro \
+    tunaro_wine_env "$work/prefix" wine "$1" </dev/null
+}
+page=$(run_cgi 'C:\inetpub\cgi-bin\tunaro\tunaro.exe')
+panel=$(run_cgi 'C:\inetpub\cgi-bin\tunaro-panel\tunaro.exe')
+
+has() { [[ $1 == *"$2"* ]]; }
+expect "the control page sees the player" has "$page" 'Winamp is Running'
+expect "the control page uses the shipped header" has "$page" "<meta name=viewport content='width=device-width, initial-scale=1'>"
+expect "the control page uses the shipped footer" has "$page" '</div>'
+expect "the control page links to /cgi-bin/tunaro/tunaro" has "$page" 'href="/cgi-bin/tunaro/tunaro?stop"'
+expect "the panel copy answers with the panel" has "$panel" '<select size=1 name=MP3List>'
+for image in previous play pause stop forward; do
+  expect "$image.gif is linked and shipped" \
+    bash -c '[[ $1 == *"src=\"/images/$2.gif\""* && -s $3/wwwroot/images/$2.gif ]]' _ "$page" "$image" "$inetpub"
+done
+
+echo "package: $((checks - failures)) passed, $failures failed ($zip)"
+((failures == 0))

@@ -1,0 +1,200 @@
+# Helpers shared by scripts/demo.sh and tests/browser/run.sh: a private Wine
+# prefix, a demo tree (tunaro.exe behind lighttpd, the images, the sample
+# page with the compact panel, the stand-in player), starting and stopping it.
+#
+# Source this file from bash; it sets no options of its own. Everything it
+# starts is recorded in TUNARO_PLAYER_PID, TUNARO_LIGHTTPD_PID and
+# TUNARO_PREFIX, and tunaro_stop stops exactly that: by process id, then by
+# the prefix (`wineserver -k` ends every Wine process of that prefix only).
+
+TUNARO_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+TUNARO_PLAYER_PID=
+TUNARO_LIGHTTPD_PID=
+TUNARO_PREFIX=
+
+tunaro_log() { printf '%s\n' "$*" >&2; }
+tunaro_die() {
+  tunaro_log "error: $*"
+  exit 1
+}
+
+# Milliseconds since the epoch, for the timings we print.
+tunaro_now_ms() { date +%s%3N; }
+
+# The path a Windows program under Wine sees for a Unix path: /a/b -> Z:\a\b.
+tunaro_winpath() {
+  local path=$1
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# Replaces @NAME@ in a template with the environment variable NAME (perl takes
+# the values as they are, backslashes and all).
+tunaro_fill() {
+  local template=$1 out=$2
+  perl -pe 's/\@([A-Z_]+)\@/exists $ENV{"T_$1"} ? $ENV{"T_$1"} : die "no value for \@$1\@\n"/ge' \
+    "$template" >"$out"
+}
+
+# Runs a command with Wine's variables for the prefix. File descriptor 9
+# (scripts/demo.sh's lock) is not handed on: a wineserver outlives the command.
+tunaro_wine_env() {
+  local prefix=$1
+  shift
+  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "$@" 9>&-
+}
+
+# Makes a Wine prefix with the null graphics driver (windows can be created
+# without a display), unless a complete one is already there. A prefix whose
+# making was interrupted has no stamp and is made anew.
+tunaro_prefix_make() {
+  local prefix=$1
+  TUNARO_PREFIX=$prefix
+  if [[ -f $prefix/.tunaro-ready ]]; then
+    return 0
+  fi
+  tunaro_wine_env "$prefix" wineserver -k 2>/dev/null || true
+  rm -rf "$prefix"
+  mkdir -p "$(dirname "$prefix")"
+  tunaro_log "making a Wine prefix in $prefix (takes a few seconds, once)"
+  tunaro_wine_env "$prefix" wineboot -i >/dev/null 2>&1 ||
+    tunaro_die "wineboot failed for $prefix"
+  tunaro_wine_env "$prefix" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+    >/dev/null 2>&1 || tunaro_die "could not select Wine's null graphics driver"
+  # Let the server write the registry out before the prefix counts as made.
+  tunaro_wine_env "$prefix" wineserver -w
+  touch "$prefix/.tunaro-ready"
+}
+
+# Fills TREE with everything the demo serves and runs:
+#   www/                  document root: index.shtml (the panel page), images/
+#   cgi-bin/tunaro/       tunaro.exe, tunaro.conf, header.html, footer.html, tunaro.sh
+#   panel/                the second tunaro.exe with "SSI 1", tunaro-panel.sh
+#   player/               standin_player.exe and its playlist
+#   lighttpd.conf, logs/
+tunaro_tree_install() {
+  local tree=$1 prefix=$2 host=$3 port=$4 build=$5 auth=${6:-}
+  local demo=$TUNARO_REPO/demo
+  [[ -f $build/tunaro.exe ]] || tunaro_die "$build/tunaro.exe is missing: build the windows preset"
+  [[ -f $build/standin_player.exe ]] ||
+    tunaro_die "$build/standin_player.exe is missing: build the windows preset"
+
+  rm -rf "$tree/www" "$tree/cgi-bin" "$tree/panel" "$tree/player" "$tree/logs" "$tree/lighttpd.conf"
+  mkdir -p "$tree/www/images" "$tree/cgi-bin/tunaro" "$tree/panel" "$tree/player" "$tree/logs"
+  tree=$(cd "$tree" && pwd)
+
+  export T_ROOT=$tree T_PREFIX=$prefix T_HOME=${HOME:-/root}
+  export T_PANEL_INCLUDE="<!--#exec cmd=\"$tree/panel/tunaro-panel.sh\" -->"
+
+  cp "$TUNARO_REPO"/assets/images/*.gif "$tree/www/images/"
+  tunaro_fill "$demo/index.shtml.in" "$tree/www/index.shtml"
+
+  # The control page: the shipped sample configuration with the header and
+  # footer paths of this tree.
+  local cgi=$tree/cgi-bin/tunaro
+  cp "$build/tunaro.exe" "$demo/header.html" "$demo/footer.html" "$cgi/"
+  T_WIN_DIR=$(tunaro_winpath "$cgi") perl -pe \
+    's/^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\/$1 $ENV{T_WIN_DIR}\\/' \
+    "$demo/tunaro.conf.sample" >"$cgi/tunaro.conf"
+  tunaro_fill "$demo/tunaro-cgi.sh.in" "$cgi/tunaro.sh"
+  chmod +x "$cgi/tunaro.sh"
+
+  # The compact panel: its own copy with "SSI 1". Its links lead to the
+  # control page above (its WWWPATH is the same).
+  cp "$build/tunaro.exe" "$tree/panel/"
+  perl -pe 's/^SSI 0/SSI 1/' "$demo/tunaro.conf.sample" >"$tree/panel/tunaro.conf"
+  tunaro_fill "$demo/tunaro-panel.sh.in" "$tree/panel/tunaro-panel.sh"
+  chmod +x "$tree/panel/tunaro-panel.sh"
+
+  # The player writes its playlist file beside its own program: a private copy.
+  cp "$build/standin_player.exe" "$demo/playlist.m3u" "$tree/player/"
+
+  tunaro_lighttpd_configure "$tree" "$host" "$port" "$auth"
+}
+
+# Writes TREE/lighttpd.conf for host:port (again, to move to another port);
+# AUTH "user:password" puts the whole site behind a login.
+tunaro_lighttpd_configure() {
+  local tree=$1 host=$2 port=$3 auth=${4:-}
+  T_ROOT=$tree T_HOST=$host T_PORT=$port tunaro_fill "$TUNARO_REPO/demo/lighttpd.conf.in" "$tree/lighttpd.conf"
+  rm -f "$tree/users"
+  if [[ -n $auth ]]; then
+    (umask 077 && printf '%s\n' "$auth" >"$tree/users")
+    cat >>"$tree/lighttpd.conf" <<EOF
+
+# --auth: the whole demo behind a login (a plain password file: for the demo only).
+auth.backend = "plain"
+auth.backend.plain.userfile = "$tree/users"
+auth.require = ( "/" => ( "method" => "basic", "realm" => "Tunaro demo", "require" => "valid-user" ) )
+EOF
+  fi
+  lighttpd -tt -f "$tree/lighttpd.conf" >/dev/null || tunaro_die "lighttpd rejects $tree/lighttpd.conf"
+}
+
+# Starts the stand-in player in the background with the demo's playlist;
+# extra arguments go to it (e.g. --log FILE). Waits until its window exists.
+tunaro_player_start() {
+  local tree=$1 prefix=$2
+  shift 2
+  local ready=$tree/player/ready
+  rm -f "$ready"
+  # Started directly (not through a shell function) so that $! is the
+  # player's own process: wine execs into it.
+  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
+    wine "$tree/player/standin_player.exe" \
+    --playlist "$(tunaro_winpath "$tree/player/playlist.m3u")" \
+    --ready "$(tunaro_winpath "$ready")" "$@" 9>&- </dev/null &
+  TUNARO_PLAYER_PID=$!
+  local i
+  for ((i = 0; i < 300; i++)); do
+    [[ -s $ready ]] && return 0
+    kill -0 "$TUNARO_PLAYER_PID" 2>/dev/null || tunaro_die "the stand-in player exited at start"
+    sleep 0.1
+  done
+  tunaro_die "the stand-in player did not get ready within 30 s"
+}
+
+# True while something answers on host:port.
+tunaro_port_open() {
+  (exec 3<>"/dev/tcp/$1/$2") 2>/dev/null
+}
+
+# Starts lighttpd in the background (it stays in the foreground of its own
+# process, -D, so its id is ours to stop) and waits until it answers.
+tunaro_lighttpd_start() {
+  local tree=$1 host=$2 port=$3
+  if tunaro_port_open "$host" "$port"; then
+    tunaro_die "port $port on $host is taken; pass another port"
+  fi
+  lighttpd -D -f "$tree/lighttpd.conf" 9>&- </dev/null &
+  TUNARO_LIGHTTPD_PID=$!
+  local i
+  for ((i = 0; i < 100; i++)); do
+    tunaro_port_open "$host" "$port" && return 0
+    if ! kill -0 "$TUNARO_LIGHTTPD_PID" 2>/dev/null; then
+      TUNARO_LIGHTTPD_PID=
+      tunaro_log "lighttpd stopped at start; its log:"
+      tail -n 5 "$tree/logs/error.log" >&2 2>/dev/null || true
+      return 1
+    fi
+    sleep 0.1
+  done
+  tunaro_die "lighttpd did not answer on $host:$port within 10 s"
+}
+
+# Stops what tunaro_player_start and tunaro_lighttpd_start started, then
+# every Wine process left in the prefix (CGI runs cut off, the wineserver).
+tunaro_stop() {
+  if [[ -n $TUNARO_LIGHTTPD_PID ]]; then
+    kill "$TUNARO_LIGHTTPD_PID" 2>/dev/null || true
+    wait "$TUNARO_LIGHTTPD_PID" 2>/dev/null || true
+    TUNARO_LIGHTTPD_PID=
+  fi
+  if [[ -n $TUNARO_PLAYER_PID ]]; then
+    kill "$TUNARO_PLAYER_PID" 2>/dev/null || true
+    wait "$TUNARO_PLAYER_PID" 2>/dev/null || true
+    TUNARO_PLAYER_PID=
+  fi
+  if [[ -n $TUNARO_PREFIX && -d $TUNARO_PREFIX ]]; then
+    tunaro_wine_env "$TUNARO_PREFIX" wineserver -k 2>/dev/null || true
+  fi
+}

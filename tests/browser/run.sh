@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# End-to-end browser test: a private demo instance (its own temporary folder,
+# Wine prefix and free port on 127.0.0.1: lighttpd, tunaro.exe under Wine, the
+# stand-in player with its message log), then tests/browser/test.mjs in
+# headless Chromium against it. Everything started here is stopped at the
+# end, pass or fail, by process id and by the private prefix.
+#
+#   tests/browser/run.sh [--update-screenshot]
+#
+# Screenshots go to build/browser-test/ (or $TUNARO_ARTIFACTS);
+# --update-screenshot also rewrites docs/screenshot.png.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$(pwd)
+
+screenshot=
+case ${1:-} in
+  --update-screenshot) screenshot=$repo/docs/screenshot.png ;;
+  "") ;;
+  *)
+    echo "usage: tests/browser/run.sh [--update-screenshot]" >&2
+    exit 2
+    ;;
+esac
+
+# shellcheck source=../../scripts/demo/lib.sh
+source scripts/demo/lib.sh
+
+started=$(tunaro_now_ms)
+bash scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows >/dev/null
+
+# playwright-core from the lock file; Chromium is Debian's.
+(
+  cd tests/browser
+  locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
+  have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
+  if [[ $have != "$locked" ]]; then
+    if [[ -d node_modules ]]; then
+      npm ci --no-audit --no-fund --loglevel=error
+    else
+      npm install --no-audit --no-fund --loglevel=error
+    fi
+  fi
+)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-browser.XXXXXX")
+artifacts=${TUNARO_ARTIFACTS:-$repo/build/browser-test}
+rm -rf "$artifacts"
+mkdir -p "$artifacts"
+
+cleanup() {
+  local code=$?
+  trap - EXIT INT TERM HUP
+  tunaro_stop
+  if ((code != 0)) && [[ -d $work/site/logs ]]; then
+    cp -r "$work/site/logs" "$artifacts/lighttpd-logs" 2>/dev/null || true
+    cp "$work/player.log" "$artifacts/" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+  exit "$code"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+tunaro_prefix_make "$work/prefix"
+host=127.0.0.1
+free_port() {
+  node -e "const s = require('net').createServer(); s.listen(0, '$host', () => { console.log(s.address().port); s.close(); })"
+}
+
+tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(free_port)" "$repo/build/windows"
+: >"$work/player.log"
+tunaro_player_start "$work/site" "$work/prefix" --log "$(tunaro_winpath "$work/player.log")" \
+  >"$work/player.out"
+port=
+for attempt in 1 2 3; do
+  # Another program may take the port between our look and lighttpd's bind.
+  candidate=$(free_port)
+  tunaro_lighttpd_configure "$work/site" "$host" "$candidate"
+  if tunaro_lighttpd_start "$work/site" "$host" "$candidate"; then
+    port=$candidate
+    break
+  fi
+done
+[[ -n $port ]] || tunaro_die "lighttpd did not start on a free port"
+ready=$(tunaro_now_ms)
+echo "browser test: demo instance on http://$host:$port, ready in $(((ready - started) / 1000)) s"
+
+status=0
+BASE_URL=http://$host:$port PLAYER_LOG=$work/player.log ARTIFACTS=$artifacts SCREENSHOT=$screenshot \
+  timeout 240 node tests/browser/test.mjs || status=$?
+echo "browser test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
+exit "$status"
