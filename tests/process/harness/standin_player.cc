@@ -1,0 +1,131 @@
+#include "harness/standin_player.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "harness/files.h"
+#include "harness/paths.h"
+#include "harness/wine_prefix.h"
+
+namespace harness {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kExeName[] = "standin_player.exe";
+constexpr char kLogName[] = "messages.log";
+constexpr char kReadyName[] = "ready";
+constexpr char kConsoleName[] = "console.txt";
+constexpr std::chrono::seconds kReadyTimeout{20};
+constexpr std::chrono::milliseconds kPollInterval{2};
+
+std::string ValueAfter(const std::vector<std::string>& args, const std::string& name) {
+  std::string value;
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    if (args[i] == name) value = args[i + 1];
+  }
+  return value;
+}
+
+// The player names its playlist file after its program path, less the last
+// three characters, plus "m3u".
+std::string PlaylistPathFor(const std::string& program_path) {
+  const std::size_t keep = program_path.size() >= 3 ? program_path.size() - 3 : 0;
+  return program_path.substr(0, keep) + "m3u";
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged) {
+  return out << "{" << logged.message << " " << logged.wparam << " " << logged.lparam << "}";
+}
+
+LoggedMessage LoggedQuery(long long code, long long argument) { return {1024, argument, code}; }
+
+LoggedMessage LoggedCommand(long long id) { return {273, id, 0}; }
+
+StandinPlayer::StandinPlayer(const std::vector<std::string>& args) : dir_("tunaro-player") {
+  const std::string exe = InstallExe(dir_, kExeName);
+  if (exe.empty()) return;
+  const WinePrefix& prefix = SharedPrefix();
+  program_path_ = ValueAfter(args, "--program-path");
+  if (program_path_.empty()) program_path_ = WindowsPath(exe);
+  playlist_path_ = LinuxPath(PlaylistPathFor(program_path_), prefix.path());
+
+  std::vector<std::string> all_args = args;
+  all_args.insert(all_args.end(), {"--log", WindowsPath(dir_.Path(kLogName)), "--ready",
+                                   WindowsPath(dir_.Path(kReadyName))});
+  process_ =
+      std::make_unique<ChildProcess>(prefix.WineCommand(exe, all_args), prefix.WineEnvironment(),
+                                     dir_.path(), dir_.Path(kConsoleName));
+  const Clock::time_point deadline = Clock::now() + kReadyTimeout;
+  while (!FileExists(dir_.Path(kReadyName))) {
+    if (!process_->Running() || Clock::now() >= deadline) {
+      ADD_FAILURE() << "the stand-in player did not come up; it said:\n" << ConsoleOutput();
+      Stop();
+      return;
+    }
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  window_ = std::stoull(ReadFileBytes(dir_.Path(kReadyName)).value_or("0"));
+  ready_ = true;
+}
+
+StandinPlayer::~StandinPlayer() { Stop(); }
+
+bool StandinPlayer::Running() { return process_ != nullptr && process_->Running(); }
+
+void StandinPlayer::Stop() {
+  if (process_ != nullptr) process_->Kill();
+}
+
+bool StandinPlayer::WaitForExit(std::chrono::milliseconds timeout) {
+  return process_ == nullptr || process_->WaitForExit(timeout);
+}
+
+std::optional<int> StandinPlayer::exit_code() const {
+  return process_ == nullptr ? std::nullopt : process_->exit_code();
+}
+
+std::vector<LoggedMessage> StandinPlayer::AllLogged() const {
+  std::vector<LoggedMessage> logged;
+  const std::string text = ReadFileBytes(dir_.Path(kLogName)).value_or("");
+  std::size_t start = 0;
+  // Only whole lines: the player may be writing the next one right now.
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::istringstream line(text.substr(start, end - start));
+    LoggedMessage message;
+    if (line >> message.message >> message.wparam >> message.lparam) {
+      logged.push_back(message);
+    } else {
+      ADD_FAILURE() << "unreadable log line: " << text.substr(start, end - start);
+    }
+  }
+  return logged;
+}
+
+std::vector<LoggedMessage> StandinPlayer::Log() const {
+  std::vector<LoggedMessage> logged = AllLogged();
+  logged.erase(logged.begin(),
+               logged.begin() + static_cast<std::ptrdiff_t>(std::min(cleared_, logged.size())));
+  return logged;
+}
+
+bool StandinPlayer::WaitForLogCount(std::size_t count, std::chrono::milliseconds timeout) const {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  while (Log().size() < count) {
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPollInterval);
+  }
+  return true;
+}
+
+void StandinPlayer::ClearLog() { cleared_ = AllLogged().size(); }
+
+std::string StandinPlayer::ConsoleOutput() const {
+  return ReadFileBytes(dir_.Path(kConsoleName)).value_or("");
+}
+
+}  // namespace harness

@@ -1,0 +1,87 @@
+// The stand-in player running under Wine for the length of a test.
+#ifndef TUNARO_TESTS_PROCESS_HARNESS_STANDIN_PLAYER_H_
+#define TUNARO_TESTS_PROCESS_HARNESS_STANDIN_PLAYER_H_
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "harness/process.h"
+#include "harness/temp_dir.h"
+
+namespace harness {
+
+// One message the player received, as its --log records it.
+struct LoggedMessage {
+  long long message = 0;
+  long long wparam = 0;
+  long long lparam = 0;
+  bool operator==(const LoggedMessage& other) const {
+    return message == other.message && wparam == other.wparam && lparam == other.lparam;
+  }
+};
+std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged);
+
+// A query (message 1024) and a command (message 273) as the log shows them.
+LoggedMessage LoggedQuery(long long code, long long argument);
+LoggedMessage LoggedCommand(long long id);
+
+class StandinPlayer {
+ public:
+  // Installs standin_player.exe in a private directory (so its playlist
+  // file is written there), starts it with `args` plus --log and --ready, and
+  // waits up to 20 s for its window. Adds a test failure when it does not come
+  // up; check ready().
+  explicit StandinPlayer(const std::vector<std::string>& args = {});
+  // Stop().
+  ~StandinPlayer();
+  StandinPlayer(const StandinPlayer&) = delete;
+  StandinPlayer& operator=(const StandinPlayer&) = delete;
+
+  bool ready() const { return ready_; }
+  bool Running();
+  // Kills it by pid and waits until the process is gone; idempotent.
+  void Stop();
+  // Waits at most `timeout` for it to end by itself (e.g. after --quit-on).
+  bool WaitForExit(std::chrono::milliseconds timeout);
+  std::optional<int> exit_code() const;
+
+  // The messages received since the start (or the last ClearLog()).
+  std::vector<LoggedMessage> Log() const;
+  // Polls until Log() holds at least `count` messages; false at the timeout.
+  bool WaitForLogCount(std::size_t count,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+  void ClearLog();
+
+  // The window handle it reported when ready.
+  std::uintptr_t window() const { return window_; }
+  // The program path it reports (Windows form): --program-path if given,
+  // else the installed exe.
+  const std::string& program_path() const { return program_path_; }
+  // Linux path of the playlist file it writes (empty when the program path is
+  // not on Z: or C:).
+  const std::string& playlist_path() const { return playlist_path_; }
+  // What it printed (standard output and error).
+  std::string ConsoleOutput() const;
+  // Its private directory.
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  std::vector<LoggedMessage> AllLogged() const;
+
+  TempDir dir_;
+  std::unique_ptr<ChildProcess> process_;
+  bool ready_ = false;
+  std::uintptr_t window_ = 0;
+  std::string program_path_;
+  std::string playlist_path_;
+  std::size_t cleared_ = 0;
+};
+
+}  // namespace harness
+
+#endif  // TUNARO_TESTS_PROCESS_HARNESS_STANDIN_PLAYER_H_

@@ -1,0 +1,339 @@
+// Whole requests through the real tunaro.exe under Wine: the commands that
+// reach the stand-in player and the pages that come back.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "harness/wine_harness.h"
+#include "tunaro_install.h"
+
+namespace tunaro_test {
+namespace {
+
+using harness::LoggedCommand;
+using harness::LoggedMessage;
+using harness::LoggedQuery;
+using harness::RunCgi;
+using harness::StandinPlayer;
+using Messages = std::vector<LoggedMessage>;
+
+const LoggedMessage kPlay = LoggedCommand(harness::kCommandPlay);
+const LoggedMessage kStop = LoggedCommand(harness::kCommandStop);
+const LoggedMessage kPause = LoggedCommand(harness::kCommandPause);
+const LoggedMessage kPrevious = LoggedCommand(harness::kCommandPrevious);
+const LoggedMessage kNext = LoggedCommand(harness::kCommandNext);
+LoggedMessage Select(long long index) { return LoggedQuery(harness::kSetCurrentEntry, index); }
+
+const std::vector<std::string> kTitles = {"Alpha",  "Beta", "Gamma", "Delta", "Epsilon",
+                                          "Zeta",   "Eta",  "Theta", "Iota",  "Kappa",
+                                          "Lambda", "My",   "Ny"};
+
+class PagesTest : public ::testing::Test {
+ protected:
+  void StartPlayer(std::vector<std::string> args = {}) {
+    args.push_back("--playlist");
+    args.push_back(harness::WindowsPath(lists_.WriteFile("list.m3u", M3u(kTitles))));
+    player_ = std::make_unique<StandinPlayer>(args);
+    ASSERT_TRUE(player_->ready());
+  }
+  // Runs the request and returns the page once the player has logged the
+  // refresh and `sent` more messages.
+  std::string Run(const harness::CgiRequest& request, std::size_t sent) {
+    player_->ClearLog();
+    harness::CgiResult result = RunCgi(request);
+    EXPECT_FALSE(result.timed_out);
+    player_->WaitForLogCount(RefreshMessages(player_->program_path().size()).size() + sent);
+    return result.output;
+  }
+  Messages Sent() const { return RequestMessages(player_->Log()); }
+
+  harness::TempDir lists_;
+  std::unique_ptr<StandinPlayer> player_;
+  TunaroInstall install_;
+};
+
+TEST_F(PagesTest, EveryRowOfTheDispatchTable) {
+  StartPlayer({"--state", "paused", "--current", "4"});
+  struct Row {
+    const char* query;
+    Messages sent;
+    const char* state;  // nullptr: what the player reports
+  } rows[] = {
+      {"pause", {kPause}, nullptr},
+      {"play", {kPlay}, "Playing"},
+      {"PLAY", {kPlay}, "Playing"},
+      {"stop", {kStop}, nullptr},
+      {"previous", {kPrevious, kPlay}, "Playing"},
+      {"forward", {kNext, kPlay}, "Playing"},
+      {"track", {}, "Playing"},
+      {"", {}, nullptr},
+      {"play&x=1", {}, nullptr},
+      {"Stop ", {}, nullptr},
+  };
+  for (const Row& row : rows) {
+    const std::string page = Run(install_.Get(row.query), row.sent.size());
+    EXPECT_EQ(Sent(), row.sent) << row.query;
+    if (row.state != nullptr) {
+      EXPECT_EQ(ShownState(page), row.state) << row.query;
+    } else {
+      const std::string shown = ShownState(page);
+      EXPECT_TRUE(shown == "Playing" || shown == "Paused" || shown == "Stopped")
+          << row.query << ": " << shown;
+    }
+  }
+  // The player acted on them: after stop and a plain view it reports stopped.
+  Run(install_.Get("stop"), 1);
+  EXPECT_EQ(ShownState(Run(install_.Get(), 0)), "Stopped");
+}
+
+TEST_F(PagesTest, TheTypicalRequestPlaysTheChosenEntry) {
+  StartPlayer();
+  const std::string page = Run(install_.Post("play", "MP3List=3.+Gamma"), 2);
+  EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
+  EXPECT_EQ(ShownState(page), "Playing");
+  EXPECT_NE(page.find("<option selected>3. Gamma</option>"), std::string::npos);
+  EXPECT_NE(page.find("Song Name: <font color=#FF0000><b>Gamma</b></font><br>"), std::string::npos);
+}
+
+TEST_F(PagesTest, SelectionForms) {
+  StartPlayer();
+  Run(install_.Post("play", "MP3List=12.+A.B.+Band"), 2);
+  EXPECT_EQ(Sent(), (Messages{Select(11), kPlay}));
+
+  Run(install_.Post("play", "MP3List=2.+Beta&mp3list=5.+Epsilon"), 2);
+  EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
+
+  Run(install_.Post("stop", "MP3List=4.+Delta"), 3);
+  EXPECT_EQ(Sent(), (Messages{Select(3), kPlay, kStop}));
+
+  // The compact panel's form arrives as a query string.
+  Run(install_.Get("MP3List=6.+Zeta&play.x=4&play.y=7"), 2);
+  EXPECT_EQ(Sent(), (Messages{Select(5), kPlay}));
+
+  // A body that reaches the program in two pieces is read whole.
+  harness::CgiRequest split = install_.Post("play", "MP3List=10.+Kappa");
+  split.split_at = 9;
+  const std::string page = Run(split, 2);
+  EXPECT_EQ(Sent(), (Messages{Select(9), kPlay}));
+  EXPECT_NE(page.find("<option selected>10. Kappa</option>"), std::string::npos);
+}
+
+TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
+  StartPlayer();
+  player_->ClearLog();
+  harness::CgiResult result = RunCgi(install_.Post("play", "MP3List=Some+Title"));
+  EXPECT_NE(result.output.find("<PRE>Type mismatch Error Number =  13</PRE>"), std::string::npos);
+  EXPECT_EQ(result.output.find("Winamp is"), std::string::npos);
+  // A query tells when the player has handled everything before it.
+  ASSERT_TRUE(harness::ProbeQuery(harness::kQueryEntryCount, 0).has_value());
+  EXPECT_EQ(player_->Log(), (Messages{LoggedQuery(harness::kQueryEntryCount, 0)}));
+}
+
+// The figures the player reports for its current entry, as the page shows them.
+struct Shown {
+  std::string bit_rate, sample_rate, length;
+};
+Shown AskPlayer() {
+  Shown shown;
+  shown.bit_rate = std::to_string(*harness::ProbeQuery(harness::kQueryStreamInfo, 1));
+  shown.sample_rate = std::to_string(*harness::ProbeQuery(harness::kQueryStreamInfo, 0)) + ",000";
+  const long long seconds = *harness::ProbeQuery(harness::kQueryLength, 1);
+  char length[32];
+  std::snprintf(length, sizeof length, "%lld:%02lld", seconds / 60, seconds % 60);
+  shown.length = length;
+  return shown;
+}
+
+std::string Options(int selected) {
+  std::string lines;
+  for (std::size_t k = 0; k < kTitles.size(); ++k) {
+    lines += (static_cast<int>(k) == selected ? "<option selected>" : "<option>") +
+             std::to_string(k + 1) + ". " + kTitles[k] + "</option>\r\n";
+  }
+  return lines;
+}
+
+TEST_F(PagesTest, TheFullPageByteForByte) {
+  StartPlayer({"--state", "paused", "--current", "1"});
+  const Shown shown = AskPlayer();
+  const std::string self = "/cgi-bin/tunaro/tunaro";
+  const std::string expected =
+      std::string(kHeaderBlock) +
+      "<html><head><title>Tunaro</title></head><body bgcolor=\"#FFFFFF\">\r\n"
+      "<p>Winamp is Running (<b>Paused</b>)</p>\r\n"
+      "<form method=\"POST\" action=\"" +
+      self +
+      "?play\">\r\n"
+      "<table border=0 cellpadding=3 cellspacing=0 bgcolor=#E8EEF4 width=450><tr>\r\n"
+      "<td align=center><a href=\"" +
+      self +
+      "?previous\"><img border=0 "
+      "src=\"/images/previous.gif\"></a></td>\r\n"
+      "<td align=center><input type=\"image\"src=\"/images/play.gif\" border=0 "
+      "value=\"submit\" id=play name=play></td>\r\n"
+      "<td align=center><a href=\"" +
+      self +
+      "?pause\"><img border=0 "
+      "src=\"/images/pause.gif\"></a></td>\r\n"
+      "<td align=center><a href=\"" +
+      self +
+      "?stop\"><img border=0 "
+      "src=\"/images/stop.gif\"></a></td>\r\n"
+      "<td align=center><a href=\"" +
+      self +
+      "?forward\"><img border=0 "
+      "src=\"/images/forward.gif\"></a></td></tr></table>\r\n"
+      "<table border=0 cellpadding=0 cellspacing=0 width=450 bgcolor=#E8EEF4>\r\n"
+      "<tr><td align=center><select size=10 name=MP3List>\r\n" +
+      Options(1) +
+      "</select></td></tr></table><table border=0 cellpadding=0 cellspacing=0 width=450 "
+      "bgcolor=#E8EEF4><tr><td align=center width=100%>\r\n"
+      "<a href=\"" +
+      self +
+      "\"><b>Refresh Page</b></a></td>\r\n"
+      "</tr></table></form>\r\n"
+      "Song Name: <font color=#FF0000><b>Beta</b></font><br>\r\n"
+      "Kbps: <font color=#FF0000>" +
+      shown.bit_rate +
+      "</font><br>\r\n"
+      "KHz: <font color=#FF0000>" +
+      shown.sample_rate +
+      "</font><br>\r\n"
+      "Length: <font color=#FF0000>" +
+      shown.length +
+      "</font><br>\r\n"
+      "<font size=1>Tunaro v1.0.3</font></p>\r\n"
+      "</body></html>\r\n";
+  EXPECT_EQ(Run(install_.Get(), 0), expected);
+}
+
+TEST_F(PagesTest, TheCompactPanelByteForByte) {
+  StartPlayer({"--current", "2"});
+  install_.Configure("IMGDIR /img/\r\nWWWPATH /panel/\r\nBGCOLOR silver\r\nSSI 1\r\n");
+  const Shown shown = AskPlayer();
+  const std::string self = "/panel/tunaro";
+  const std::string expected =
+      std::string(kHeaderBlock) +
+      "<form action=\"/cgi-bin/tunaro/tunaro?play\"><table bgcolor=\"silver\" border=0 "
+      "cellpadding=0 cellspacing=0>\r\n"
+      "<tr><td><small>Playing</small></td>\r\n"
+      "<td align=right>\r\n"
+      "<a href=\"" +
+      self +
+      "?previous\"><img border=0 width=22 height=18 "
+      "src=\"/img/previous.gif\"></a>\r\n"
+      "<input type=\"image\"src=\"/img/play.gif\" border=0 value=\"submit\" id=play "
+      "name=play>\r\n"
+      "<a href=\"" +
+      self +
+      "?pause\"><img border=0 width=22 height=18 "
+      "src=\"/img/pause.gif\"></a>\r\n"
+      "<a href=\"" +
+      self +
+      "?stop\"><img border=0 width=22 height=18 "
+      "src=\"/img/stop.gif\"></a>\r\n"
+      "<a href=\"" +
+      self +
+      "?forward\"><img border=0 width=22 height=18 "
+      "src=\"/img/forward.gif\"></a>\r\n"
+      "</td></tr><tr><td colspan=2><select size=1 name=MP3List>\r\n" +
+      Options(2) +
+      "</select></td></tr>\r\n"
+      "<tr><td colspan=2 align=center><small><b>Gamma</b></small></td></tr>\r\n"
+      "<tr><td colspan=2><small><b>" +
+      shown.bit_rate + "</b>kbps | <b>" + shown.sample_rate + "</b>hz | <b>" + shown.length +
+      "</b></small></td>\r\n"
+      "</tr></table></form>\r\n";
+  EXPECT_EQ(Run(install_.Get("track"), 0), expected);
+}
+
+TEST_F(PagesTest, HeaderAndFooterFilesWithCommasAndQuotes) {
+  StartPlayer();
+  const std::string header = install_.dir().WriteFile(
+      "header.txt",
+      "<html><head><title>My, player</title>\r\n"
+      "  \"<style>body { font-family: a, b; }</style>\"\r\n</head><body>\r\n");
+  const std::string footer = install_.dir().WriteFile("footer.txt", "<p>Bye</p></body></html>");
+  install_.Configure(std::string(kDefaultConfiguration) + "HEADERFILE " +
+                     harness::WindowsPath(header) + "\r\nFOOTERFILE " +
+                     harness::WindowsPath(footer) + "\r\n");
+  const std::string page = Run(install_.Get(), 0);
+  EXPECT_EQ(page.rfind(std::string(kHeaderBlock) +
+                           "<html><head><title>My\r\nplayer</title>\r\n"
+                           "<style>body { font-family: a, b; }</style>\r\n</head><body>\r\n"
+                           "<p>Winamp is Running",
+                       0),
+            0u);
+  const std::string tail = "<font size=1>Tunaro v1.0.3</font></p>\r\n<p>Bye</p></body></html>\r\n";
+  EXPECT_EQ(page.substr(page.size() - tail.size()), tail);
+}
+
+TEST_F(PagesTest, AHiddenHeaderFileIsIgnored) {
+  StartPlayer();
+  // Wine shows files whose names start with a dot as hidden.
+  const std::string header = install_.dir().WriteFile(".header.txt", "<html><body>SECRET\r\n");
+  install_.Configure(std::string(kDefaultConfiguration) + "HEADERFILE " +
+                     harness::WindowsPath(header) + "\r\n");
+  const std::string page = Run(install_.Get(), 0);
+  EXPECT_EQ(page.find("SECRET"), std::string::npos);
+  EXPECT_NE(page.find("<html><head><title>Tunaro</title></head>"), std::string::npos);
+}
+
+TEST_F(PagesTest, TitlesCannotInjectScriptAndStillRoundTrip) {
+  harness::TempDir lists;
+  const std::string evil = "<script>alert(\"x\")</script> & more";
+  player_ = std::make_unique<StandinPlayer>(std::vector<std::string>{
+      "--playlist", harness::WindowsPath(lists.WriteFile("evil.m3u", M3u({"Fine", evil})))});
+  ASSERT_TRUE(player_->ready());
+  const std::string escaped = "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; more";
+  const std::string page = Run(install_.Get(), 0);
+  EXPECT_EQ(page.find("<script>"), std::string::npos);
+  EXPECT_NE(page.find("<option>2. " + escaped + "</option>"), std::string::npos);
+  // A browser posts the option's decoded text; only the number counts.
+  const std::string posted = Run(
+      install_.Post("play", "MP3List=2.+%3Cscript%3Ealert%28%22x%22%29%3C%2Fscript%3E+%26+more"),
+      2);
+  EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
+  EXPECT_NE(posted.find("<option selected>2. " + escaped + "</option>"), std::string::npos);
+  EXPECT_NE(posted.find("<b>" + escaped + "</b>"), std::string::npos);
+}
+
+// A footer that exists but cannot be read fails after most of the page is out.
+class FailingFooterTest : public PagesTest {
+ protected:
+  std::string Configure() {
+    // A kernel file that only takes writes: it passes the existence test and
+    // then cannot be opened for reading, even by root.
+    install_.Configure(std::string(kDefaultConfiguration) +
+                       "FOOTERFILE Z:\\proc\\sys\\vm\\drop_caches\r\n");
+    return "";
+  }
+};
+
+TEST_F(FailingFooterTest, AnErrorAfterPartOfThePageOverAFileAndAPipe) {
+  StartPlayer();
+  Configure();
+  harness::CgiRequest request = install_.Get();
+  request.output_to_file = true;
+  const std::string file_output = Run(request, 0);
+  EXPECT_EQ(file_output.rfind(std::string(kHeaderBlock) +
+                                  "<html><head><title>Internal Error</title></head><body>\r\n",
+                              0),
+            0u);
+  EXPECT_EQ(file_output.find("Winamp is Running"), std::string::npos);
+  EXPECT_EQ(file_output.substr(file_output.size() - 16), "</body></html>\r\n");
+
+  request.output_to_file = false;
+  const std::string piped = Run(request, 0);
+  const std::size_t page = piped.find("Winamp is Running");
+  const std::size_t error =
+      piped.find("Content-type: text/html\r\n\r\n<html><head><title>Internal");
+  ASSERT_NE(page, std::string::npos);
+  ASSERT_NE(error, std::string::npos);
+  EXPECT_LT(page, error);
+  EXPECT_NE(piped.find("<font size=1>Tunaro v1.0.3</font></p>\r\nContent-type: text/html\r\n\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace tunaro_test

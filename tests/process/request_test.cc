@@ -1,0 +1,99 @@
+// The real tunaro.exe under Wine with no player running: the request, the
+// configuration and the error page.
+#include <gtest/gtest.h>
+
+#include "harness/wine_harness.h"
+#include "tunaro_install.h"
+
+namespace tunaro_test {
+namespace {
+
+using harness::RunCgi;
+
+const char kErrorPageTail[] =
+    "<I>Please</I> note what you were doing when this problem occurred, \r\n"
+    "so we can identify and correct it. Write down the Web page you were \r\n"
+    "using, any data you may have entered into a form or search box, \r\n"
+    "and anything else that may help us duplicate the problem.\r\n"
+    "Then contact the administrator of this service.\r\n"
+    "</body></html>\r\n";
+
+std::string ErrorPage(const std::string& error_text) {
+  return std::string(kHeaderBlock) +
+         "<html><head><title>Internal Error</title></head><body>\r\n"
+         "<H1>Error in /cgi-bin/tunaro/tunaro</H1>\r\n"
+         "The following internal error has occurred:\r\n"
+         "<PRE>" +
+         error_text + "</PRE>\r\n" + kErrorPageTail;
+}
+
+TEST(RequestTest, WithoutAPlayerTheClosedNoticeOfEachLayout) {
+  TunaroInstall install;
+  harness::CgiResult full = RunCgi(install.Get("play"));
+  ASSERT_TRUE(full.exit_code.has_value());
+  EXPECT_EQ(*full.exit_code, 0);
+  EXPECT_EQ(full.output,
+            std::string(kHeaderBlock) +
+                "<p><b>Winamp is Closed</b> | <a href=\"/cgi-bin/tunaro/tunaro\">Refresh</a></p>"
+                "\r\n<hr>\r\n</body></html>\r\n");
+
+  install.Configure("IMGDIR /images/\r\nWWWPATH /elsewhere/\r\nSSI 1\r\n");
+  EXPECT_EQ(RunCgi(install.Get()).output,
+            std::string(kHeaderBlock) + "<b>Winamp is Closed</b>\r\n");
+}
+
+TEST(RequestTest, ConfigurationProblems) {
+  TunaroInstall install;
+  harness::RemoveTree(install.dir().Path("tunaro.conf"));
+  // The header block is out before the configuration is read; over a pipe the
+  // error page follows it.
+  EXPECT_EQ(RunCgi(install.Get()).output,
+            kHeaderBlock + ErrorPage("File not found Error Number =  53"));
+
+  install.Configure("");
+  EXPECT_EQ(RunCgi(install.Get()).output,
+            std::string(kHeaderBlock) +
+                "ERROR: ImgDir is null. Check your configuration file.<br>\r\n\r\n"
+                "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n");
+
+  // Line feeds alone do not end a line: everything is the value of IMGDIR.
+  install.Configure("IMGDIR /images/\nWWWPATH /cgi-bin/tunaro/\n");
+  EXPECT_EQ(RunCgi(install.Get()).output,
+            std::string(kHeaderBlock) +
+                "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n");
+
+  install.Configure(std::string(kDefaultConfiguration) + "SSIWIDTH 99999\r\n");
+  EXPECT_EQ(RunCgi(install.Get()).output, kHeaderBlock + ErrorPage("Overflow Error Number =  6"));
+}
+
+TEST(RequestTest, AMalformedEscapeGivesTheErrorPageOnAPipeAndAFile) {
+  TunaroInstall install;
+  harness::CgiRequest request = install.Get("x=%zz");
+  const std::string expected =
+      ErrorPage("Invalid data passed to UrlDecode() function. Error Number =  65001");
+  EXPECT_EQ(RunCgi(request).output, expected);
+  request.output_to_file = true;
+  EXPECT_EQ(RunCgi(request).output, expected);
+}
+
+TEST(RequestTest, RequestBodiesThatAreTooLargeOrNegative) {
+  TunaroInstall install;
+  harness::CgiRequest request = install.Post("play", "MP3List=1.+x");
+  request.content_length = "5000000000";
+  EXPECT_EQ(RunCgi(request).output, ErrorPage("Overflow Error Number =  6"));
+
+  request.content_length = "2000000000";
+  request.close_input = false;  // nothing must wait for a body that never comes
+  harness::CgiResult huge = RunCgi(request);
+  EXPECT_FALSE(huge.timed_out);
+  EXPECT_NE(huge.output.find("Request body too large"), std::string::npos);
+  EXPECT_NE(huge.output.find("Error Number =  65002"), std::string::npos);
+
+  request.content_length = "-1";
+  request.close_input = true;
+  EXPECT_EQ(RunCgi(request).output,
+            ErrorPage("Invalid procedure call or argument Error Number =  5"));
+}
+
+}  // namespace
+}  // namespace tunaro_test

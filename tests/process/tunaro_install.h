@@ -1,0 +1,100 @@
+// A private copy of tunaro.exe with its own tunaro.conf, and what the process
+// tests expect of a run against the stand-in player.
+#ifndef TUNARO_TESTS_PROCESS_TUNARO_INSTALL_H_
+#define TUNARO_TESTS_PROCESS_TUNARO_INSTALL_H_
+
+#include <string>
+#include <vector>
+
+#include "harness/wine_harness.h"
+
+namespace tunaro_test {
+
+constexpr char kHeaderBlock[] = "Content-type: text/html\r\n\r\n";
+constexpr char kScriptName[] = "/cgi-bin/tunaro/tunaro";
+constexpr char kDefaultConfiguration[] =
+    "# written by the process tests\r\nIMGDIR /images/\r\nWWWPATH /cgi-bin/tunaro/\r\n"
+    "BGCOLOR #E8EEF4\r\n";
+
+class TunaroInstall {
+ public:
+  explicit TunaroInstall(const std::string& configuration = kDefaultConfiguration)
+      : dir_("tunaro-install") {
+    exe_ = harness::InstallExe(dir_, "tunaro.exe");
+    dir_.WriteFile("tunaro.conf", configuration);
+  }
+  const std::string& exe() const { return exe_; }
+  const harness::TempDir& dir() const { return dir_; }
+  void Configure(const std::string& configuration) const {
+    dir_.WriteFile("tunaro.conf", configuration);
+  }
+
+  harness::CgiRequest Get(const std::string& query = "") const {
+    harness::CgiRequest request = harness::CgiRequest::Get(exe_, query);
+    request.script_name = kScriptName;
+    return request;
+  }
+  harness::CgiRequest Post(const std::string& query, const std::string& body) const {
+    harness::CgiRequest request = harness::CgiRequest::Post(exe_, body);
+    request.query_string = query;
+    request.script_name = kScriptName;
+    return request;
+  }
+
+ private:
+  harness::TempDir dir_;
+  std::string exe_;
+};
+
+// The queries of one status refresh, in order, for a player whose program
+// path has `path_length` characters.
+inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_length) {
+  using harness::LoggedQuery;
+  std::vector<harness::LoggedMessage> messages = {
+      LoggedQuery(harness::kQueryPlayState, 0),  LoggedQuery(harness::kQueryLength, 1),
+      LoggedQuery(harness::kQueryStreamInfo, 0), LoggedQuery(harness::kQueryStreamInfo, 1),
+      LoggedQuery(harness::kWritePlaylist, 0),   LoggedQuery(harness::kQueryEntryCount, 0)};
+  for (std::size_t i = 0; i <= path_length; ++i) {
+    messages.push_back(LoggedQuery(harness::kQueryPathChar, static_cast<long long>(i)));
+  }
+  messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
+  messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
+  return messages;
+}
+
+// The messages of a log other than the refresh's queries: the selection and
+// the commands, in the order they arrived.
+inline std::vector<harness::LoggedMessage> RequestMessages(
+    const std::vector<harness::LoggedMessage>& log) {
+  std::vector<harness::LoggedMessage> sent;
+  for (const harness::LoggedMessage& m : log) {
+    if (m.message == harness::kCommandMessage ||
+        (m.message == harness::kQueryMessage && m.lparam == harness::kSetCurrentEntry)) {
+      sent.push_back(m);
+    }
+  }
+  return sent;
+}
+
+// The text between "Winamp is Running (<b>" and the next "<", or "?".
+inline std::string ShownState(const std::string& page) {
+  const std::string marker = "Winamp is Running (<b>";
+  const std::size_t at = page.find(marker);
+  if (at == std::string::npos) return "?";
+  const std::size_t from = at + marker.size();
+  return page.substr(from, page.find('<', from) - from);
+}
+
+// An extended M3U playlist of the titles, CR LF line ends.
+inline std::string M3u(const std::vector<std::string>& titles, int seconds = 205) {
+  std::string text = "#EXTM3U\r\n";
+  for (std::size_t i = 0; i < titles.size(); ++i) {
+    text += "#EXTINF:" + std::to_string(seconds) + "," + titles[i] + "\r\n";
+    text += "Z:\\music\\track" + std::to_string(i + 1) + ".mp3\r\n";
+  }
+  return text;
+}
+
+}  // namespace tunaro_test
+
+#endif  // TUNARO_TESTS_PROCESS_TUNARO_INSTALL_H_

@@ -1,0 +1,155 @@
+// Talks to the player's window from the command line, for tests and debugging.
+//   player_probe.exe find                          window handle, or 0
+//   player_probe.exe query CODE WPARAM [CODE WPARAM ...]   one answer per line
+//   player_probe.exe path                          the program path it reports
+//   player_probe.exe command ID                    posts a command
+//   player_probe.exe bench N                       N state queries, average time
+// "--window HANDLE" before the action uses that window instead of looking for
+// one, to see what a sender of a stale handle gets.
+// Exit codes: 0 done, 1 no window, 2 a query timed out, 3 a query failed
+// otherwise (the window went away), 4 bad command line.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kWindowClass[] = "Winamp v1.x";
+constexpr UINT kQueryMessage = WM_USER;
+constexpr UINT kCommandMessage = WM_COMMAND;
+constexpr UINT kTimeoutMs = 5000;
+constexpr long long kPlayStateCode = 104;
+constexpr long long kPathCharCode = 109;
+constexpr int kPathLimit = 32768;
+
+enum Exit { kOk = 0, kNoWindow = 1, kTimedOut = 2, kFailed = 3, kUsage = 4 };
+
+bool ParseInteger(const char* text, long long* value) {
+  char* end = nullptr;
+  errno = 0;
+  *value = std::strtoll(text, &end, 10);
+  return *text != '\0' && errno == 0 && *end == '\0';
+}
+
+// Sends one query. On failure prints why and returns the exit code to use.
+int Query(HWND window, long long code, long long argument, LRESULT* answer) {
+  DWORD_PTR result = 0;
+  SetLastError(0);
+  if (SendMessageTimeoutA(window, kQueryMessage, static_cast<WPARAM>(argument),
+                          static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK, kTimeoutMs,
+                          &result) != 0) {
+    *answer = static_cast<LRESULT>(result);
+    return kOk;
+  }
+  const DWORD error = GetLastError();
+  std::fprintf(stderr, "player_probe: SendMessageTimeoutA failed, error %lu\n",
+               static_cast<unsigned long>(error));
+  if (error == ERROR_TIMEOUT || error == 0) {
+    std::printf("timeout\n");
+    return kTimedOut;
+  }
+  std::printf("failed %lu\n", static_cast<unsigned long>(error));
+  return kFailed;
+}
+
+int RunQueries(HWND window, int count, char** pairs) {
+  if (count == 0 || count % 2 != 0) return kUsage;
+  for (int i = 0; i < count; i += 2) {
+    long long code = 0;
+    long long argument = 0;
+    if (!ParseInteger(pairs[i], &code) || !ParseInteger(pairs[i + 1], &argument)) return kUsage;
+    LRESULT answer = 0;
+    const int status = Query(window, code, argument, &answer);
+    if (status != kOk) return status;
+    std::printf("%lld\n", static_cast<long long>(answer));
+  }
+  return kOk;
+}
+
+int PrintPath(HWND window) {
+  std::string path;
+  for (int position = 0; position < kPathLimit; ++position) {
+    LRESULT answer = 0;
+    const int status = Query(window, kPathCharCode, position, &answer);
+    if (status != kOk) return status;
+    if (answer == 0) break;
+    path += static_cast<char>(answer);
+  }
+  std::printf("%s\n", path.c_str());
+  return kOk;
+}
+
+// Measures the round trip of a query, for judging timeouts in tests.
+int Bench(HWND window, const char* count_text) {
+  long long count = 0;
+  if (!ParseInteger(count_text, &count) || count <= 0) return kUsage;
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER start;
+  LARGE_INTEGER end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (long long i = 0; i < count; ++i) {
+    LRESULT answer = 0;
+    const int status = Query(window, kPlayStateCode, 0, &answer);
+    if (status != kOk) return status;
+  }
+  QueryPerformanceCounter(&end);
+  const double seconds =
+      static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  std::printf("%lld queries, %.1f us each\n", count, seconds * 1e6 / static_cast<double>(count));
+  return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Plain "\n" line ends, whatever reads the output.
+  _setmode(_fileno(stdout), _O_BINARY);
+  HWND window = nullptr;
+  bool window_given = false;
+  if (argc >= 3 && std::strcmp(argv[1], "--window") == 0) {
+    long long handle = 0;
+    if (!ParseInteger(argv[2], &handle)) return kUsage;
+    window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(handle));
+    window_given = true;
+    argc -= 2;
+    argv += 2;
+  }
+  if (argc < 2) {
+    std::fputs(
+        "usage: player_probe.exe [--window HANDLE] find | query CODE WPARAM... | path | "
+        "command ID | bench N\n",
+        stderr);
+    return kUsage;
+  }
+  const std::string action = argv[1];
+  if (!window_given) window = FindWindowA(kWindowClass, nullptr);
+  int status = kUsage;
+  if (action == "find") {
+    std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
+    status = window != nullptr ? kOk : kNoWindow;
+  } else if (window == nullptr) {
+    std::printf("no window\n");
+    status = kNoWindow;
+  } else if (action == "query") {
+    status = RunQueries(window, argc - 2, argv + 2);
+  } else if (action == "path" && argc == 2) {
+    status = PrintPath(window);
+  } else if (action == "bench" && argc == 3) {
+    status = Bench(window, argv[2]);
+  } else if (action == "command" && argc == 3) {
+    long long id = 0;
+    if (ParseInteger(argv[2], &id)) {
+      status = PostMessageA(window, kCommandMessage, static_cast<WPARAM>(id), 0) ? kOk : kFailed;
+    }
+  }
+  if (status == kUsage) std::fputs("player_probe: bad command line\n", stderr);
+  std::fflush(stdout);
+  return status;
+}

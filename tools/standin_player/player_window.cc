@@ -1,0 +1,90 @@
+#include "player_window.h"
+
+#include "console.h"
+#include "protocol.h"
+
+namespace standin {
+namespace {
+
+constexpr char kWindowTitle[] = "Tunaro stand-in player";
+
+// Messages that come from other processes rather than from the window
+// manager: the query and command messages and anything in the private range.
+bool IsFromOutside(UINT message) { return message == kCommandMessage || message >= WM_USER; }
+
+}  // namespace
+
+PlayerWindow::PlayerWindow(Player* player, MessageLog* log, const Faults& faults)
+    : player_(player), log_(log), faults_(faults) {}
+
+HWND PlayerWindow::Create() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = &PlayerWindow::Procedure;
+  window_class.hInstance = instance;
+  window_class.lpszClassName = kWindowClass;
+  if (!RegisterClassExA(&window_class)) return nullptr;
+  return CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 275, 116, nullptr, nullptr, instance, this);
+}
+
+LRESULT CALLBACK PlayerWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<PlayerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  return self->Handle(window, message, wparam, lparam);
+}
+
+LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (IsFromOutside(message)) log_->Record(message, wparam, lparam);
+  switch (message) {
+    case kQueryMessage:
+      return OnQuery(window, wparam, lparam);
+    case kCommandMessage:
+      player_->Command(wparam);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
+LRESULT PlayerWindow::OnQuery(HWND window, WPARAM argument, LPARAM code) {
+  if (faults_.hang_on && *faults_.hang_on == code) {
+    Say("! hanging on query " + std::to_string(code));
+    for (;;) Sleep(1000);
+  }
+  if (faults_.quit_on && *faults_.quit_on == code) {
+    Say("! quitting on query " + std::to_string(code));
+    DestroyWindow(window);
+    ExitProcess(0);
+  }
+  return static_cast<LRESULT>(player_->Answer(code, argument));
+}
+
+bool WaitUntilNoOtherPlayer(DWORD timeout_ms) {
+  const ULONGLONG deadline = GetTickCount64() + timeout_ms;
+  while (FindWindowA(kWindowClass, nullptr) != nullptr) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+int RunMessageLoop() {
+  MSG message;
+  BOOL got;
+  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return got == 0 ? static_cast<int>(message.wParam) : 1;
+}
+
+}  // namespace standin

@@ -1,0 +1,31 @@
+// Built-in playlists, so the player runs without any file: a pleasant one for
+// the demo, a hostile one for escaping and byte handling, and generated ones
+// of any size for the limits.
+#ifndef TUNARO_TOOLS_STANDIN_PLAYER_SAMPLES_H_
+#define TUNARO_TOOLS_STANDIN_PLAYER_SAMPLES_H_
+
+#include <cstddef>
+#include <vector>
+
+#include "playlist.h"
+
+namespace standin {
+
+// A dozen invented songs by invented artists.
+std::vector<Entry> DemoSample();
+
+// Titles that break careless code: commas, markup, quotes and ampersands,
+// bytes above 127 (Windows-1252), printf directives, a very long title and an
+// unknown length.
+std::vector<Entry> HostileSample();
+
+// "Artist 0001 - Title 0001" and so on, with lengths that vary but are the
+// same on every run.
+std::vector<Entry> SyntheticEntries(std::size_t count);
+
+// Entries that only the playlist file holds (see --file-entries-delta).
+Entry ExtraFileEntry(std::size_t number);
+
+}  // namespace standin
+
+#endif  // TUNARO_TOOLS_STANDIN_PLAYER_SAMPLES_H_
