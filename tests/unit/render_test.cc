@@ -24,21 +24,22 @@ class RenderTest : public ::testing::Test {
     status_.SampleRateText = "44,000";
     status_.LengthText = "3:25";
   }
-  std::string Full() {
+  // What a renderer writes from the test's settings and status.
+  template <typename Render>
+  std::string Written(Render render) {
     system_.output.clear();
     system_.output_position = 0;
     ResponseWriter out(system_, FakeSystem::kOutput);
-    RenderFullPage(system_, out, settings_, status_);
+    render(out);
     out.Flush();
     return system_.output;
   }
+  std::string Full() {
+    return Written([&](ResponseWriter& out) { RenderFullPage(system_, out, settings_, status_); });
+  }
   std::string Panel() {
-    system_.output.clear();
-    system_.output_position = 0;
-    ResponseWriter out(system_, FakeSystem::kOutput);
-    RenderCompactPanel(system_, out, settings_, status_);
-    out.Flush();
-    return system_.output;
+    return Written(
+        [&](ResponseWriter& out) { RenderCompactPanel(system_, out, settings_, status_); });
   }
 
   FakeSystem system_;
@@ -168,20 +169,11 @@ TEST_F(RenderTest, AnUnreadableSiteFileIsAnError) {
 }
 
 TEST_F(RenderTest, ClosedNotices) {
-  {
-    ResponseWriter out(system_, FakeSystem::kOutput);
-    RenderClosedPage(system_, out, settings_);
-  }
-  EXPECT_EQ(system_.output,
+  EXPECT_EQ(Written([&](ResponseWriter& out) { RenderClosedPage(system_, out, settings_); }),
             "<p><b>Winamp is Closed</b> | <a href=\"/cgi-bin/tunaro/tunaro\">Refresh</a></p>\r\n"
             "<hr>\r\n</body></html>\r\n");
-  system_.output.clear();
-  system_.output_position = 0;
-  {
-    ResponseWriter out(system_, FakeSystem::kOutput);
-    RenderClosedPanel(out);
-  }
-  EXPECT_EQ(system_.output, "<b>Winamp is Closed</b>\r\n");
+  EXPECT_EQ(Written([](ResponseWriter& out) { RenderClosedPanel(out); }),
+            "<b>Winamp is Closed</b>\r\n");
 }
 
 std::vector<std::string> Fields(const std::string& content) {
