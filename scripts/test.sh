@@ -25,6 +25,9 @@ ctest --preset native-sanitize
 echo "== unit and process tests"
 ctest --preset native
 
+echo "== fuzz targets, 30 s each"
+bash scripts/fuzz.sh 30
+
 echo "== release archive"
 bash scripts/demo/check-package.sh
 

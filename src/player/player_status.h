@@ -18,8 +18,10 @@ struct PlayerStatus {
   std::string SampleRateText;  // kHz followed by ",000"
   std::string BitRateText;     // kbit/s
   std::string CurrentTitle;
-  std::int32_t EntryCount = 0;      // entries as the player reports them, never negative
-  std::vector<std::string> Titles;  // EntryCount + 1 slots, the last one empty
+  std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
+  // EntryCount + 1 slots; the last is empty unless the file holds more entries
+  // than the player reports.
+  std::vector<std::string> Titles;
 };
 
 // The most entries a page lists; a player that reports more is taken at this.

@@ -233,6 +233,12 @@ TEST(SelectionIndexTest, PositionBeforeTheFirstDot) {
     }
   }
   EXPECT_THROW(SelectionIndex("99999999999999999999. x"), RunError);
+  try {
+    SelectionIndex("6147483648b. x");  // too long, but above all not a number
+    ADD_FAILURE();
+  } catch (const RunError& error) {
+    EXPECT_EQ(error.number(), 13);
+  }
   EXPECT_THROW(SelectionIndex("2147483649. x"), RunError);
   EXPECT_EQ(SelectionIndex("2147483648. x"), INT32_MAX);
 }

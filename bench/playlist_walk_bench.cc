@@ -1,0 +1,45 @@
+// The two walks over the playlist file text.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "bench_setup.h"
+#include "player/playlist_walk.h"
+
+namespace {
+
+void SetCounters(benchmark::State& state, std::size_t bytes) {
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void BM_WalkPlaylistTitles(benchmark::State& state) {
+  const auto entries = static_cast<std::int32_t>(state.range(0));
+  const std::string content = tunaro_bench::MakePlaylist(entries);
+  std::vector<std::string> titles;
+  for (auto _ : state) {
+    titles.assign(static_cast<std::size_t>(entries) + 1, std::string());  // as each refresh does
+    tunaro::WalkPlaylistTitles(content, 0, titles);
+    benchmark::DoNotOptimize(titles.data());
+    benchmark::ClobberMemory();
+  }
+  SetCounters(state, content.size());
+}
+BENCHMARK(BM_WalkPlaylistTitles)->Apply(tunaro_bench::PlaylistSizes);
+
+// The last entry: the whole text is walked.
+void BM_FindPlaylistEntryLine(benchmark::State& state) {
+  const auto entries = static_cast<std::int32_t>(state.range(0));
+  const std::string content = tunaro_bench::MakePlaylist(entries);
+  std::string line;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(tunaro::FindPlaylistEntryLine(content, entries - 1, line));
+    benchmark::DoNotOptimize(line.data());
+  }
+  SetCounters(state, content.size());
+}
+BENCHMARK(BM_FindPlaylistEntryLine)->Apply(tunaro_bench::PlaylistSizes);
+
+}  // namespace

@@ -1,0 +1,179 @@
+// A whole run: the request, the configuration, the site's header and footer,
+// and the player with its playlist, against the fake system.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_entry.h"
+#include "fuzz_input.h"
+#include "platform/fake_system.h"
+#include "player/player_messages.h"
+
+namespace {
+
+constexpr char kHeader[] = "Content-type: text/html\r\n\r\n";
+constexpr char kHeaderFile[] = "C:\\site\\header.htm";
+constexpr char kFooterFile[] = "C:\\site\\footer.htm";
+
+enum Flags : std::int64_t {
+  kOutputIsPipe = 1,
+  kNoPlayer = 2,
+  kPlayerWritesTitles = 4,  // the playlist field is titles, one a line
+  kNoProgramFile = 8,
+  kReportsCount = 16,
+  kHangsOnPlaylist = 32,
+  kWindowGone = 64,
+  kLockTaken = 128,         // another run holds the playlist lock past the wait
+  kTruncateFails = 256,     // as under Wine for an inherited standard output
+  kFooterUnreadable = 512,  // fails the run after most of the page
+};
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t lf = std::min(text.find('\n', start), text.size());
+    lines.emplace_back(text.substr(start, lf - start));
+    start = lf + 1;
+  }
+  return lines;
+}
+
+bool HasMarkup(std::string_view text) { return text.find_first_of("<>\"") != std::string::npos; }
+
+// A title stands between a tag that the page writes and the one that closes
+// it, on a line of its own; nothing in it may open or close a tag.
+// Lines that the site's own files could have written are not looked at.
+void CheckEscapedBetween(std::string_view page, const std::string& trusted,
+                         std::string_view line_start, std::string_view open,
+                         std::string_view close) {
+  if (trusted.find(tunaro_fuzz::Lower(line_start)) != std::string::npos) return;
+  for (std::size_t at = page.find(line_start); at != std::string_view::npos;
+       at = page.find(line_start, at + 1)) {
+    if (at != 0 && page[at - 1] != '\n') continue;
+    const std::size_t end = page.find("\r\n", at);
+    FUZZ_CHECK(end != std::string_view::npos);
+    const std::string_view line = page.substr(at, end - at);
+    const std::size_t from = line.find(open);
+    const std::size_t to = line.rfind(close);
+    FUZZ_CHECK(from != std::string_view::npos && to != std::string_view::npos);
+    FUZZ_CHECK(from + open.size() <= to);
+    FUZZ_CHECK(!HasMarkup(line.substr(from + open.size(), to - from - open.size())));
+  }
+}
+
+// What the fuzzer chose for one run. Input, NUL-separated: "flags count
+// current play_state body_piece", the request method, QUERY_STRING,
+// CONTENT_TYPE, CONTENT_LENGTH, the body, tunaro.conf, the header file, the
+// footer file, the playlist.
+struct Run {
+  std::vector<std::string_view> fields;
+  tunaro_fuzz::Knobs knobs;
+};
+
+std::string Defanged(std::string_view text, bool defang) {
+  std::string out(text);
+  if (defang) std::replace(out.begin(), out.end(), '<', '_');
+  return out;
+}
+
+// The page of one run. With `defang`, what the browser and the player hand
+// over has every "<" made a "_": lengths, lines and commas stay as they were,
+// so the run takes the same way.
+std::string Serve(const Run& run, bool defang) {
+  const auto& fields = run.fields;
+  const std::int64_t flags = run.knobs.Get(0);
+  const std::string body = Defanged(fields[5], defang);
+  const std::string_view header = fields[7];
+  const std::string_view footer = fields[8];
+  const std::string playlist = Defanged(fields[9], defang);
+
+  tunaro::FakeSystem system;
+  system.output_is_file = !(flags & kOutputIsPipe);
+  system.truncate_fails = (flags & kTruncateFails) != 0;
+  system.environment["SCRIPT_NAME"] = "/cgi-bin/tunaro/tunaro";
+  system.environment["REQUEST_METHOD"] = std::string(fields[1]);
+  system.environment["QUERY_STRING"] = Defanged(fields[2], defang);
+  system.environment["CONTENT_TYPE"] = std::string(fields[3]);
+  system.environment["CONTENT_LENGTH"] = std::string(fields[4]);
+  // A server may hand the body over in two pieces.
+  const std::size_t piece = static_cast<std::size_t>(run.knobs.Get(4)) % (body.size() + 1);
+  if (piece > 0) system.input_pieces.emplace_back(body.substr(0, piece));
+  if (piece < body.size()) system.input_pieces.emplace_back(body.substr(piece));
+  system.SetConfiguration(std::string(fields[6]));
+  if (!header.empty()) system.SetFile(kHeaderFile, std::string(header));
+  if (!footer.empty()) system.SetFile(kFooterFile, std::string(footer));
+  if (!footer.empty() && (flags & kFooterUnreadable)) system.files[kFooterFile].readable = false;
+
+  tunaro::FakePlayer& player = system.player;
+  if (flags & kNoPlayer) player.window = 0;
+  player.gone = (flags & kWindowGone) != 0;
+  if (flags & kHangsOnPlaylist) player.hangs_on = tunaro::WritePlaylist;
+  system.playlist_lock_available = !(flags & kLockTaken);
+  if (!(flags & kNoProgramFile)) system.SetFile(player.program_path, "MZ");
+  // Huge counts are the status target's: here they would only slow the runs.
+  const std::int32_t count = run.knobs.Int32(1) % 5001;
+  if (flags & kReportsCount) player.reported_count = count;
+  player.current = run.knobs.Int32(2);
+  player.play_state = run.knobs.Int32(3, 1);
+  if (flags & kPlayerWritesTitles) {
+    player.titles = SplitLines(playlist);
+  } else {
+    player.writes_playlist = false;
+    player.reported_count = count;
+    system.SetFile(system.PlaylistPath(), playlist);
+  }
+
+  FUZZ_CHECK(tunaro::MainEntry(system) == 0);
+  FUZZ_CHECK(!system.playlist_lock_held);
+  return system.output;
+}
+
+std::size_t CountScripts(const std::string& page) {
+  const std::string lower = tunaro_fuzz::Lower(page);
+  std::size_t count = 0;
+  for (std::size_t at = lower.find("<script"); at != std::string::npos;
+       at = lower.find("<script", at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto fields = tunaro_fuzz::SplitFields(data, size, 10);
+  const Run run{fields, tunaro_fuzz::Knobs(fields[0])};
+  const std::string page = Serve(run, false);
+  FUZZ_CHECK(page.compare(0, sizeof kHeader - 1, kHeader) == 0);
+
+  const std::string trusted = tunaro_fuzz::Lower(run.fields[6]) + '\0' +
+                              tunaro_fuzz::Lower(run.fields[7]) + '\0' +
+                              tunaro_fuzz::Lower(run.fields[8]);
+
+  // Over a file the error page is all there is, whether or not the file can
+  // be cut (unless the site's files imitate it).
+  const std::string error_start = std::string(kHeader) + "<html><head><title>Internal Error";
+  if (!(run.knobs.Get(0) & kOutputIsPipe) && page.find(error_start) != std::string::npos &&
+      trusted.find("internal error") == std::string::npos) {
+    FUZZ_CHECK(page.compare(0, error_start.size(), error_start) == 0);
+    FUZZ_CHECK(tunaro_fuzz::EndsWith(page, "</body></html>\r\n"));
+    FUZZ_CHECK(page.find(kHeader, 1) == std::string::npos);
+  }
+
+  // Titles and requests are anybody's text: a script in the page must come
+  // from the site's own configuration or files, and so stays when every "<"
+  // from outside is gone.
+  const std::size_t scripts = CountScripts(page);
+  if (scripts > 0) FUZZ_CHECK(CountScripts(Serve(run, true)) == scripts);
+
+  // Lines that only the page writes carry titles escaped.
+  CheckEscapedBetween(page, trusted, "<option", ". ", "</option>");
+  CheckEscapedBetween(page, trusted, "Song Name: ", "<b>", "</b>");
+  CheckEscapedBetween(page, trusted, "<tr><td colspan=2 align=center><small><b>", "<small><b>",
+                      "</b></small>");
+  return 0;
+}

@@ -1,0 +1,141 @@
+// The player's answers and its playlist file, read into the status snapshot
+// through the fake system and player.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/run_error.h"
+#include "base/text_rules.h"
+#include "fuzz_input.h"
+#include "platform/fake_system.h"
+#include "player/player_link.h"
+#include "player/player_messages.h"
+#include "player/player_status.h"
+
+namespace {
+
+enum Flags : std::int64_t {
+  kNoProgramFile = 1,
+  kNoPlaylistFile = 2,
+  kHiddenPlaylist = 4,
+  kPlaylistIsDirectory = 8,
+  kLockTaken = 16,  // another run holds the playlist lock past the wait
+};
+
+bool IsSuffix(std::string_view text, std::string_view tail) {
+  return tunaro_fuzz::EndsWith(text, tail);
+}
+
+}  // namespace
+
+// Input: "count current width play_state length flags" NUL program path NUL
+// playlist text.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto fields = tunaro_fuzz::SplitFields(data, size, 3);
+  const tunaro_fuzz::Knobs knobs(fields[0]);
+  const std::int64_t flags = knobs.Get(5);
+  // Counts up to the cap (a million slots) take a fifth of a second each under
+  // the sanitizers and crowd out everything else; the cap is a plain clamp.
+  const std::int32_t count = knobs.Int32(0, 3) % 5001;
+  const std::int32_t current = knobs.Int32(1);
+  const auto width = static_cast<std::int16_t>(knobs.Get(2));
+  const std::string_view content = fields[2];
+
+  tunaro::FakeSystem system;
+  tunaro::FakePlayer& player = system.player;
+  if (!fields[1].empty()) player.program_path = std::string(fields[1]);
+  const std::string path = player.program_path;
+  player.play_state = knobs.Int32(3, 1);
+  player.length = knobs.Int32(4, 205);
+  player.writes_playlist = false;  // the file is what the fuzzer wrote
+  player.answer_hook = [&](std::int32_t code, std::int32_t) -> std::optional<std::int32_t> {
+    if (code == tunaro::QueryEntryCount) return count;
+    if (code == tunaro::WritePlaylist) return current;
+    return std::nullopt;
+  };
+  if (!(flags & kNoProgramFile)) system.SetFile(path, "MZ");
+  const std::string playlist_path = tunaro::PlaylistPathFor(path);
+  if (!playlist_path.empty() && !(flags & kNoPlaylistFile)) {
+    system.SetFile(playlist_path, std::string(content));
+    system.files[playlist_path].hidden = (flags & kHiddenPlaylist) != 0;
+    system.files[playlist_path].directory = (flags & kPlaylistIsDirectory) != 0;
+  }
+  const bool path_usable = path.size() >= 3 &&
+                           path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
+                           system.IsOrdinaryFile(path);
+  const bool playlist_exists = system.files.count(playlist_path) != 0;
+  const bool playlist_is_directory = playlist_exists && system.files[playlist_path].directory;
+  const bool playlist_walked = playlist_exists && system.IsOrdinaryFile(playlist_path);
+  // What the playlist file holds (the program file itself when the paths meet).
+  const std::string file_text = playlist_exists ? system.files[playlist_path].content : "";
+
+  system.playlist_lock_available = !(flags & kLockTaken);
+
+  tunaro::PlayerStatus status;
+  status.PlayerWindow = player.window;
+  try {
+    tunaro::RefreshPlayerStatus(system, width, status);
+  } catch (const tunaro::RunEndedEarly&) {
+    FUZZ_CHECK(!system.playlist_lock_held);
+    FUZZ_CHECK(!path_usable);
+    return 0;
+  } catch (const tunaro::RunError& error) {
+    FUZZ_CHECK(!system.playlist_lock_held);
+    FUZZ_CHECK(path_usable);
+    if (playlist_is_directory) {
+      FUZZ_CHECK(error.number() == tunaro::error_number::kPathFileAccess);
+    } else {
+      FUZZ_CHECK(error.number() == tunaro::error_number::kInvalidArgument);
+      FUZZ_CHECK(width < 0);
+    }
+    return 0;
+  }
+  FUZZ_CHECK(!system.playlist_lock_held);  // released on every way out
+  FUZZ_CHECK(path_usable && !playlist_is_directory && width >= 0);
+  FUZZ_CHECK(status.PlayerPath == path);
+
+  const std::string_view state = status.StateText;
+  FUZZ_CHECK(state.empty() || state == "Playing" || state == "Paused" || state == "Stopped");
+  FUZZ_CHECK(status.LengthText.empty() == (player.length < 0));
+
+  FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
+  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount) + 1);
+
+  const std::vector<std::string> lines = tunaro_fuzz::PlaylistLines(file_text);
+  const std::size_t entries = lines.size() / 2;
+  for (std::size_t k = 0; k < status.Titles.size(); ++k) {
+    const std::string& title = status.Titles[k];
+    if (!playlist_walked || k >= entries) {
+      FUZZ_CHECK(title.empty());
+      continue;
+    }
+    FUZZ_CHECK(IsSuffix(lines[2 * k + 1], title));
+    if (width > 0) FUZZ_CHECK(title.size() <= static_cast<std::size_t>(width));
+  }
+
+  // The current title comes from the file as the player left it; a missing
+  // file is left behind empty.
+  FUZZ_CHECK(system.files.count(playlist_path) == 1);
+  const bool current_listed =
+      playlist_exists && current >= 0 && static_cast<std::size_t>(current) < entries;
+  if (!current_listed) {
+    FUZZ_CHECK(status.CurrentTitle.empty());
+    return 0;
+  }
+  const std::string& line = lines[2 * static_cast<std::size_t>(current) + 1];
+  FUZZ_CHECK(IsSuffix(line, status.CurrentTitle));
+  if (width > 0) FUZZ_CHECK(status.CurrentTitle.size() <= static_cast<std::size_t>(width));
+  if (width == 0) FUZZ_CHECK(status.CurrentTitle == tunaro::TextAfterFirstComma(line));
+  if (playlist_walked && static_cast<std::size_t>(current) < status.Titles.size()) {
+    // The list box marks the entry whose title this is; a comma inside the
+    // cut part may shorten the current title further, never lengthen it.
+    const std::string& listed = status.Titles[static_cast<std::size_t>(current)];
+    FUZZ_CHECK(IsSuffix(listed, status.CurrentTitle));
+    if (width == 0) FUZZ_CHECK(status.CurrentTitle == listed);
+  }
+  return 0;
+}
