@@ -33,3 +33,6 @@ bash scripts/demo/check-package.sh
 
 echo "== browser test (lighttpd, Wine, headless Chromium)"
 bash tests/browser/run.sh
+
+echo "== load test (16 clients through lighttpd; first without the playlist lock, for comparison)"
+bash tests/load/run.sh --compare
