@@ -4,7 +4,10 @@
 Side by side in one run: tunaro.exe answering a page for a playlist of N
 entries, and floor_cgi.exe, which only writes the header block, both started
 the same way. Prints the medians, their ratio and the peak resident memory of
-each process. Everything runs in a private Wine prefix that is removed at the
+each process. Two more floors split the difference: floor_window_cgi.exe
+also loads user32 and finds the player's window, and with the argument 3 it
+also has the player write its playlist file three times, as every status
+refresh must. Everything runs in a private Wine prefix that is removed at the
 end; the player is stopped by its process id and the prefix's wineserver by
 the prefix.
 """
@@ -30,21 +33,25 @@ def wine_env(prefix):
 
 def make_prefix(prefix):
     env = wine_env(prefix)
-    subprocess.run(["wineserver", "-p"], env=env, check=True)
     subprocess.run(["wineboot", "-i"], env=env, check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
                     "/d", "null", "/f"], env=env, check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Let this first server end (its desktop started without the null
+    # driver), then start one that stays up between players, so no run
+    # pays a server start.
+    subprocess.run(["wineserver", "-w"], env=env, check=True)
+    subprocess.run(["wineserver", "-p"], env=env, check=True)
 
 
-def run_cgi(exe, env):
+def run_cgi(exe, env, arguments=()):
     """One run as a web server does it; returns (seconds, peak RSS in KiB, output size)."""
     run_env = dict(env)
     run_env.update(REQUEST_METHOD="GET", QUERY_STRING="", SCRIPT_NAME="/cgi-bin/tunaro/tunaro")
     with tempfile.TemporaryFile() as out:
         start = time.perf_counter()
-        child = subprocess.Popen(["wine", exe], env=run_env, stdin=subprocess.DEVNULL,
+        child = subprocess.Popen(["wine", exe, *arguments], env=run_env, stdin=subprocess.DEVNULL,
                                  stdout=out, stderr=subprocess.DEVNULL,
                                  cwd=os.path.dirname(exe))
         _, status, usage = os.wait4(child.pid, 0)
@@ -54,28 +61,47 @@ def run_cgi(exe, env):
         return seconds, usage.ru_maxrss, out.tell()
 
 
-def measure(work, entries, runs, env):
+# What is measured, in the order of each round.
+FLOORS = (
+    ("tunaro", "tunaro.exe", ()),
+    ("floor", "floor_cgi.exe", ()),
+    ("window", "floor_window_cgi.exe", ()),
+    ("writes", "floor_window_cgi.exe", ("3",)),
+)
+
+
+def start_player(work, entries, env):
+    """The stand-in player with N generated entries, once its window is up."""
     ready = os.path.join(work, f"ready-{entries}")
-    player = subprocess.Popen(
-        ["wine", os.path.join(work, "standin_player.exe"), "--entries", str(entries),
-         "--ready", "Z:" + ready.replace("/", "\\")],
-        env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(os.path.join(work, "player.err"), "wb") as err:
+        player = subprocess.Popen(
+            ["wine", os.path.join(work, "standin_player.exe"), "--entries", str(entries),
+             "--ready", "Z:" + ready.replace("/", "\\")],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err)
+    deadline = time.time() + 60
+    while not os.path.exists(ready):
+        if time.time() > deadline or player.poll() is not None:
+            player.kill()
+            player.wait()
+            with open(os.path.join(work, "player.err"), "rb") as err:
+                sys.stderr.write(err.read().decode("latin-1"))
+            sys.exit("the stand-in player did not come up")
+        time.sleep(0.05)
+    return player
+
+
+def measure(work, entries, runs, env):
+    player = start_player(work, entries, env)
     try:
-        deadline = time.time() + 60
-        while not os.path.exists(ready):
-            if time.time() > deadline or player.poll() is not None:
-                sys.exit("the stand-in player did not come up")
-            time.sleep(0.05)
-        tunaro = os.path.join(work, "tunaro.exe")
-        floor = os.path.join(work, "floor_cgi.exe")
-        run_cgi(tunaro, env)  # warm the caches and the playlist file
-        run_cgi(floor, env)
-        tunaro_runs, floor_runs = [], []
+        programs = {name: (os.path.join(work, exe), arguments) for name, exe, arguments in FLOORS}
+        for exe, arguments in programs.values():
+            run_cgi(exe, env, arguments)  # warm the caches and the playlist file
+        runs_of = {name: [] for name in programs}
         for _ in range(runs):
-            tunaro_runs.append(run_cgi(tunaro, env))
-            floor_runs.append(run_cgi(floor, env))
+            for name, (exe, arguments) in programs.items():
+                runs_of[name].append(run_cgi(exe, env, arguments))
         playlist = os.path.getsize(os.path.join(work, "standin_player.m3u"))
-        return tunaro_runs, floor_runs, playlist
+        return runs_of, playlist
     finally:
         player.send_signal(signal.SIGKILL)
         player.wait()
@@ -91,26 +117,28 @@ def main():
     prefix = os.path.join(work, "prefix")
     env = wine_env(prefix)
     try:
-        for exe in ("tunaro.exe", "floor_cgi.exe", "standin_player.exe"):
+        for exe in ("tunaro.exe", "floor_cgi.exe", "floor_window_cgi.exe", "standin_player.exe"):
             shutil.copy(os.path.join(BIN, exe), work)
         with open(os.path.join(work, "tunaro.conf"), "wb") as conf:
             conf.write(b"IMGDIR /images/\r\nWWWPATH /cgi-bin/tunaro/\r\n")
         make_prefix(prefix)
-        print("| entries | playlist file | tunaro.exe median | floor median | ratio |"
-              " tunaro peak RSS | floor peak RSS | page |")
-        print("|---:|---:|---:|---:|---:|---:|---:|---:|")
+        print("| entries | playlist file | page | tunaro.exe | floor | ratio | + window | ratio |"
+              " + 3 playlist writes | ratio | tunaro peak RSS | floor peak RSS |")
+        print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
         for entries in [int(n) for n in args.entries.split(",")]:
-            tunaro, floor, playlist = measure(work, entries, args.runs, env)
-            t = statistics.median(s for s, _, _ in tunaro)
-            f = statistics.median(s for s, _, _ in floor)
-            t_rss = max(r for _, r, _ in tunaro)
-            f_rss = max(r for _, r, _ in floor)
-            page = tunaro[-1][2]
-            print(f"| {entries} | {playlist / 1024:.0f} KiB | {t * 1000:.1f} ms | {f * 1000:.1f} ms |"
-                  f" {t / f:.2f} | {t_rss / 1024:.1f} MiB | {f_rss / 1024:.1f} MiB |"
-                  f" {page / 1024:.0f} KiB |", flush=True)
-        print(f"\n{args.runs} runs of each, alternating; peak RSS is the largest of the runs "
-              "(Wine's own share included, as the floor shows).")
+            runs_of, playlist = measure(work, entries, args.runs, env)
+            median = {name: statistics.median(s for s, _, _ in runs) for name, runs in runs_of.items()}
+            rss = {name: max(r for _, r, _ in runs) for name, runs in runs_of.items()}
+            t = median["tunaro"]
+            cells = [f"{entries}", f"{playlist / 1024:.0f} KiB", f"{runs_of['tunaro'][-1][2] / 1024:.0f} KiB",
+                     f"{t * 1000:.1f} ms"]
+            for name in ("floor", "window", "writes"):
+                cells += [f"{median[name] * 1000:.1f} ms", f"{t / median[name]:.2f}"]
+            cells += [f"{rss['tunaro'] / 1024:.1f} MiB", f"{rss['floor'] / 1024:.1f} MiB"]
+            print("| " + " | ".join(cells) + " |", flush=True)
+        print(f"\nMedians of {args.runs} rounds, each round every program once in the order of the"
+              " columns; peak RSS is the largest of the runs (Wine's own share included, as the"
+              " floor shows).")
     finally:
         subprocess.run(["wineserver", "-k"], env=env, check=False)
         shutil.rmtree(work, ignore_errors=True)
