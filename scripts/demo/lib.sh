@@ -181,6 +181,27 @@ tunaro_lighttpd_start() {
   tunaro_die "lighttpd did not answer on $host:$port within 10 s"
 }
 
+# A port on host that nothing listens on at the moment of asking.
+tunaro_free_port() {
+  python3 -c 'import socket, sys; s = socket.socket(); s.bind((sys.argv[1], 0)); print(s.getsockname()[1])' "$1"
+}
+
+# For tests: configures and starts lighttpd on a free port of host and sets
+# TUNARO_PORT. Another program may take the port between our look and
+# lighttpd's bind, so up to three tries.
+tunaro_lighttpd_start_anywhere() {
+  local tree=$1 host=$2 attempt candidate
+  for attempt in 1 2 3; do
+    candidate=$(tunaro_free_port "$host")
+    tunaro_lighttpd_configure "$tree" "$host" "$candidate"
+    if tunaro_lighttpd_start "$tree" "$host" "$candidate"; then
+      TUNARO_PORT=$candidate
+      return 0
+    fi
+  done
+  tunaro_die "lighttpd did not start on a free port"
+}
+
 # Stops what tunaro_player_start and tunaro_lighttpd_start started, then
 # every Wine process left in the prefix (CGI runs cut off, the wineserver).
 tunaro_stop() {

@@ -68,25 +68,12 @@ trap 'exit 129' HUP
 
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1
-free_port() {
-  node -e "const s = require('net').createServer(); s.listen(0, '$host', () => { console.log(s.address().port); s.close(); })"
-}
-
-tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(free_port)" "$repo/build/windows"
+tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(tunaro_free_port "$host")" "$repo/build/windows"
 : >"$work/player.log"
 tunaro_player_start "$work/site" "$work/prefix" --log "$(tunaro_winpath "$work/player.log")" \
   >"$work/player.out"
-port=
-for attempt in 1 2 3; do
-  # Another program may take the port between our look and lighttpd's bind.
-  candidate=$(free_port)
-  tunaro_lighttpd_configure "$work/site" "$host" "$candidate"
-  if tunaro_lighttpd_start "$work/site" "$host" "$candidate"; then
-    port=$candidate
-    break
-  fi
-done
-[[ -n $port ]] || tunaro_die "lighttpd did not start on a free port"
+tunaro_lighttpd_start_anywhere "$work/site" "$host"
+port=$TUNARO_PORT
 ready=$(tunaro_now_ms)
 echo "browser test: demo instance on http://$host:$port, ready in $(((ready - started) / 1000)) s"
 

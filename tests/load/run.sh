@@ -95,26 +95,14 @@ trap 'exit 143' TERM
 trap 'exit 129' HUP
 
 host=127.0.0.1
-free_port() {
-  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
-}
 
 tunaro_prefix_make "$work/prefix"
-tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(free_port)" "$build"
+tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(tunaro_free_port "$host")" "$build"
 : >"$work/player.log"
 tunaro_player_start "$work/site" "$work/prefix" --entries "$entries" \
   --log "$(tunaro_winpath "$work/player.log")" >"$work/player.out"
-port=
-for attempt in 1 2 3; do
-  # Another program may take the port between our look and lighttpd's bind.
-  candidate=$(free_port)
-  tunaro_lighttpd_configure "$work/site" "$host" "$candidate"
-  if tunaro_lighttpd_start "$work/site" "$host" "$candidate"; then
-    port=$candidate
-    break
-  fi
-done
-[[ -n $port ]] || tunaro_die "lighttpd did not start on a free port"
+tunaro_lighttpd_start_anywhere "$work/site" "$host"
+port=$TUNARO_PORT
 echo "load test: demo instance on http://$host:$port, $entries entries, ready in" \
   "$((($(tunaro_now_ms) - started) / 1000)) s"
 
