@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the unit tests (plain and under
-# AddressSanitizer and UndefinedBehaviorSanitizer) and the tests of the real
-# tunaro.exe under Wine.
+# AddressSanitizer and UndefinedBehaviorSanitizer), the tests of the real
+# tunaro.exe under Wine, a short run of every fuzz target, the release
+# archive, the browser test and the load test through lighttpd.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
