@@ -33,8 +33,11 @@ constexpr std::int32_t CommandNext = 40048;
 constexpr std::uint32_t kQueryTimeoutMilliseconds = 5000;
 
 // How long a run waits for others to finish with the playlist file before it
-// goes on without them.
-constexpr std::uint32_t kPlaylistLockTimeoutMilliseconds = 5000;
+// goes on without them. Runs queue here one after another: 32 requests at
+// once on a 2,000-entry playlist already wait about 5 s for the last turn,
+// so the bound is for a run that never lets go, well under the minute a
+// web server gives a CGI program.
+constexpr std::uint32_t kPlaylistLockTimeoutMilliseconds = 30000;
 
 }  // namespace tunaro
 
