@@ -49,18 +49,32 @@ std::string ReadAndClose(HANDLE file) {
       throw;
     }
   }
+  // Into the string while it has room; past its end (the file grew since its
+  // size was taken) through a small buffer, so that the end of a file that
+  // kept its size does not double the string's memory.
   std::size_t have = 0;
+  char extra[4096];
   for (;;) {
-    if (have == content.size()) content.resize(content.size() + 4096);  // the file grew
-    const DWORD want = static_cast<DWORD>(
-        std::min<std::size_t>(content.size() - have, std::numeric_limits<DWORD>::max() / 2));
+    const bool room = have < content.size();
+    char* into = room ? content.data() + have : extra;
+    const DWORD want = room ? static_cast<DWORD>(std::min<std::size_t>(
+                                  content.size() - have, std::numeric_limits<DWORD>::max() / 2))
+                            : static_cast<DWORD>(sizeof extra);
     DWORD got = 0;
-    if (!ReadFile(file, content.data() + have, want, &got, nullptr)) {
+    if (!ReadFile(file, into, want, &got, nullptr)) {
       const DWORD code = GetLastError();
       CloseHandle(file);
       throw FileError(code);
     }
     if (got == 0) break;
+    if (!room) {
+      try {
+        content.append(extra, got);
+      } catch (...) {
+        CloseHandle(file);
+        throw;
+      }
+    }
     have += got;
   }
   CloseHandle(file);
