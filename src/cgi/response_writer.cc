@@ -1,5 +1,7 @@
 #include "cgi/response_writer.h"
 
+#include <utility>
+
 namespace tunaro {
 
 void ResponseWriter::SetOutput(Handle output) {
@@ -18,10 +20,20 @@ void ResponseWriter::WriteLine(std::string_view text) {
     return;
   }
   pending_.append(text).append("\r\n");
-  if (!hold_all_ && pending_.size() >= buffer_limit_) Flush();
+  const std::size_t piece = buffer_limit_ != 0 ? buffer_limit_ : kDefaultBufferLimit;
+  if (pending_.size() < piece) return;
+  if (!hold_all_) {
+    Flush();
+    return;
+  }
+  held_.push_back(std::move(pending_));
+  pending_ = std::string();
+  pending_.reserve(piece + 256);
 }
 
 void ResponseWriter::Flush() {
+  for (const std::string& piece : held_) system_.WriteOutput(output_, piece.data(), piece.size());
+  held_.clear();
   if (pending_.empty()) return;
   system_.WriteOutput(output_, pending_.data(), pending_.size());
   pending_.clear();
@@ -31,6 +43,7 @@ void ResponseWriter::Flush() {
 // at its start; only where it cannot go back does it go out first.
 bool ResponseWriter::Rewind() {
   if (system_.RewindOutput(output_)) {
+    held_.clear();
     pending_.clear();
     return true;
   }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/system_interface.h"
 
@@ -15,7 +16,8 @@ namespace tunaro {
 // output are the same either way, and Flush() hands over what is pending.
 // Over a disk file the whole response is held until the end: an error page
 // then replaces it without relying on the file being cut, which not every
-// system allows for a standard output it inherited.
+// system allows for a standard output it inherited. It is held in pieces of
+// the buffer's size, so a long page never needs twice its size to grow.
 class ResponseWriter {
  public:
   static constexpr std::size_t kDefaultBufferLimit = 64 * 1024;
@@ -44,7 +46,8 @@ class ResponseWriter {
   SystemInterface& system_;
   Handle output_;
   std::size_t buffer_limit_;
-  bool hold_all_ = false;  // the output is a file
+  bool hold_all_ = false;          // the output is a file
+  std::vector<std::string> held_;  // full pieces, while hold_all_
   std::string pending_;
 };
 

@@ -39,6 +39,22 @@ TEST(ResponseWriterTest, EveryLineEndsInCrLf) {
   EXPECT_EQ(system.write_requests, 2);
 }
 
+TEST(ResponseWriterTest, OverAFileTheWholePageGoesOutAtTheEndInOrder) {
+  FakeSystem system;
+  system.output_is_file = true;
+  std::string page;
+  {
+    ResponseWriter out(system, FakeSystem::kOutput, 64);
+    for (int i = 0; i < 1000; ++i) {
+      const std::string line = "<option>" + std::to_string(i) + ". Title</option>";
+      out.WriteLine(line);
+      page += line + "\r\n";
+    }
+    EXPECT_EQ(system.write_requests, 0);
+  }
+  EXPECT_EQ(system.output, page);
+}
+
 TEST(ResponseWriterTest, ErrorPageOverAFileLeavesNothingOfTheEarlierOutput) {
   for (std::size_t limit : {std::size_t{0}, std::size_t{64}, ResponseWriter::kDefaultBufferLimit}) {
     FakeSystem system;
