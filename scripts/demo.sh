@@ -74,10 +74,7 @@ cleanup() {
   tunaro_stop
   rm -f "$root/lighttpd.pid"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+tunaro_on_exit cleanup
 
 tunaro_prefix_make "$prefix"
 tunaro_tree_install "$root/site" "$prefix" "$host" "$port" "$build" "$auth"

@@ -1,4 +1,4 @@
-# Helpers shared by scripts/demo.sh and tests/browser/run.sh: a private Wine
+# Helpers shared by scripts/demo.sh and the browser and load tests: a private Wine
 # prefix, a demo tree (tunaro.exe behind lighttpd, the images, the sample
 # page with the compact panel, the stand-in player), starting and stopping it.
 #
@@ -16,6 +16,16 @@ tunaro_log() { printf '%s\n' "$*" >&2; }
 tunaro_die() {
   tunaro_log "error: $*"
   exit 1
+}
+
+# Runs the named function when the script ends, however it ends: a signal
+# turns into an exit with the shell's usual status, so the function runs once.
+tunaro_on_exit() {
+  # shellcheck disable=SC2064  # the name is meant to be fixed now
+  trap "$1" EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  trap 'exit 129' HUP
 }
 
 # Milliseconds since the epoch, for the timings we print.
@@ -190,8 +200,8 @@ tunaro_free_port() {
 # TUNARO_PORT. Another program may take the port between our look and
 # lighttpd's bind, so up to three tries.
 tunaro_lighttpd_start_anywhere() {
-  local tree=$1 host=$2 attempt candidate
-  for attempt in 1 2 3; do
+  local tree=$1 host=$2 candidate
+  for _ in 1 2 3; do
     candidate=$(tunaro_free_port "$host")
     tunaro_lighttpd_configure "$tree" "$host" "$candidate"
     if tunaro_lighttpd_start "$tree" "$host" "$candidate"; then

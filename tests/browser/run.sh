@@ -61,10 +61,7 @@ cleanup() {
   rm -rf "$work"
   exit "$code"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+tunaro_on_exit cleanup
 
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1

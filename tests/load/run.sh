@@ -89,10 +89,7 @@ cleanup() {
   rm -rf "$work"
   exit "$code"
 }
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+tunaro_on_exit cleanup
 
 host=127.0.0.1
 
