@@ -33,21 +33,29 @@ RunError FileError(DWORD code) {
   }
 }
 
+// Closes a handle when its scope ends, however it ends.
+class ClosingHandle {
+ public:
+  explicit ClosingHandle(HANDLE handle) : handle_(handle) {}
+  ~ClosingHandle() { CloseHandle(handle_); }
+  ClosingHandle(const ClosingHandle&) = delete;
+  ClosingHandle& operator=(const ClosingHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
 // Reads an open file to its end, closes it, and raises on a failed read.
-std::string ReadAndClose(HANDLE file) {
+std::string ReadAndClose(HANDLE handle) {
+  const ClosingHandle file(handle);
   std::string content;
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
     if (static_cast<unsigned long long>(size.QuadPart) > content.max_size()) {
-      CloseHandle(file);
       throw RunError(error_number::kOutOfMemory);
     }
-    try {
-      content.resize(static_cast<std::size_t>(size.QuadPart));
-    } catch (...) {
-      CloseHandle(file);
-      throw;
-    }
+    content.resize(static_cast<std::size_t>(size.QuadPart));
   }
   // Into the string while it has room; past its end (the file grew since its
   // size was taken) through a small buffer, so that the end of a file that
@@ -61,23 +69,11 @@ std::string ReadAndClose(HANDLE file) {
                                   content.size() - have, std::numeric_limits<DWORD>::max() / 2))
                             : static_cast<DWORD>(sizeof extra);
     DWORD got = 0;
-    if (!ReadFile(file, into, want, &got, nullptr)) {
-      const DWORD code = GetLastError();
-      CloseHandle(file);
-      throw FileError(code);
-    }
+    if (!ReadFile(file.get(), into, want, &got, nullptr)) throw FileError(GetLastError());
     if (got == 0) break;
-    if (!room) {
-      try {
-        content.append(extra, got);
-      } catch (...) {
-        CloseHandle(file);
-        throw;
-      }
-    }
+    if (!room) content.append(extra, got);
     have += got;
   }
-  CloseHandle(file);
   content.resize(have);
   return content;
 }
