@@ -72,13 +72,14 @@ def run_cgi(exe, env, arguments=(), sample=False):
         child = subprocess.Popen(["wine", exe, *arguments], env=run_env, stdin=subprocess.DEVNULL,
                                  stdout=out, stderr=subprocess.DEVNULL,
                                  cwd=os.path.dirname(exe))
-        peak = 0
-        while sample:
-            peak = max(peak, high_water_kib(child.pid))
-            pid, status, usage = os.wait4(child.pid, os.WNOHANG)
-            if pid:
-                break
-            time.sleep(0.001)
+        if sample:
+            peak = 0
+            while True:
+                peak = max(peak, high_water_kib(child.pid))
+                pid, status, _ = os.wait4(child.pid, os.WNOHANG)
+                if pid:
+                    break
+                time.sleep(0.001)
         else:
             _, status, usage = os.wait4(child.pid, 0)
             peak = usage.ru_maxrss

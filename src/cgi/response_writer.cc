@@ -28,7 +28,7 @@ void ResponseWriter::WriteLine(std::string_view text) {
   }
   held_.push_back(std::move(pending_));
   pending_ = std::string();
-  pending_.reserve(piece + 256);
+  pending_.reserve(piece + 256);  // and the usual line that fills it, without a regrowth
 }
 
 void ResponseWriter::Flush() {
