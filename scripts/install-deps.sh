@@ -9,9 +9,11 @@ packages=(
   # native tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # the Windows program and its tests under Wine
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   # the demo and the browser test
   lighttpd chromium nodejs npm zip unzip curl python3
+  # the Apache test
+  apache2 apache2-utils
 )
 
 missing=()

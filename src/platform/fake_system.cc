@@ -5,6 +5,7 @@
 
 #include "base/run_error.h"
 #include "player/player_messages.h"
+#include "player/playlist_path.h"
 
 namespace tunaro {
 
@@ -20,7 +21,7 @@ std::string FakePlayer::PlaylistText() const {
 FakeSystem::FakeSystem() = default;
 
 std::string FakeSystem::PlaylistPath() const {
-  return player.program_path.substr(0, player.program_path.size() - 3) + "m3u";
+  return PlaylistPathFor(player.program_path);
 }
 
 std::string FakeSystem::EnvironmentVariable(const std::string& name) {
@@ -102,7 +103,7 @@ Handle FakeSystem::FindPlayerWindow() { return player.window; }
 
 QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
   FakePlayer& p = player;
-  p.log.push_back({kQueryMessage, argument, code});
+  p.log.push_back({QueryMessage, argument, code});
   events.push_back("query:" + std::to_string(code));
   if (window != p.window || p.window == 0 || p.gone) return {true, 0};
   if (p.hangs_on && *p.hangs_on == code) return {false, 0};
@@ -137,7 +138,7 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
 }
 
 void FakeSystem::PostCommand(Handle window, std::int32_t command_id) {
-  player.log.push_back({kCommandMessage, command_id, 0});
+  player.log.push_back({CommandMessage, command_id, 0});
   (void)window;
 }
 

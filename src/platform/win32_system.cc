@@ -232,14 +232,14 @@ void Win32System::UnlockPlaylistFile() {
 }
 
 Handle Win32System::FindPlayerWindow() {
-  return reinterpret_cast<Handle>(FindWindowA(kPlayerWindowClass, nullptr));
+  return reinterpret_cast<Handle>(FindWindowA(PlayerWindowClass, nullptr));
 }
 
 QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
   const LRESULT sent = SendMessageTimeoutA(
-      AsWindow(window), kQueryMessage, static_cast<WPARAM>(static_cast<INT_PTR>(argument)),
+      AsWindow(window), QueryMessage, static_cast<WPARAM>(static_cast<INT_PTR>(argument)),
       static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK, kQueryTimeoutMilliseconds, &result);
   QueryAnswer answer;
   if (sent == 0) {
@@ -254,7 +254,7 @@ QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_
 }
 
 void Win32System::PostCommand(Handle window, std::int32_t command_id) {
-  PostMessageA(AsWindow(window), kCommandMessage, static_cast<WPARAM>(command_id), 0);
+  PostMessageA(AsWindow(window), CommandMessage, static_cast<WPARAM>(command_id), 0);
 }
 
 }  // namespace tunaro

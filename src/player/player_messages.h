@@ -2,6 +2,10 @@
 // Queries are message 1024 (WM_USER) with the code in lParam and the argument
 // in wParam, sent and waited for; commands are message 273 (WM_COMMAND) with
 // the id in wParam and lParam 0, posted.
+//
+// This file is the one list of the player's numbers: the stand-in player, the
+// probe and the test harness include it, and the test scripts read the
+// "constexpr std::int32_t Name = number;" lines below.
 #ifndef TUNARO_PLAYER_PLAYER_MESSAGES_H_
 #define TUNARO_PLAYER_PLAYER_MESSAGES_H_
 
@@ -9,18 +13,25 @@
 
 namespace tunaro {
 
-constexpr char kPlayerWindowClass[] = "Winamp v1.x";
-constexpr std::uint32_t kQueryMessage = 1024;   // WM_USER
-constexpr std::uint32_t kCommandMessage = 273;  // WM_COMMAND
+constexpr char PlayerWindowClass[] = "Winamp v1.x";
+
+// Window messages.
+constexpr std::int32_t QueryMessage = 1024;   // WM_USER
+constexpr std::int32_t CommandMessage = 273;  // WM_COMMAND
 
 // Query codes.
-constexpr std::int32_t QueryPlayState = 104;  // 1 playing, 3 paused, 0 stopped
-constexpr std::int32_t QueryLength = 105;     // wParam 1: seconds of the current entry
-constexpr std::int32_t QueryPathChar = 109;   // wParam n: character n of its program path
-constexpr std::int32_t WritePlaylist = 120;   // writes the playlist file, answers the current index
+constexpr std::int32_t QueryPlayState = 104;   // 1 playing, 3 paused, 0 stopped
+constexpr std::int32_t QueryLength = 105;      // wParam 1: seconds of the current entry
+constexpr std::int32_t QueryPathChar = 109;    // wParam n: character n of its program path
+constexpr std::int32_t WritePlaylist = 120;    // writes the playlist file, answers the current index
 constexpr std::int32_t SetCurrentEntry = 121;  // wParam: the 0-based entry to make current
 constexpr std::int32_t QueryEntryCount = 124;
 constexpr std::int32_t QueryStreamInfo = 126;  // wParam 0: sample rate in kHz, 1: bit rate
+// The address of a NUL-ended ANSI text in the player's own memory: the folder
+// of its settings (2.90 to 5.1 keep the playlist file there) and the folder of
+// its playlists (5.11 on). A version that does not know a query answers 1.
+constexpr std::int32_t QuerySettingsDirectory = 335;
+constexpr std::int32_t QueryPlaylistDirectory = 337;
 
 // Command ids.
 constexpr std::int32_t CommandPrevious = 40044;
@@ -28,6 +39,11 @@ constexpr std::int32_t CommandPlay = 40045;
 constexpr std::int32_t CommandPause = 40046;
 constexpr std::int32_t CommandStop = 40047;
 constexpr std::int32_t CommandNext = 40048;
+
+// Play state answers.
+constexpr std::int32_t StateStopped = 0;
+constexpr std::int32_t StatePlaying = 1;
+constexpr std::int32_t StatePaused = 3;
 
 // How long a query may take before the player counts as hung.
 constexpr std::uint32_t kQueryTimeoutMilliseconds = 5000;

@@ -57,11 +57,6 @@ void ReadCurrentTitleWhileLocked(SystemInterface& system, std::int16_t ssi_width
 
 }  // namespace
 
-std::string PlaylistPathFor(const std::string& player_path) {
-  if (player_path.size() < 3) return {};
-  return player_path.substr(0, player_path.size() - 3) + "m3u";
-}
-
 void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
   status.StateText = StateTextFor(Low16(Ask(system, status, QueryPlayState)));
   status.LengthText = LengthTextFor(Ask(system, status, QueryLength, 1));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/system_interface.h"
+#include "player/playlist_path.h"
 
 namespace tunaro {
 
@@ -41,10 +42,6 @@ void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerSta
 // such line. Creates the playlist file, empty, when there is none.
 std::string ReadPlaylistEntryLine(SystemInterface& system, const std::string& playlist_path,
                                   std::int32_t index, std::int16_t ssi_width);
-
-// The playlist file beside the player's program: its path with the last three
-// characters replaced by "m3u"; empty text when the path is too short.
-std::string PlaylistPathFor(const std::string& player_path);
 
 }  // namespace tunaro
 

@@ -38,7 +38,7 @@ class RunTest : public ::testing::Test {
   std::vector<LoggedMessage> Sent() const {
     std::vector<LoggedMessage> sent;
     for (const LoggedMessage& m : system_.player.log) {
-      if (m.message == kCommandMessage || m.lparam == SetCurrentEntry) sent.push_back(m);
+      if (m.message == CommandMessage || m.lparam == SetCurrentEntry) sent.push_back(m);
     }
     return sent;
   }
@@ -58,12 +58,12 @@ class RunTest : public ::testing::Test {
   FakeSystem system_;
 };
 
-const LoggedMessage kPlay{kCommandMessage, CommandPlay, 0};
-const LoggedMessage kStop{kCommandMessage, CommandStop, 0};
-const LoggedMessage kPause{kCommandMessage, CommandPause, 0};
-const LoggedMessage kPrevious{kCommandMessage, CommandPrevious, 0};
-const LoggedMessage kNext{kCommandMessage, CommandNext, 0};
-LoggedMessage Select(std::int64_t index) { return {kQueryMessage, index, SetCurrentEntry}; }
+const LoggedMessage kPlay{CommandMessage, CommandPlay, 0};
+const LoggedMessage kStop{CommandMessage, CommandStop, 0};
+const LoggedMessage kPause{CommandMessage, CommandPause, 0};
+const LoggedMessage kPrevious{CommandMessage, CommandPrevious, 0};
+const LoggedMessage kNext{CommandMessage, CommandNext, 0};
+LoggedMessage Select(std::int64_t index) { return {QueryMessage, index, SetCurrentEntry}; }
 
 TEST_F(RunTest, DispatchTable) {
   struct Row {
