@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "app/load_settings.h"
 #include "app/main_entry.h"
-#include "app/settings.h"
 #include "bench_setup.h"
 #include "cgi/response_writer.h"
 #include "player/player_status.h"

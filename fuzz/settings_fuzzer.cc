@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "app/load_settings.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
@@ -68,11 +68,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tunaro::ParseSettings(std::string(content) + "\r\n" + std::string(content), twice);
   FUZZ_CHECK(Same(twice, settings));
 
-  // A lone CR ends a line just as CR LF does.
+  // A lone CR or a lone LF ends a line just as CR LF does.
   std::string crlf;
   for (std::size_t i = 0; i < size; ++i) {
-    crlf.push_back(content[i]);
-    if (content[i] == '\r' && (i + 1 == size || content[i + 1] != '\n')) crlf.push_back('\n');
+    const char c = content[i];
+    const bool after_cr = i > 0 && content[i - 1] == '\r';
+    const bool before_lf = i + 1 < size && content[i + 1] == '\n';
+    if (c == '\r' && !before_lf) {
+      crlf += "\r\n";
+    } else if (c == '\n' && !after_cr) {
+      crlf += "\r\n";
+    } else {
+      crlf.push_back(c);
+    }
   }
   tunaro::Settings from_crlf = Untouched();
   tunaro::ParseSettings(crlf, from_crlf);

@@ -16,30 +16,29 @@ void CheckLines(std::string_view content) {
   std::vector<std::string_view> lines;
   tunaro::ForEachTextLine(content, [&](std::string_view line) { lines.push_back(line); });
 
-  // Taking out every CR, and the LF right after one, leaves the lines end to end.
+  // Taking out every CR and LF leaves the lines end to end.
   std::string joined;
   for (std::string_view line : lines) {
-    FUZZ_CHECK(line.find('\r') == std::string_view::npos);
+    FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos);
     joined.append(line);
   }
   std::string expected;
-  for (std::size_t i = 0; i < content.size(); ++i) {
-    if (content[i] == '\r') continue;
-    if (content[i] == '\n' && i > 0 && content[i - 1] == '\r') continue;
-    expected.push_back(content[i]);
+  for (char c : content) {
+    if (c != '\r' && c != '\n') expected.push_back(c);
   }
   FUZZ_CHECK(joined == expected);
 
-  // One line per CR, and one more for text after the last line end.
-  const std::size_t crs =
-      static_cast<std::size_t>(std::count(content.begin(), content.end(), '\r'));
-  std::size_t tail_start = 0;
-  const std::size_t last_cr = content.rfind('\r');
-  if (last_cr != std::string_view::npos) {
-    tail_start = last_cr + 1;
-    if (tail_start < content.size() && content[tail_start] == '\n') ++tail_start;
+  // One line per line end (CR LF counting once), and one more for text after
+  // the last.
+  std::size_t ends = 0;
+  for (std::size_t i = 0; i < content.size(); ++i) {
+    if (content[i] == '\n' && i > 0 && content[i - 1] == '\r') continue;
+    ends += content[i] == '\r' || content[i] == '\n';
   }
-  FUZZ_CHECK(lines.size() == crs + (tail_start < content.size() ? 1 : 0));
+  const std::size_t last_end = content.find_last_of("\r\n");
+  const bool tail =
+      last_end == std::string_view::npos ? !content.empty() : last_end + 1 < content.size();
+  FUZZ_CHECK(lines.size() == ends + (tail ? 1 : 0));
 }
 
 void CheckFields(std::string_view content) {

@@ -17,12 +17,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds == 0)); then
 fi
 
 build=build/fuzz
-if cmake --list-presets 2>/dev/null | grep -q '"fuzz"'; then
-  cmake --preset fuzz >/dev/null
-else
-  cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUNARO_FUZZ=ON -DTUNARO_PROCESS_TESTS=OFF >/dev/null
-fi
+cmake --preset fuzz >/dev/null
 # Only the fuzz targets: the unit tests of this tree are built by scripts/test.sh.
 cmake --build "$build" --target tunaro_fuzzers -j2 >/dev/null
 

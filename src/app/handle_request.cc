@@ -1,5 +1,6 @@
 #include "app/handle_request.h"
 
+#include "app/load_settings.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"

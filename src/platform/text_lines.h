@@ -9,21 +9,21 @@
 
 namespace tunaro {
 
-// Calls `visit` with each line of `content`. A line ends at CR LF or at a lone
-// CR; a lone LF is an ordinary character. A last line without an ending
-// counts; an empty content has no lines.
+// Calls `visit` with each line of `content`. A line ends at CR LF, at a lone
+// CR or at a lone LF. A last line without an ending counts; an empty content
+// has no lines.
 template <typename Visit>
 void ForEachTextLine(std::string_view content, Visit visit) {
   std::size_t start = 0;
   while (start < content.size()) {
-    const std::size_t cr = content.find('\r', start);
-    if (cr == std::string_view::npos) {
+    const std::size_t end = content.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
       visit(content.substr(start));
       return;
     }
-    visit(content.substr(start, cr - start));
-    start = cr + 1;
-    if (start < content.size() && content[start] == '\n') ++start;
+    visit(content.substr(start, end - start));
+    start = end + 1;
+    if (content[end] == '\r' && start < content.size() && content[start] == '\n') ++start;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app/load_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +34,18 @@ TEST(ParseSettingsTest, SkipsCommentsLeadingBlanksTabsAndStrangers) {
   EXPECT_EQ(s.BgColor, "");
 }
 
-TEST(ParseSettingsTest, LinesEndAtCrLfOrLoneCrButNotAtLf) {
-  Settings cr = Parse("IMGDIR /a/\rWWWPATH /b/\r");
-  EXPECT_EQ(cr.ImgDir, "/a/");
-  EXPECT_EQ(cr.WWWPath, "/b/");
-  Settings lf = Parse("IMGDIR /a/\nWWWPATH /b/\n");
-  EXPECT_EQ(lf.ImgDir, "/a/\nWWWPATH /b/\n");
-  EXPECT_EQ(lf.WWWPath, "");
+TEST(ParseSettingsTest, LinesEndAtCrLfLoneLfOrLoneCr) {
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    const std::string text = std::string("IMGDIR /a/") + end + "WWWPATH /b/" + end;
+    Settings s = Parse(text);
+    EXPECT_EQ(s.ImgDir, "/a/") << text;
+    EXPECT_EQ(s.WWWPath, "/b/") << text;
+  }
+  // An empty line between them is just a line: CR LF is one end, LF CR two.
+  Settings mixed = Parse("IMGDIR /a/\n\rWWWPATH /b/\r\n\r\nBGCOLOR red");
+  EXPECT_EQ(mixed.ImgDir, "/a/");
+  EXPECT_EQ(mixed.WWWPath, "/b/");
+  EXPECT_EQ(mixed.BgColor, "red");
 }
 
 TEST(ParseSettingsTest, SsiIsOnOnlyForExactlyOne) {
@@ -106,6 +111,16 @@ TEST(LoadSettingsTest, AMissingFileIsAnError) {
   } catch (const RunError& error) {
     EXPECT_EQ(error.number(), 53);
   }
+}
+
+TEST(LoadSettingsTest, AProgramFolderThatEndsInASeparatorGetsNoSecondOne) {
+  FakeSystem system;
+  system.executable_directory = "C:\\";
+  system.SetFile("C:\\tunaro.conf", "IMGDIR /i/\r\nWWWPATH /w/\r\n");
+  Settings settings;
+  ResponseWriter out(system, FakeSystem::kOutput);
+  LoadSettings(system, out, settings);
+  EXPECT_EQ(settings.WWWPath, "/w/");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app/load_settings.h"
 
 #include "base/number_reader.h"
 #include "base/run_error.h"
