@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "app/handle_request.h"
-#include "app/settings.h"
+#include "app/load_settings.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "cgi/form_pairs.h"
@@ -44,6 +44,10 @@ int MainEntry(SystemInterface& system) {
     failed = true;
   } catch (const std::length_error&) {
     failure = RunError(error_number::kOutOfMemory);
+    failed = true;
+  } catch (...) {
+    // Whatever else escaped still gets a page, never an empty response.
+    failure = RunError(error_number::kUnexpectedFailure);
     failed = true;
   }
   if (failed) {

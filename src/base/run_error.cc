@@ -22,6 +22,7 @@ constexpr ErrorEntry kErrorTable[] = {
     {error_number::kRequestBodyTooLarge,
      "Request body too large: CONTENT_LENGTH is above the limit of 1048576 bytes."},
     {error_number::kPlayerNotAnswering, "The player did not answer within 5 seconds."},
+    {error_number::kUnexpectedFailure, "An unexpected internal failure ended the run."},
 };
 
 }  // namespace

@@ -41,6 +41,7 @@ constexpr std::int32_t kPathNotFound = 76;
 constexpr std::int32_t kInvalidUrlData = 65001;
 constexpr std::int32_t kRequestBodyTooLarge = 65002;
 constexpr std::int32_t kPlayerNotAnswering = 65003;
+constexpr std::int32_t kUnexpectedFailure = 65004;
 }  // namespace error_number
 
 // The standard description of an error number; a generic text for numbers

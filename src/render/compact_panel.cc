@@ -23,7 +23,9 @@ void RenderCompactPanel(SystemInterface& system, ResponseWriter& out, const Sett
   const std::string self_url = SelfUrl(system, settings.WWWPath);
   const std::string& img = settings.ImgDir;
 
-  out.WriteLine("<form action=" + DQ + kCompactPanelAction + DQ + "><table bgcolor=" + DQ +
+  // The form goes to this program's own address, as the links do, so a panel
+  // installed anywhere plays through its own copy.
+  out.WriteLine("<form action=" + DQ + self_url + "?play" + DQ + "><table bgcolor=" + DQ +
                 settings.BgColor + DQ + " border=0 cellpadding=0 cellspacing=0>");
   out.WriteLine("<tr><td><small>" + status.StateText + "</small></td>");
   out.WriteLine("<td align=right>");

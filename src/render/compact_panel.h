@@ -9,9 +9,6 @@
 
 namespace tunaro {
 
-// The path the panel's form always goes to, wherever WWWPath points.
-constexpr char kCompactPanelAction[] = "/cgi-bin/tunaro/tunaro?play";
-
 // A small table with no page head or body tags: state and the five controls,
 // a drop-down of the playlist, the current title and its details.
 void RenderCompactPanel(SystemInterface& system, ResponseWriter& out, const Settings& settings,

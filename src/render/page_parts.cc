@@ -13,7 +13,7 @@ void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
   std::string line;
   for (std::int32_t k = 0; k < status.EntryCount; ++k) {
     const std::string& title = status.Titles[static_cast<std::size_t>(k)];
-    line = title == status.CurrentTitle ? "<option selected>" : "<option>";
+    line = k == status.CurrentEntry ? "<option selected>" : "<option>";
     line += DecimalText(k + 1);
     line += ". ";
     line += HtmlEscape(title);

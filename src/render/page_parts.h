@@ -14,8 +14,9 @@ namespace tunaro {
 // directory and extension. Command links add "?" and the command word.
 std::string SelfUrl(SystemInterface& system, const std::string& www_path);
 
-// One "<option>" line per playlist entry, "<option selected>" for every
-// entry whose title equals CurrentTitle exactly.
+// One "<option>" line per playlist entry, "<option selected>" for the entry
+// at the player's current position (for none when that is outside the list:
+// marking by title would mark every entry titled alike).
 void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status);
 
 }  // namespace tunaro

@@ -152,13 +152,17 @@ TEST_F(RunTest, NoPlayerGivesTheClosedNoticeOfTheLayout) {
   EXPECT_EQ(Run(""), std::string(kHeader) + "<b>Winamp is Closed</b>\r\n");
 }
 
-TEST_F(RunTest, TheCompactPanelWhenSsiIsOn) {
-  system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /w/\r\nSSI 1\r\n");
+TEST_F(RunTest, TheCompactPanelWhenSsiIsOnWithoutTheSiteFiles) {
+  system_.SetConfiguration(
+      "IMGDIR /img/\r\nWWWPATH /w/\r\nSSI 1\r\nHEADERFILE C:\\h.txt\r\nFOOTERFILE C:\\f.txt\r\n");
+  system_.SetFile("C:\\h.txt", "HEADER");
+  system_.SetFile("C:\\f.txt", "FOOTER");
   const std::string out = Run("");
-  EXPECT_EQ(out.rfind(std::string(kHeader) + "<form action=\"/cgi-bin/tunaro/tunaro?play\">", 0),
-            0u);
+  EXPECT_EQ(out.rfind(std::string(kHeader) + "<form action=\"/w/tunaro?play\">", 0), 0u);
   EXPECT_EQ(out.substr(out.size() - 22), "</tr></table></form>\r\n");
-  EXPECT_EQ(out.find("<html>"), std::string::npos);
+  for (const char* absent : {"<html>", "HEADER", "FOOTER", "</body>"}) {
+    EXPECT_EQ(out.find(absent), std::string::npos) << absent;
+  }
 }
 
 TEST_F(RunTest, AMissingProgramFileEndsWithTheBareHeader) {
@@ -166,9 +170,27 @@ TEST_F(RunTest, AMissingProgramFileEndsWithTheBareHeader) {
   EXPECT_EQ(Run(""), kHeader);
 }
 
+TEST_F(RunTest, AnUnexpectedFailureStillGivesTheErrorPage) {
+  system_.player.answer_hook = [](std::int32_t, std::int32_t) -> std::optional<std::int64_t> {
+    throw 42;  // not one of ours
+  };
+  const std::string out = Run("");
+  EXPECT_EQ(out.rfind(std::string(kHeader) + "<html><head><title>Internal Error", 0), 0u);
+  EXPECT_NE(
+      out.find("<PRE>An unexpected internal failure ended the run. Error Number =  65004</PRE>"),
+      std::string::npos);
+}
+
 TEST_F(RunTest, ConfigurationProblems) {
   system_.files.clear();
   EXPECT_NE(Run("").find("<PRE>File not found Error Number =  53</PRE>"), std::string::npos);
+  system_.output.clear();
+  system_.output_position = 0;
+  system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /w/\r\n");
+  system_.files[system_.ConfigurationPath()].readable = false;
+  EXPECT_NE(Run("").find("<PRE>Path/File access error Error Number =  75</PRE>"),
+            std::string::npos);
+  system_.files[system_.ConfigurationPath()].readable = true;
   system_.output.clear();
   system_.output_position = 0;
   system_.SetConfiguration("");

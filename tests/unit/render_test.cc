@@ -20,6 +20,7 @@ class RenderTest : public ::testing::Test {
     status_.EntryCount = 3;
     status_.Titles = {"Alpha", "Beta", "Gamma", ""};
     status_.CurrentTitle = "Beta";
+    status_.CurrentEntry = 1;
     status_.BitRateText = "128";
     status_.SampleRateText = "44,000";
     status_.LengthText = "3:25";
@@ -83,12 +84,14 @@ const char kPanel[] =
     "cellpadding=0 cellspacing=0>\r\n"
     "<tr><td><small>Paused</small></td>\r\n"
     "<td align=right>\r\n"
-    "<a href=\"/w/tunaro?previous\"><img border=0 width=22 height=18 "
+    "<a href=\"/cgi-bin/tunaro/tunaro?previous\"><img border=0 width=22 height=18 "
     "src=\"/img/previous.gif\"></a>\r\n"
     "<input type=\"image\"src=\"/img/play.gif\" border=0 value=\"submit\" id=play name=play>\r\n"
-    "<a href=\"/w/tunaro?pause\"><img border=0 width=22 height=18 src=\"/img/pause.gif\"></a>\r\n"
-    "<a href=\"/w/tunaro?stop\"><img border=0 width=22 height=18 src=\"/img/stop.gif\"></a>\r\n"
-    "<a href=\"/w/tunaro?forward\"><img border=0 width=22 height=18 "
+    "<a href=\"/cgi-bin/tunaro/tunaro?pause\"><img border=0 width=22 height=18 "
+    "src=\"/img/pause.gif\"></a>\r\n"
+    "<a href=\"/cgi-bin/tunaro/tunaro?stop\"><img border=0 width=22 height=18 "
+    "src=\"/img/stop.gif\"></a>\r\n"
+    "<a href=\"/cgi-bin/tunaro/tunaro?forward\"><img border=0 width=22 height=18 "
     "src=\"/img/forward.gif\"></a>\r\n"
     "</td></tr><tr><td colspan=2><select size=1 name=MP3List>\r\n"
     "<option>1. Alpha</option>\r\n"
@@ -101,9 +104,19 @@ const char kPanel[] =
 
 TEST_F(RenderTest, FullPageByteForByte) { EXPECT_EQ(Full(), kFullPage); }
 
-TEST_F(RenderTest, CompactPanelByteForByteWithItsFixedFormPath) {
-  settings_.WWWPath = "/w/";
-  EXPECT_EQ(Panel(), kPanel);
+TEST_F(RenderTest, CompactPanelByteForByte) { EXPECT_EQ(Panel(), kPanel); }
+
+TEST_F(RenderTest, EveryAddressFollowsWwwPathAndTheProgramsName) {
+  settings_.WWWPath = "/music/remote/";
+  system_.executable_base_name = "Player Remote";
+  for (const std::string& out : {Full(), Panel()}) {
+    EXPECT_EQ(out.find("/cgi-bin/"), std::string::npos);
+    for (const char* word : {"play", "previous", "pause", "stop", "forward"}) {
+      EXPECT_NE(out.find(std::string("\"/music/remote/Player Remote?") + word + "\""),
+                std::string::npos)
+          << word;
+    }
+  }
 }
 
 TEST_F(RenderTest, EmptyPlaylistAndEmptyValues) {
@@ -118,17 +131,25 @@ TEST_F(RenderTest, EmptyPlaylistAndEmptyValues) {
             std::string::npos);
 }
 
-TEST_F(RenderTest, MarksEveryEqualTitleAndOnlyExactOnes) {
-  status_.Titles = {"Beta", "beta", "Beta", ""};
-  const std::string page = Full();
-  EXPECT_NE(page.find("<option selected>1. Beta</option>\r\n<option>2. beta</option>\r\n"
-                      "<option selected>3. Beta</option>"),
-            std::string::npos);
+TEST_F(RenderTest, MarksTheEntryAtTheCurrentPositionOnly) {
+  status_.Titles = {"Beta", "Beta", "Beta", ""};
+  status_.CurrentEntry = 2;
+  const char kOptions[] =
+      "<option>1. Beta</option>\r\n<option>2. Beta</option>\r\n<option selected>3. Beta</option>";
+  EXPECT_NE(Full().find(kOptions), std::string::npos);
+  EXPECT_NE(Panel().find(kOptions), std::string::npos);
+  // Outside the list, and with no titles at all (no playlist file), none.
+  status_.Titles = {"", "", "", ""};
+  for (std::int32_t outside : {-1, 3, 70000}) {
+    status_.CurrentEntry = outside;
+    EXPECT_EQ(Full().find("selected"), std::string::npos) << outside;
+  }
 }
 
 TEST_F(RenderTest, TitlesCannotInjectMarkup) {
   status_.Titles = {"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y", ""};
   status_.CurrentTitle = "<script>alert(1)</script>";
+  status_.CurrentEntry = 0;
   for (const std::string& out : {Full(), Panel()}) {
     EXPECT_EQ(out.find("<script>"), std::string::npos);
     EXPECT_NE(out.find("<option selected>1. &lt;script&gt;alert(1)&lt;/script&gt;</option>"),
