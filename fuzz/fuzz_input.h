@@ -87,6 +87,30 @@ inline bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
+// The entries of a playlist text: each line that is not blank and does not
+// start with "#" is a file line, and the last "#EXTINF:" line since the entry
+// before it, if any, is its information line.
+struct Entry {
+  bool has_info = false;
+  std::string info;
+  std::string file;
+};
+inline std::vector<Entry> PlaylistEntries(std::string_view content) {
+  std::vector<Entry> entries;
+  Entry pending;
+  for (const std::string& line : PlaylistLines(content)) {
+    if (line.rfind("#EXTINF:", 0) == 0) {
+      pending.has_info = true;
+      pending.info = line;
+    } else if (line.find_first_not_of(" \t") != std::string::npos && line[0] != '#') {
+      pending.file = line;
+      entries.push_back(pending);
+      pending = Entry{};
+    }
+  }
+  return entries;
+}
+
 inline std::string Lower(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

@@ -15,6 +15,7 @@
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
+#include "player/playlist_path.h"
 
 namespace {
 
@@ -23,8 +24,22 @@ enum Flags : std::int64_t {
   kNoPlaylistFile = 2,
   kHiddenPlaylist = 4,
   kPlaylistIsDirectory = 8,
-  kLockTaken = 16,  // another run holds the playlist lock past the wait
+  kLockTaken = 16,            // another run holds the playlist lock past the wait
+  kProcessNamesProgram = 32,  // the system names the player's program file
+  kFolderQuery = 64,          // the player names its playlist folder
 };
+
+constexpr char kFallbackProgram[] = "C:\\Fallback\\player.exe";
+constexpr char kFolder[] = "C:\\Lists";
+constexpr std::uint64_t kFolderAddress = 0x10000F80;
+
+// A path the player reports in full: long enough, under the limit, and with
+// no control character, which would end it as "no path".
+bool ReportedInFull(const std::string& path) {
+  return path.size() >= 3 && path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
+         std::none_of(path.begin(), path.end(),
+                      [](char c) { return static_cast<unsigned char>(c) < 32; });
+}
 
 bool IsSuffix(std::string_view text, std::string_view tail) {
   return tunaro_fuzz::EndsWith(text, tail);
@@ -52,21 +67,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   player.play_state = knobs.Int32(3, 1);
   player.length = knobs.Int32(4, 205);
   player.writes_playlist = false;  // the file is what the fuzzer wrote
-  player.answer_hook = [&](std::int32_t code, std::int32_t) -> std::optional<std::int32_t> {
+  player.answer_hook = [&](std::int32_t code, std::int32_t) -> std::optional<std::int64_t> {
     if (code == tunaro::QueryEntryCount) return count;
     if (code == tunaro::WritePlaylist) return current;
+    if (code == tunaro::QueryPlaylistDirectory && (flags & kFolderQuery)) return kFolderAddress;
     return std::nullopt;
   };
+  player.memory = {{kFolderAddress, std::string(kFolder) + '\0'}};
+  player.image_path = (flags & kProcessNamesProgram) ? kFallbackProgram : "";
   if (!(flags & kNoProgramFile)) system.SetFile(path, "MZ");
-  const std::string playlist_path = tunaro::PlaylistPathFor(path);
+  if (flags & kProcessNamesProgram) system.SetFile(kFallbackProgram, "MZ");
+  const bool from_player = ReportedInFull(path) && system.IsOrdinaryFile(path);
+  const std::string program =
+      from_player ? path : ((flags & kProcessNamesProgram) ? kFallbackProgram : "");
+  const std::string playlist_path =
+      (flags & kFolderQuery) ? std::string(kFolder) + "\\" + tunaro::PlaylistFileNameFor(program)
+                             : tunaro::PlaylistPathFor(program);
   if (!playlist_path.empty() && !(flags & kNoPlaylistFile)) {
     system.SetFile(playlist_path, std::string(content));
-    system.files[playlist_path].hidden = (flags & kHiddenPlaylist) != 0;
-    system.files[playlist_path].directory = (flags & kPlaylistIsDirectory) != 0;
+    // A program path of three characters names its own playlist file; that
+    // file stays the program.
+    if (playlist_path != program) {
+      system.files[playlist_path].hidden = (flags & kHiddenPlaylist) != 0;
+      system.files[playlist_path].directory = (flags & kPlaylistIsDirectory) != 0;
+    }
   }
-  const bool path_usable = path.size() >= 3 &&
-                           path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
-                           system.IsOrdinaryFile(path);
+  const bool path_usable = !program.empty();
   const bool playlist_exists = system.files.count(playlist_path) != 0;
   const bool playlist_is_directory = playlist_exists && system.files[playlist_path].directory;
   const bool playlist_walked = playlist_exists && system.IsOrdinaryFile(playlist_path);
@@ -96,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(!system.playlist_lock_held);  // released on every way out
   FUZZ_CHECK(path_usable && !playlist_is_directory && width >= 0);
-  FUZZ_CHECK(status.PlayerPath == path);
+  FUZZ_CHECK(status.PlayerPath == program);
+  FUZZ_CHECK(status.PlaylistPath == playlist_path);
 
   const std::string_view state = status.StateText;
   FUZZ_CHECK(state.empty() || state == "Playing" || state == "Paused" || state == "Stopped");
@@ -105,37 +132,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
   FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount) + 1);
 
-  const std::vector<std::string> lines = tunaro_fuzz::PlaylistLines(file_text);
-  const std::size_t entries = lines.size() / 2;
+  const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {
     const std::string& title = status.Titles[k];
-    if (!playlist_walked || k >= entries) {
+    if (!playlist_walked || k >= entries.size()) {
       FUZZ_CHECK(title.empty());
       continue;
     }
-    FUZZ_CHECK(IsSuffix(lines[2 * k + 1], title));
+    const tunaro_fuzz::Entry& entry = entries[k];
+    FUZZ_CHECK(entry.has_info ? IsSuffix(entry.info, title)
+                              : entry.file.find(title) != std::string::npos);
     if (width > 0) FUZZ_CHECK(title.size() <= static_cast<std::size_t>(width));
   }
 
-  // The current title comes from the file as the player left it; a missing
+  // The current entry comes from the file as the player left it; a missing
   // file is left behind empty.
+  FUZZ_CHECK(status.CurrentEntry == current);
   FUZZ_CHECK(system.files.count(playlist_path) == 1);
   const bool current_listed =
-      playlist_exists && current >= 0 && static_cast<std::size_t>(current) < entries;
+      playlist_exists && current >= 0 && static_cast<std::size_t>(current) < entries.size();
   if (!current_listed) {
     FUZZ_CHECK(status.CurrentTitle.empty());
     return 0;
   }
-  const std::string& line = lines[2 * static_cast<std::size_t>(current) + 1];
-  FUZZ_CHECK(IsSuffix(line, status.CurrentTitle));
+  const tunaro_fuzz::Entry& entry = entries[static_cast<std::size_t>(current)];
   if (width > 0) FUZZ_CHECK(status.CurrentTitle.size() <= static_cast<std::size_t>(width));
-  if (width == 0) FUZZ_CHECK(status.CurrentTitle == tunaro::TextAfterFirstComma(line));
+  if (entry.has_info) {
+    FUZZ_CHECK(IsSuffix(entry.info, status.CurrentTitle));
+    if (width == 0) FUZZ_CHECK(status.CurrentTitle == tunaro::TextAfterFirstComma(entry.info));
+  }
   if (playlist_walked && static_cast<std::size_t>(current) < status.Titles.size()) {
-    // The list box marks the entry whose title this is; a comma inside the
-    // cut part may shorten the current title further, never lengthen it.
+    // The list shows the same title; a comma inside the cut part of an
+    // information line may shorten the current title further, never lengthen it.
     const std::string& listed = status.Titles[static_cast<std::size_t>(current)];
     FUZZ_CHECK(IsSuffix(listed, status.CurrentTitle));
-    if (width == 0) FUZZ_CHECK(status.CurrentTitle == listed);
+    if (width == 0 || !entry.has_info) FUZZ_CHECK(status.CurrentTitle == listed);
   }
   return 0;
 }

@@ -1,8 +1,8 @@
-// The two walks over the player's playlist file: all titles, and the
-// information line of one entry.
+// The two walks over the player's playlist file: all titles, and one entry.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +16,19 @@ namespace {
 
 constexpr char kUnset[] = "\x01unset\x01";
 
+// The title of an entry before any cut: the text after the first comma of its
+// information line, or the name of its file without folder and extension (the
+// whole line when that leaves nothing).
+std::string WholeTitle(const tunaro_fuzz::Entry& entry) {
+  if (entry.has_info) return std::string(tunaro::TextAfterFirstComma(entry.info));
+  std::string name = entry.file;
+  const std::size_t slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name.empty() ? entry.file : name;
+}
+
 }  // namespace
 
 // Input: "slots width" NUL playlist text.
@@ -26,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto slots = static_cast<std::size_t>(std::clamp<std::int64_t>(knobs.Get(0, 8), 0, 4096));
   const auto width = static_cast<std::int16_t>(knobs.Get(1));
 
-  const std::vector<std::string> lines = tunaro_fuzz::PlaylistLines(content);
-  const std::size_t entries = lines.size() / 2;  // after the header, two lines each
-  const std::size_t stored = std::min(slots, entries);
+  const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(content);
+  const std::size_t stored = std::min(slots, entries.size());
 
   std::vector<std::string> titles(slots, kUnset);
   try {
@@ -48,11 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(title == kUnset);
       continue;
     }
-    const std::string& line = lines[2 * k + 1];
-    FUZZ_CHECK(title.size() <= line.size());
-    FUZZ_CHECK(tunaro_fuzz::EndsWith(line, title));
+    const std::string whole = WholeTitle(entries[k]);
     if (width > 0) FUZZ_CHECK(title.size() <= static_cast<std::size_t>(width));
-    const std::string_view whole = tunaro::TextAfterFirstComma(line);
     FUZZ_CHECK(title ==
                (width > 0 ? whole.substr(whole.size() - std::min<std::size_t>(whole.size(), width))
                           : whole));
@@ -60,19 +69,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The single-entry walk agrees with the whole walk; each costs a pass, so
   // only some entries are looked up.
-  std::string line;
-  for (std::size_t k = 0; k < entries; k += 1 + k / 4) {
-    FUZZ_CHECK(tunaro::FindPlaylistEntryLine(content, static_cast<std::int32_t>(k), line));
-    FUZZ_CHECK(line == lines[2 * k + 1]);
+  const auto check_entry = [&](std::size_t k) {
+    const std::optional<tunaro::PlaylistEntry> found =
+        tunaro::FindPlaylistEntry(content, static_cast<std::int32_t>(k));
+    FUZZ_CHECK(found.has_value());
+    FUZZ_CHECK(found->info_line.has_value() == entries[k].has_info);
+    if (entries[k].has_info) FUZZ_CHECK(*found->info_line == entries[k].info);
+    FUZZ_CHECK(found->file_line == entries[k].file);
+  };
+  for (std::size_t k = 0; k < entries.size(); k += 1 + k / 4) check_entry(k);
+  if (!entries.empty()) check_entry(entries.size() - 1);
+  for (const std::int64_t outside : {static_cast<std::int64_t>(entries.size()), std::int64_t{-1},
+                                     std::int64_t{INT32_MIN}, std::int64_t{INT32_MAX}}) {
+    FUZZ_CHECK(!tunaro::FindPlaylistEntry(content, static_cast<std::int32_t>(outside)));
   }
-  if (entries > 0) {
-    FUZZ_CHECK(
-        tunaro::FindPlaylistEntryLine(content, static_cast<std::int32_t>(entries - 1), line));
-    FUZZ_CHECK(line == lines[2 * entries - 1]);
-  }
-  FUZZ_CHECK(!tunaro::FindPlaylistEntryLine(content, static_cast<std::int32_t>(entries), line));
-  FUZZ_CHECK(!tunaro::FindPlaylistEntryLine(content, -1, line));
-  FUZZ_CHECK(!tunaro::FindPlaylistEntryLine(content, INT32_MIN, line));
-  FUZZ_CHECK(!tunaro::FindPlaylistEntryLine(content, INT32_MAX, line));
   return 0;
 }

@@ -12,7 +12,9 @@ namespace tunaro {
 std::string FakePlayer::PlaylistText() const {
   std::string text = "#EXTM3U" + line_end;
   for (std::size_t i = 0; i < titles.size(); ++i) {
-    text += "#EXTINF:" + std::to_string(length) + "," + titles[i] + line_end;
+    if (bare_every == 0 || (i + 1) % bare_every != 0) {
+      text += "#EXTINF:" + std::to_string(length) + "," + titles[i] + line_end;
+    }
     text += "C:\\Music\\track" + std::to_string(i + 1) + ".mp3" + line_end;
   }
   return text;
@@ -21,7 +23,8 @@ std::string FakePlayer::PlaylistText() const {
 FakeSystem::FakeSystem() = default;
 
 std::string FakeSystem::PlaylistPath() const {
-  return PlaylistPathFor(player.program_path);
+  if (playlist_folder.empty()) return PlaylistPathFor(player.program_path);
+  return playlist_folder + "\\" + PlaylistFileNameFor(player.program_path);
 }
 
 std::string FakeSystem::EnvironmentVariable(const std::string& name) {
@@ -140,6 +143,34 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
 void FakeSystem::PostCommand(Handle window, std::int32_t command_id) {
   player.log.push_back({CommandMessage, command_id, 0});
   (void)window;
+}
+
+std::string FakeSystem::PlayerProcessImagePath(Handle window) {
+  return window == player.window && !player.gone ? player.image_path : std::string();
+}
+
+int FakeSystem::PlayerPointerBits(Handle window) {
+  return window == player.window && !player.gone ? player.pointer_bits : 0;
+}
+
+bool FakeSystem::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
+                                  std::size_t size) {
+  memory_reads.push_back({address, size});
+  if (window != player.window || player.gone) return false;
+  // Memory comes in whole pages: a block makes the pages it touches readable,
+  // zeros around its bytes.
+  constexpr std::uint64_t kPage = 4096;
+  for (const auto& [start, bytes] : player.memory) {
+    const std::uint64_t first = start / kPage * kPage;
+    const std::uint64_t end = (start + bytes.size() + kPage - 1) / kPage * kPage;
+    if (address < first || address > end || end - address < size) continue;
+    for (std::size_t i = 0; i < size; ++i) {
+      const std::uint64_t at = address + i;
+      buffer[i] = at >= start && at - start < bytes.size() ? bytes[at - start] : '\0';
+    }
+    return true;
+  }
+  return false;
 }
 
 }  // namespace tunaro

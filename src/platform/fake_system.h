@@ -44,14 +44,23 @@ struct FakePlayer {
   std::int32_t current = 0;
   std::vector<std::string> titles;
   std::string line_end = "\r\n";
+  // Every this-many-th entry (counted from 1) is written without its
+  // information line, as a player writes entries it has not read; 0: none.
+  std::size_t bare_every = 0;
   bool writes_playlist = true;
   std::optional<std::int32_t> reported_count;  // overrides titles.size()
   std::optional<std::int32_t> hangs_on;        // a query code it never answers
   std::int32_t path_end_answer = 0;
   bool gone = false;  // window closed after the lookup: every query answers 0
+  // What the system says the player's process runs; empty: it will not say.
+  std::string image_path = "C:\\Player\\player.exe";
+  int pointer_bits = 64;  // 0: its process cannot be looked at
+  // Its readable memory: blocks of bytes by their first address. The pages
+  // a block touches are readable, zeros around it.
+  std::map<std::uint64_t, std::string> memory;
   std::vector<LoggedMessage> log;
   // Called for a query before the built-in answer; return a value to override.
-  std::function<std::optional<std::int32_t>(std::int32_t code, std::int32_t argument)> answer_hook;
+  std::function<std::optional<std::int64_t>(std::int32_t code, std::int32_t argument)> answer_hook;
 
   std::string PlaylistText() const;
 };
@@ -82,13 +91,18 @@ class FakeSystem : public SystemInterface {
   // What the playlist lock guarded: "lock", "unlock", and every query code and
   // file read ("read:<path>") in order, while the lock was held or not.
   std::vector<std::string> events;
+  // Every read of the player's memory: address and size.
+  std::vector<std::pair<std::uint64_t, std::size_t>> memory_reads;
 
   void SetFile(const std::string& path, std::string content) {
     files[path].content = std::move(content);
   }
   void SetConfiguration(std::string content) { SetFile(ConfigurationPath(), std::move(content)); }
   std::string ConfigurationPath() const { return executable_directory + "\\tunaro.conf"; }
+  // Where the player writes its playlist file: beside its program, or in
+  // `playlist_folder` when that is set.
   std::string PlaylistPath() const;
+  std::string playlist_folder;
 
   // SystemInterface
   std::string EnvironmentVariable(const std::string& name) override;
@@ -109,6 +123,10 @@ class FakeSystem : public SystemInterface {
   Handle FindPlayerWindow() override;
   QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
   void PostCommand(Handle window, std::int32_t command_id) override;
+  std::string PlayerProcessImagePath(Handle window) override;
+  int PlayerPointerBits(Handle window) override;
+  bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
+                        std::size_t size) override;
 
   static constexpr Handle kInput = 10;
   static constexpr Handle kOutput = 11;

@@ -22,8 +22,10 @@ using Handle = std::uintptr_t;
 
 // What happened to a query sent to the player's window.
 struct QueryAnswer {
-  bool answered = false;   // false: the player did not answer in time (hung)
-  std::int32_t value = 0;  // the message result; 0 when the window has gone
+  bool answered = false;  // false: the player did not answer in time (hung)
+  // The message result as this program's LRESULT holds it, widened with its
+  // sign to 64 bits; 0 when the window has gone.
+  std::int64_t value = 0;
 };
 
 class SystemInterface {
@@ -85,6 +87,20 @@ class SystemInterface {
   virtual QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) = 0;
   // Message 273 (WM_COMMAND) with the id in wParam and lParam 0, posted.
   virtual void PostCommand(Handle window, std::int32_t command_id) = 0;
+
+  // --- the player's process --------------------------------------------------
+  // The full path of the program file that the process owning `window` runs,
+  // as the system knows it; empty text when it cannot be had.
+  virtual std::string PlayerProcessImagePath(Handle window) = 0;
+  // The width of the player's pointers: 32 for a 32-bit player (and always
+  // for a 32-bit build of this program), 64 for a 64-bit one; 0 when the
+  // player's process cannot be looked at.
+  virtual int PlayerPointerBits(Handle window) = 0;
+  // Copies the `size` bytes at `address` in the player's memory into
+  // `buffer`, the process opened for reading only; false unless every byte
+  // could be read.
+  virtual bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
+                                std::size_t size) = 0;
 };
 
 }  // namespace tunaro

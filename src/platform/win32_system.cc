@@ -210,7 +210,7 @@ bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
   // Only for the load test that shows what the lock prevents.
   (void)timeout_milliseconds;
   return false;
-#endif
+#else
   if (playlist_mutex_ != nullptr) return true;
   HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tunaro.PlaylistFile");
   if (mutex == nullptr) return false;
@@ -222,6 +222,7 @@ bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
   }
   playlist_mutex_ = mutex;
   return true;
+#endif
 }
 
 void Win32System::UnlockPlaylistFile() {
@@ -249,7 +250,7 @@ QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_
     return answer;
   }
   answer.answered = true;
-  answer.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
+  answer.value = static_cast<std::int64_t>(static_cast<LRESULT>(result));
   return answer;
 }
 

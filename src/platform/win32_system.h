@@ -31,6 +31,12 @@ class Win32System : public SystemInterface {
   QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
   void PostCommand(Handle window, std::int32_t command_id) override;
 
+  // In win32_player_process.cc.
+  std::string PlayerProcessImagePath(Handle window) override;
+  int PlayerPointerBits(Handle window) override;
+  bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
+                        std::size_t size) override;
+
  private:
   std::string ExecutablePath();
   void* playlist_mutex_ = nullptr;  // a HANDLE while the lock is held

@@ -4,12 +4,26 @@
 #include "player/player_messages.h"
 
 namespace tunaro {
+namespace {
+
+QueryAnswer Answered(SystemInterface& system, Handle window, std::int32_t code,
+                     std::int32_t argument) {
+  const QueryAnswer answer = system.SendQuery(window, code, argument);
+  if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
+  return answer;
+}
+
+}  // namespace
 
 std::int32_t SendPlayerQuery(SystemInterface& system, Handle window, std::int32_t code,
                              std::int32_t argument) {
-  const QueryAnswer answer = system.SendQuery(window, code, argument);
-  if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
-  return answer.value;
+  const std::uint64_t bits =
+      static_cast<std::uint64_t>(Answered(system, window, code, argument).value);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
+}
+
+std::int64_t SendPlayerAddressQuery(SystemInterface& system, Handle window, std::int32_t code) {
+  return Answered(system, window, code, 0).value;
 }
 
 std::int16_t Low16(std::int32_t answer) {
@@ -25,6 +39,7 @@ std::string FindPlayerModulePath(SystemInterface& system, Handle window) {
   for (int position = 0; position < kMaxPlayerPathLength; ++position) {
     const std::int16_t code = Low16(SendPlayerQuery(system, window, QueryPathChar, position));
     if (code == 0) return path;
+    if (code >= 1 && code <= 31) return {};
     // Codes outside 1..255 name no single ANSI character; a player that hands
     // out signed chars answers -23 for 0xE9, so the low byte is the character.
     path.push_back(static_cast<char>(code & 0xFF));

@@ -9,10 +9,15 @@
 
 namespace tunaro {
 
-// Sends a query and returns the whole 32-bit answer. A window that has gone
-// answers 0; a player that does not answer in time raises RunError 65003.
+// Sends a query and returns the low 32 bits of the answer as a signed number.
+// A window that has gone answers 0; a player that does not answer in time
+// raises RunError 65003.
 std::int32_t SendPlayerQuery(SystemInterface& system, Handle window, std::int32_t code,
                              std::int32_t argument);
+
+// The same, with the whole answer as this program received it: queries that
+// answer an address in the player's memory need every bit.
+std::int64_t SendPlayerAddressQuery(SystemInterface& system, Handle window, std::int32_t code);
 
 // The low 16 bits of an answer as a signed number.
 std::int16_t Low16(std::int32_t answer);
@@ -26,7 +31,9 @@ constexpr int kMaxPlayerPathLength = 32767;
 
 // Reads the player's program path one character per QueryPathChar, from
 // position 0 until an answer whose low 16 bits are 0. Returns empty text when
-// the first answer ends it or the path reaches kMaxPlayerPathLength.
+// the first answer ends it, when an answer is a control character (1 to 31:
+// no path holds one, and a player that does not know the query answers 1), or
+// when the path reaches kMaxPlayerPathLength.
 std::string FindPlayerModulePath(SystemInterface& system, Handle window);
 
 }  // namespace tunaro

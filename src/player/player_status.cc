@@ -6,7 +6,9 @@
 #include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
-#include "player/playlist_walk.h"
+#include "player/playlist_location.h"
+#include "player/playlist_path.h"
+#include "player/status_texts.h"
 
 namespace tunaro {
 namespace {
@@ -16,16 +18,29 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
   return SendPlayerQuery(system, status.PlayerWindow, code, argument);
 }
 
-// Learns the player's program path once per run; without one that names a
-// file there is no playlist to read and the run ends with what it wrote.
-void EnsurePlayerPath(SystemInterface& system, PlayerStatus& status) {
-  if (status.PlayerPath.empty()) {
-    status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
+// Titles keep their last `ssi_width` characters when that is not 0. A
+// negative width is no length: the cut raises RunError 5, even on an empty
+// title, so such a setting never passes unnoticed.
+std::string Cut(std::string_view text, std::int16_t ssi_width) {
+  return ssi_width != 0 ? LastCharacters(text, ssi_width) : std::string(text);
+}
+
+// A program path worth using: it names an ordinary file and is long enough to
+// name the playlist file after it.
+bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
+  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
+}
+
+// Learns once per run where the player's program is (from the player, or
+// from its process when the player does not say) and where it keeps its
+// playlist file. Without a program file the run ends with what it wrote.
+void LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
+  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
+  if (!IsUsableProgramPath(system, status.PlayerPath)) {
+    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
   }
-  if (status.PlayerPath.empty() || PlaylistPathFor(status.PlayerPath).empty() ||
-      !system.IsOrdinaryFile(status.PlayerPath)) {
-    throw RunEndedEarly{};
-  }
+  if (!IsUsableProgramPath(system, status.PlayerPath)) throw RunEndedEarly{};
+  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
 }
 
 // The player rewrites one playlist file for every run that asks; runs that
@@ -44,15 +59,14 @@ class PlaylistFileLock {
   SystemInterface& system_;
 };
 
-void ReadCurrentTitleWhileLocked(SystemInterface& system, std::int16_t ssi_width,
-                                 PlayerStatus& status) {
-  EnsurePlayerPath(system, status);
+// The player names its current entry in its answer to WritePlaylist; the
+// second of two answers is taken.
+void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
   Ask(system, status, WritePlaylist);
-  const std::int32_t current = Ask(system, status, WritePlaylist);
-  const std::string line =
-      ReadPlaylistEntryLine(system, PlaylistPathFor(status.PlayerPath), current, ssi_width);
-  status.CurrentTitle = std::string(TextAfterFirstComma(line));
-  if (ssi_width != 0) status.CurrentTitle = LastCharacters(status.CurrentTitle, ssi_width);
+  status.CurrentEntry = Ask(system, status, WritePlaylist);
+  const std::optional<PlaylistEntry> entry =
+      ReadPlaylistEntryLine(system, status.PlaylistPath, status.CurrentEntry);
+  status.CurrentTitle = entry ? CurrentTitleOf(*entry, ssi_width) : Cut("", ssi_width);
 }
 
 }  // namespace
@@ -68,24 +82,22 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
   status.Titles.assign(static_cast<std::size_t>(status.EntryCount) + 1, std::string());
 
-  EnsurePlayerPath(system, status);
-  const std::string playlist = PlaylistPathFor(status.PlayerPath);
-  if (system.IsOrdinaryFile(playlist)) {
-    WalkPlaylistTitles(system.ReadWholeFile(playlist), ssi_width, status.Titles);
+  LocatePlayerFiles(system, status);
+  if (system.IsOrdinaryFile(status.PlaylistPath)) {
+    WalkPlaylistTitles(system.ReadWholeFile(status.PlaylistPath), ssi_width, status.Titles);
   }
-  ReadCurrentTitleWhileLocked(system, ssi_width, status);
+  ReadCurrentTitle(system, ssi_width, status);
 }
 
-void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
-  PlaylistFileLock lock(system);
-  ReadCurrentTitleWhileLocked(system, ssi_width, status);
+std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
+                                                   const std::string& playlist_path,
+                                                   std::int32_t index) {
+  return FindPlaylistEntry(system.ReadOrCreateFile(playlist_path), index);
 }
 
-std::string ReadPlaylistEntryLine(SystemInterface& system, const std::string& playlist_path,
-                                  std::int32_t index, std::int16_t ssi_width) {
-  std::string line;
-  if (!FindPlaylistEntryLine(system.ReadOrCreateFile(playlist_path), index, line)) return {};
-  return ssi_width != 0 ? LastCharacters(line, ssi_width) : line;
+std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
+  if (!entry.info_line) return Cut(FileTitle(entry.file_line), ssi_width);
+  return Cut(TextAfterFirstComma(Cut(*entry.info_line, ssi_width)), ssi_width);
 }
 
 }  // namespace tunaro

@@ -3,22 +3,28 @@
 #define TUNARO_PLAYER_PLAYER_STATUS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/system_interface.h"
-#include "player/playlist_path.h"
+#include "player/playlist_walk.h"
 
 namespace tunaro {
 
 struct PlayerStatus {
   Handle PlayerWindow = 0;     // 0: no player running
-  std::string PlayerPath;      // the player's program file, as it reports it
+  std::string PlayerPath;      // the player's program file
+  std::string PlaylistPath;    // where the player writes its playlist file
   std::string StateText;       // "Playing", "Paused", "Stopped" or empty
   std::string LengthText;      // minutes:seconds of the current entry
   std::string SampleRateText;  // kHz followed by ",000"
   std::string BitRateText;     // kbit/s
   std::string CurrentTitle;
+  // The current entry's position from 0, as the last WritePlaylist answered
+  // it; the pages mark the option at this position (none when it is outside
+  // the list).
+  std::int32_t CurrentEntry = -1;
   std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
   // EntryCount + 1 slots; the last is empty unless the file holds more entries
   // than the player reports.
@@ -29,19 +35,24 @@ struct PlayerStatus {
 constexpr std::int32_t kMaxEntryCount = 1 << 20;
 
 // Queries the player, has it write its playlist file, and reads the titles
-// and the current title. Ends the run (RunEndedEarly) when the player's
-// program file cannot be found. Every title is cut to its last `ssi_width`
-// characters when that is not 0.
+// and the current entry. Ends the run (RunEndedEarly) when the player's
+// program file cannot be found, neither from the player nor from its
+// process. Every title is cut to its last `ssi_width` characters when that is
+// not 0.
 void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status);
 
-// Sets CurrentTitle from the entry that the player names as current.
-void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status);
+// Entry `index` of the playlist file at `playlist_path`, as the file gives
+// it; nothing when the file holds no such entry. Creates the file, empty,
+// when there is none.
+std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
+                                                   const std::string& playlist_path,
+                                                   std::int32_t index);
 
-// The information line of entry `index`, cut to its last `ssi_width`
-// characters when that is not 0; empty text when the playlist file holds no
-// such line. Creates the playlist file, empty, when there is none.
-std::string ReadPlaylistEntryLine(SystemInterface& system, const std::string& playlist_path,
-                                  std::int32_t index, std::int16_t ssi_width);
+// The title the page shows for an entry of the file: for one with an
+// information line, the line cut to its last `ssi_width` characters, then the
+// text after its first comma, cut again; for one without, its file's name,
+// cut (a cut happens only when `ssi_width` is not 0).
+std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width);
 
 }  // namespace tunaro
 

@@ -63,8 +63,9 @@ TEST(PlayerLinkTest, AMissingPlaylistFileIsLeftBehindEmpty) {
   harness::RemoveTree(player.playlist_path());
   TunaroInstall install;
   harness::CgiResult result = RunCgi(install.Get());
-  // The player still reports two entries; their titles are unknown.
-  EXPECT_NE(result.output.find("<option selected>1. </option>\r\n<option selected>2. </option>"),
+  // The player still reports two entries; their titles are unknown, and only
+  // the current one is marked.
+  EXPECT_NE(result.output.find("<option selected>1. </option>\r\n<option>2. </option>\r\n"),
             std::string::npos);
   EXPECT_EQ(harness::ReadFileBytes(player.playlist_path()), std::optional<std::string>(""));
 }
@@ -99,13 +100,14 @@ TEST(PlayerLinkTest, TitlesFromFilesWithOtherLineEndsAndCommas) {
   }
 }
 
-TEST(PlayerLinkTest, SsiWidthCutsTitlesAndTheCommaCaseMarksNothing) {
+TEST(PlayerLinkTest, SsiWidthCutsTitlesAndTheCurrentTitleMore) {
   harness::TempDir lists;
   StandinPlayer player(WithPlaylist(lists, {"A, B", "Long title here"}));
   ASSERT_TRUE(player.ready());
   TunaroInstall install(std::string(kDefaultConfiguration) + "SSIWIDTH 3\r\n");
   const std::string page = RunCgi(install.Get()).output;
-  EXPECT_NE(page.find("<option>1. , B</option>\r\n<option>2. ere</option>\r\n"), std::string::npos);
+  EXPECT_NE(page.find("<option selected>1. , B</option>\r\n<option>2. ere</option>\r\n"),
+            std::string::npos);
   EXPECT_NE(page.find("Song Name: <font color=#FF0000><b> B</b>"), std::string::npos);
 }
 

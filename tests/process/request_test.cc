@@ -2,6 +2,8 @@
 // configuration and the error page.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "harness/wine_harness.h"
 #include "tunaro_install.h"
 
@@ -56,11 +58,22 @@ TEST(RequestTest, ConfigurationProblems) {
                 "ERROR: ImgDir is null. Check your configuration file.<br>\r\n\r\n"
                 "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n");
 
-  // Line feeds alone do not end a line: everything is the value of IMGDIR.
-  install.Configure("IMGDIR /images/\nWWWPATH /cgi-bin/tunaro/\n");
+  // Lines end at CR LF, a lone LF or a lone CR: with no player running, each
+  // file gives the closed notice at its own address.
+  for (const char* end : {"\n", "\r"}) {
+    install.Configure(std::string("IMGDIR /images/") + end + "WWWPATH /elsewhere/" + end);
+    EXPECT_EQ(RunCgi(install.Get()).output,
+              std::string(kHeaderBlock) +
+                  "<p><b>Winamp is Closed</b> | <a href=\"/elsewhere/tunaro\">Refresh</a></p>\r\n"
+                  "<hr>\r\n</body></html>\r\n");
+  }
+
+  // A tunaro.conf that is there but cannot be read.
+  harness::RemoveTree(install.dir().Path("tunaro.conf"));
+  ASSERT_EQ(mkdir(install.dir().Path("tunaro.conf").c_str(), 0755), 0);
   EXPECT_EQ(RunCgi(install.Get()).output,
-            std::string(kHeaderBlock) +
-                "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n");
+            kHeaderBlock + ErrorPage("Permission denied Error Number =  70"));
+  harness::RemoveTree(install.dir().Path("tunaro.conf"));
 
   install.Configure(std::string(kDefaultConfiguration) + "SSIWIDTH 99999\r\n");
   EXPECT_EQ(RunCgi(install.Get()).output, kHeaderBlock + ErrorPage("Overflow Error Number =  6"));

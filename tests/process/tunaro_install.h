@@ -11,6 +11,8 @@
 namespace tunaro_test {
 
 constexpr char kHeaderBlock[] = "Content-type: text/html\r\n\r\n";
+constexpr long long kQuerySettingsDirectory = 335;
+constexpr long long kQueryPlaylistDirectory = 337;
 constexpr char kScriptName[] = "/cgi-bin/tunaro/tunaro";
 constexpr char kDefaultConfiguration[] =
     "# written by the process tests\r\nIMGDIR /images/\r\nWWWPATH /cgi-bin/tunaro/\r\n"
@@ -57,6 +59,10 @@ inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_leng
   for (std::size_t i = 0; i <= path_length; ++i) {
     messages.push_back(LoggedQuery(harness::kQueryPathChar, static_cast<long long>(i)));
   }
+  // Where the playlist file is: a player that knows neither folder query
+  // keeps it beside its program.
+  messages.push_back(LoggedQuery(kQueryPlaylistDirectory, 0));
+  messages.push_back(LoggedQuery(kQuerySettingsDirectory, 0));
   messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
   messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
   return messages;

@@ -8,6 +8,8 @@
 #include "platform/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/playlist_location.h"
+#include "player/status_texts.h"
 
 namespace tunaro {
 namespace {
@@ -62,7 +64,8 @@ TEST_F(PlayerStatusTest, AsksInOrderWithOnePathReadAndThreePlaylistWrites) {
   std::vector<std::int32_t> expected = {QueryPlayState,  QueryLength,   QueryStreamInfo,
                                         QueryStreamInfo, WritePlaylist, QueryEntryCount};
   for (int i = 0; i <= 8; ++i) expected.push_back(QueryPathChar);
-  expected.insert(expected.end(), {WritePlaylist, WritePlaylist});
+  expected.insert(expected.end(),
+                  {QueryPlaylistDirectory, QuerySettingsDirectory, WritePlaylist, WritePlaylist});
   EXPECT_EQ(QueryCodes(), expected);
   for (int i = 0; i <= 8; ++i) EXPECT_EQ(system_.player.log[6 + i].wparam, i);
   EXPECT_EQ(system_.player.log[1].wparam, 1);
@@ -88,16 +91,134 @@ TEST_F(PlayerStatusTest, AnAnswerWithZeroLowBitsEndsThePath) {
   EXPECT_EQ(status_.PlayerPath, "C:\\p.exe");
 }
 
-TEST_F(PlayerStatusTest, APathThatNeverEndsCountsAsNone) {
-  system_.player.answer_hook = [](std::int32_t code, std::int32_t) -> std::optional<std::int32_t> {
-    if (code == QueryPathChar) return 'a';
-    return std::nullopt;
-  };
+TEST_F(PlayerStatusTest, WithoutAPathFromThePlayerItsProcessNamesTheProgram) {
+  // A 5.x player answers 0; one that does not know the query answers 1; a
+  // broken one never ends the path, or names a file that is not there.
+  system_.player.image_path = "C:\\Program Files\\Player\\player.exe";
+  system_.SetFile(system_.player.image_path, "MZ");
+  const std::vector<std::pair<std::int32_t, std::size_t>> cases = {
+      {0, 1}, {1, 1}, {31, 1}, {'a', kMaxPlayerPathLength}};
+  for (const auto& [answer, queries] : cases) {
+    system_.player.log.clear();
+    system_.player.answer_hook = [answer = answer](std::int32_t code,
+                                                   std::int32_t) -> std::optional<std::int64_t> {
+      if (code == QueryPathChar) return answer;
+      return std::nullopt;
+    };
+    ASSERT_TRUE(Refresh()) << answer;
+    EXPECT_EQ(status_.PlayerPath, system_.player.image_path) << answer;
+    const auto codes = QueryCodes();
+    EXPECT_EQ(static_cast<std::size_t>(std::count(codes.begin(), codes.end(), QueryPathChar)),
+              queries);
+  }
+  system_.player.answer_hook = nullptr;
+  system_.player.program_path = "C:\\gone\\player.exe";
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlayerPath, system_.player.image_path);
+  system_.player.image_path.clear();  // the system will not say either
   EXPECT_FALSE(Refresh());
-  EXPECT_EQ(status_.PlayerPath, "");
-  std::size_t path_queries = 0;
-  for (std::int32_t code : QueryCodes()) path_queries += code == QueryPathChar;
-  EXPECT_EQ(path_queries, static_cast<std::size_t>(kMaxPlayerPathLength));
+}
+
+// A player that keeps its playlist file in a folder it names through a query.
+class PlaylistFolderTest : public PlayerStatusTest {
+ protected:
+  static constexpr std::uint64_t kAddress = 0x7FF612340F00;
+  // Answers `code` with `answer`, 1 to the other folder query (a player that
+  // does not know it), and places `text` at kAddress.
+  void NameFolder(std::int32_t code, std::int64_t answer, const std::string& text) {
+    system_.player.answer_hook = [code, answer](std::int32_t asked,
+                                                std::int32_t) -> std::optional<std::int64_t> {
+      if (asked == code) return answer;
+      if (asked == QueryPlaylistDirectory || asked == QuerySettingsDirectory) return 1;
+      return std::nullopt;
+    };
+    system_.player.memory = {{kAddress, text}};
+  }
+  void SetUp() override {
+    PlayerStatusTest::SetUp();
+    system_.playlist_folder = "C:\\Users\\me\\AppData\\Roaming\\Player";
+  }
+  std::string Beside() const { return "C:\\Player\\player.m3u"; }
+};
+
+TEST_F(PlaylistFolderTest, ReadsTheFolderThatTheNewestQueryNames) {
+  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
+  EXPECT_EQ(status_.Titles[2], "Gamma");
+  EXPECT_EQ(status_.CurrentTitle, "Beta");
+  const auto codes = QueryCodes();
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), QuerySettingsDirectory), 0);
+  // The name ends before the page it stands in does: no read reaches past it.
+  for (const auto& [address, size] : system_.memory_reads) {
+    EXPECT_LE(address % 4096 + size, 4096u);
+  }
+  // A long name runs over pages.
+  system_.playlist_folder = "C:\\" + std::string(6000, 'd');
+  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
+  // A folder that ends in a separator gets no second one.
+  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + "\\" + '\0');
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
+}
+
+TEST_F(PlaylistFolderTest, FallsBackToTheSettingsFolderThenBesideTheProgram) {
+  NameFolder(QuerySettingsDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
+  const auto codes = QueryCodes();
+  EXPECT_LT(std::find(codes.begin(), codes.end(), QueryPlaylistDirectory),
+            std::find(codes.begin(), codes.end(), QuerySettingsDirectory));
+
+  // An address that cannot be read, an empty name, a name without its NUL
+  // within 32767 characters, a process that cannot be looked at: beside the
+  // program, without asking the other query.
+  const std::vector<std::string> unreadable = {std::string(1, '\0'),
+                                               std::string(kMaxPlayerTextLength + 10, 'x')};
+  for (const std::string& text : unreadable) {
+    NameFolder(QueryPlaylistDirectory, kAddress, text);
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(status_.PlaylistPath, Beside());
+  }
+  NameFolder(QueryPlaylistDirectory, kAddress + 0x10000, "C:\\x");
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, Beside());
+  NameFolder(QueryPlaylistDirectory, kAddress, "C:\\x" + std::string(1, '\0'));
+  system_.player.pointer_bits = 0;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, Beside());
+}
+
+TEST_F(PlaylistFolderTest, A32BitPlayersAnswerCountsByItsLow32Bits) {
+  // Its address reached us widened with its sign.
+  system_.player.pointer_bits = 32;
+  const std::uint64_t address = 0x8765F000;
+  NameFolder(QueryPlaylistDirectory, static_cast<std::int64_t>(0xFFFFFFFF8765F000), "");
+  system_.player.memory = {{address, system_.playlist_folder + std::string(1, '\0')}};
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
+  EXPECT_EQ(AddressFromAnswer(static_cast<std::int64_t>(0xFFFFFFFF8765F000), 64),
+            0xFFFFFFFF8765F000);
+}
+
+TEST_F(PlaylistFolderTest, AHangOnTheFolderQueryIsAHungPlayer) {
+  system_.player.hangs_on = QueryPlaylistDirectory;
+  EXPECT_THROW(Refresh(), RunError);
+}
+
+TEST_F(PlayerStatusTest, EntriesWithoutAnInformationLineShowTheirFileName) {
+  system_.player.bare_every = 2;
+  for (std::int32_t current : {0, 1}) {
+    system_.player.current = current;
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Alpha", "track2", "Gamma", ""}));
+    EXPECT_EQ(status_.CurrentTitle, status_.Titles[current]);
+    EXPECT_EQ(status_.CurrentEntry, current);
+  }
+  ASSERT_TRUE(Refresh(3));
+  EXPECT_EQ(status_.CurrentTitle, "ck2");
 }
 
 TEST_F(PlayerStatusTest, AMissingPlaylistFileIsLeftBehindEmpty) {
@@ -120,6 +241,7 @@ TEST_F(PlayerStatusTest, CurrentIndexOutOfRangeGivesAnEmptyTitle) {
     system_.player.current = current;
     ASSERT_TRUE(Refresh());
     EXPECT_EQ(status_.CurrentTitle, "") << current;
+    EXPECT_EQ(status_.CurrentEntry, current);
   }
 }
 
@@ -211,6 +333,25 @@ TEST_F(PlayerStatusTest, ReleasesTheLockWhenTheRunEndsEarlyOrFails) {
   system_.player.hangs_on = WritePlaylist;
   EXPECT_THROW(Refresh(), RunError);
   EXPECT_FALSE(system_.playlist_lock_held);
+}
+
+TEST(PlayerTextsTest, StateTexts) {
+  EXPECT_EQ(StateTextFor(0), "Stopped");
+  EXPECT_EQ(StateTextFor(1), "Playing");
+  EXPECT_EQ(StateTextFor(3), "Paused");
+  EXPECT_EQ(StateTextFor(2), "");
+  EXPECT_EQ(StateTextFor(-1), "");
+}
+
+TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {
+  EXPECT_EQ(LengthTextFor(0), "0:00");
+  EXPECT_EQ(LengthTextFor(59), "0:59");
+  EXPECT_EQ(LengthTextFor(205), "3:25");
+  EXPECT_EQ(LengthTextFor(600), "10:00");
+  EXPECT_EQ(LengthTextFor(3725), "62:05");
+  EXPECT_EQ(LengthTextFor(-1), "");
+  EXPECT_EQ(LengthTextFor(INT32_MIN), "");
+  EXPECT_EQ(LengthTextFor(INT32_MAX), "35791394:07");
 }
 
 }  // namespace

@@ -19,12 +19,34 @@ const char kThree[] =
     "#EXTM3U\r\n#EXTINF:205,Alpha\r\nC:\\a.mp3\r\n#EXTINF:61,Beta\r\nC:\\b.mp3\r\n"
     "#EXTINF:-1,Gamma\r\nC:\\c.mp3\r\n";
 
+// The information line of entry `index`, or "-" when there is no entry.
+std::string InfoLine(const std::string& content, std::int32_t index) {
+  const std::optional<PlaylistEntry> entry = FindPlaylistEntry(content, index);
+  return entry ? entry->info_line.value_or("(none)") : "-";
+}
+
 TEST(PlaylistWalkTest, TakesTheTextAfterTheFirstCommaOfEveryInformationLine) {
   EXPECT_EQ(Walk(kThree, 4), (Strings{"Alpha", "Beta", "Gamma", ""}));
-  EXPECT_EQ(Walk("#EXTM3U\n#EXTINF:1,Smith, Jones\nf\nno comma\nf\n", 3),
-            (Strings{"Smith, Jones", "no comma", ""}));
+  EXPECT_EQ(Walk("#EXTM3U\n#EXTINF:1,Smith, Jones\nf\n#EXTINF:1\nf\n", 3),
+            (Strings{"Smith, Jones", "#EXTINF:1", ""}));
   EXPECT_EQ(Walk("#EXTM3U\r\n", 1), (Strings{""}));
   EXPECT_EQ(Walk("", 1), (Strings{""}));
+}
+
+TEST(PlaylistWalkTest, AnEntryWithoutAnInformationLineShowsItsFileName) {
+  const std::string file =
+      "#EXTM3U\r\n#EXTINF:1,Alpha\r\nC:\\Music\\a.mp3\r\nC:\\Music\\Bare Song.flac\r\n"
+      "#EXTINF:2,Gamma\r\n#EXTVLCOPT:x\r\n\r\n \t\r\nc.mp3\r\nD:/x.y/No Extension\r\n"
+      "http://radio.example:8000/\r\n.hidden\r\n";
+  EXPECT_EQ(Walk(file, 7), (Strings{"Alpha", "Bare Song", "Gamma", "No Extension",
+                                    "http://radio.example:8000/", ".hidden", ""}));
+  EXPECT_EQ(Walk(file, 3, 4), (Strings{"lpha", "Song", "amma"}));
+  // Without a header line the first line is an entry too.
+  EXPECT_EQ(Walk("a.mp3\nb.mp3\n", 2), (Strings{"a", "b"}));
+  EXPECT_EQ(InfoLine(file, 1), "(none)");
+  EXPECT_EQ(FindPlaylistEntry(file, 1)->file_line, "C:\\Music\\Bare Song.flac");
+  EXPECT_EQ(InfoLine(file, 2), "#EXTINF:2,Gamma");
+  EXPECT_EQ(FindPlaylistEntry(file, 2)->file_line, "c.mp3");
 }
 
 TEST(PlaylistWalkTest, LineEndsCrLfLfAndStrayCrsGiveTheSameTitles) {
@@ -37,9 +59,9 @@ TEST(PlaylistWalkTest, LineEndsCrLfLfAndStrayCrsGiveTheSameTitles) {
 }
 
 TEST(PlaylistWalkTest, TextAfterTheLastLfIsNeverRead) {
+  EXPECT_EQ(Walk("#EXTM3U\n#EXTINF:1,Alpha\nf\n#EXTINF:1,Beta\nf", 3), (Strings{"Alpha", "", ""}));
+  EXPECT_EQ(InfoLine("#EXTM3U\n#EXTINF:1,Alpha\nf\n#EXTINF:1,Beta\nf", 1), "-");
   EXPECT_EQ(Walk("#EXTM3U\n#EXTINF:1,Alpha\nf\n#EXTINF:1,Beta", 3), (Strings{"Alpha", "", ""}));
-  std::string line;
-  EXPECT_FALSE(FindPlaylistEntryLine("#EXTM3U\n#EXTINF:1,Alpha\nf\n#EXTINF:1,Beta", 1, line));
 }
 
 TEST(PlaylistWalkTest, CutsTitlesToTheirLastCharacters) {
@@ -66,39 +88,14 @@ TEST(PlaylistWalkTest, ReadsFilesFarBeyond32767Characters) {
   ASSERT_GT(file.size(), 100000u);
   Strings titles = Walk(file, entries + 1);
   EXPECT_EQ(titles[entries - 1], "Some rather long title number 4999");
-  std::string line;
-  ASSERT_TRUE(FindPlaylistEntryLine(file, 4321, line));
-  EXPECT_EQ(line, "#EXTINF:100,Some rather long title number 4321");
+  EXPECT_EQ(InfoLine(file, 4321), "#EXTINF:100,Some rather long title number 4321");
 }
 
-TEST(PlaylistWalkTest, FindsTheInformationLineOfAnEntry) {
-  std::string line;
-  ASSERT_TRUE(FindPlaylistEntryLine(kThree, 0, line));
-  EXPECT_EQ(line, "#EXTINF:205,Alpha");
-  ASSERT_TRUE(FindPlaylistEntryLine(kThree, 2, line));
-  EXPECT_EQ(line, "#EXTINF:-1,Gamma");
-  EXPECT_FALSE(FindPlaylistEntryLine(kThree, 3, line));
-  EXPECT_FALSE(FindPlaylistEntryLine(kThree, -1, line));
-  EXPECT_FALSE(FindPlaylistEntryLine(kThree, INT32_MAX, line));
-}
-
-TEST(PlayerTextsTest, StateTexts) {
-  EXPECT_EQ(StateTextFor(0), "Stopped");
-  EXPECT_EQ(StateTextFor(1), "Playing");
-  EXPECT_EQ(StateTextFor(3), "Paused");
-  EXPECT_EQ(StateTextFor(2), "");
-  EXPECT_EQ(StateTextFor(-1), "");
-}
-
-TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {
-  EXPECT_EQ(LengthTextFor(0), "0:00");
-  EXPECT_EQ(LengthTextFor(59), "0:59");
-  EXPECT_EQ(LengthTextFor(205), "3:25");
-  EXPECT_EQ(LengthTextFor(600), "10:00");
-  EXPECT_EQ(LengthTextFor(3725), "62:05");
-  EXPECT_EQ(LengthTextFor(-1), "");
-  EXPECT_EQ(LengthTextFor(INT32_MIN), "");
-  EXPECT_EQ(LengthTextFor(INT32_MAX), "35791394:07");
+TEST(PlaylistWalkTest, FindsOneEntry) {
+  EXPECT_EQ(InfoLine(kThree, 0), "#EXTINF:205,Alpha");
+  EXPECT_EQ(InfoLine(kThree, 2), "#EXTINF:-1,Gamma");
+  EXPECT_EQ(FindPlaylistEntry(kThree, 2)->file_line, "C:\\c.mp3");
+  for (std::int32_t index : {3, -1, INT32_MAX, INT32_MIN}) EXPECT_EQ(InfoLine(kThree, index), "-");
 }
 
 }  // namespace

@@ -1,0 +1,132 @@
+// Looking at the player's process rather than asking its window: the file it
+// runs, whether it is a 32-bit program, and texts in its memory. Functions
+// that older Windows lack are looked up when needed, so that the program
+// still starts there and only loses what they would give.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32_system.h"
+
+namespace tunaro {
+namespace {
+
+HWND AsWindow(Handle handle) { return reinterpret_cast<HWND>(handle); }
+
+// Vista and later.
+constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+
+using QueryFullProcessImageNameAFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+using GetModuleFileNameExAFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+
+template <typename Function>
+Function Lookup(HMODULE module, const char* name) {
+  if (module == nullptr) return nullptr;
+  // Through a plain function pointer type, which any function type may be
+  // cast to and from.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+HMODULE Kernel32() { return GetModuleHandleA("kernel32.dll"); }
+
+DWORD ProcessOf(Handle window) {
+  DWORD process_id = 0;
+  if (GetWindowThreadProcessId(AsWindow(window), &process_id) == 0) return 0;
+  return process_id;
+}
+
+// Opens the process with the first of the access rights that it is granted.
+HANDLE OpenWithFirstOf(DWORD process_id, DWORD first, DWORD second) {
+  if (process_id == 0) return nullptr;
+  HANDLE process = OpenProcess(first, FALSE, process_id);
+  if (process == nullptr && second != 0) process = OpenProcess(second, FALSE, process_id);
+  return process;
+}
+
+class ProcessHandle {
+ public:
+  explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
+  ~ProcessHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  ProcessHandle(const ProcessHandle&) = delete;
+  ProcessHandle& operator=(const ProcessHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr DWORD kLongestPath = 32768;
+
+// Vista and later: needs only the right to query a little, which Windows
+// grants even for a player that runs with more rights than we do.
+std::string ImagePathByName(DWORD process_id) {
+  const auto query =
+      Lookup<QueryFullProcessImageNameAFunction>(Kernel32(), "QueryFullProcessImageNameA");
+  if (query == nullptr) return {};
+  const ProcessHandle process(OpenWithFirstOf(process_id, kQueryLimitedInformation, 0));
+  if (process.get() == nullptr) return {};
+  std::string path(kLongestPath, '\0');
+  DWORD size = kLongestPath;
+  if (!query(process.get(), 0, path.data(), &size)) return {};
+  path.resize(size);
+  return path;
+}
+
+// Windows 2000 and XP: psapi.dll, from the system folder only.
+std::string ImagePathByModule(DWORD process_id) {
+  char system_folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(system_folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return {};
+  const HMODULE psapi = LoadLibraryA((std::string(system_folder) + "\\psapi.dll").c_str());
+  if (psapi == nullptr) return {};
+  std::string path;
+  const auto module_file_name = Lookup<GetModuleFileNameExAFunction>(psapi, "GetModuleFileNameExA");
+  const ProcessHandle process(
+      OpenWithFirstOf(process_id, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, 0));
+  if (module_file_name != nullptr && process.get() != nullptr) {
+    path.assign(kLongestPath, '\0');
+    const DWORD size = module_file_name(process.get(), nullptr, path.data(), kLongestPath);
+    path.resize(size < kLongestPath ? size : 0);
+  }
+  FreeLibrary(psapi);
+  return path;
+}
+
+}  // namespace
+
+std::string Win32System::PlayerProcessImagePath(Handle window) {
+  const DWORD process_id = ProcessOf(window);
+  if (process_id == 0) return {};
+  std::string path = ImagePathByName(process_id);
+  if (path.empty()) path = ImagePathByModule(process_id);
+  return path;
+}
+
+int Win32System::PlayerPointerBits(Handle window) {
+  if (sizeof(void*) == 4) return 32;  // a 32-bit program reads only 32-bit players
+  const ProcessHandle process(
+      OpenWithFirstOf(ProcessOf(window), kQueryLimitedInformation, PROCESS_QUERY_INFORMATION));
+  if (process.get() == nullptr) return 0;
+  const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
+  if (is_wow64 == nullptr) return 64;  // every 64-bit Windows has it
+  BOOL under_wow64 = FALSE;
+  if (!is_wow64(process.get(), &under_wow64)) return 0;
+  return under_wow64 ? 32 : 64;
+}
+
+bool Win32System::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
+                                   std::size_t size) {
+  if (address > static_cast<std::uint64_t>(static_cast<std::uintptr_t>(-1))) return false;
+  const ProcessHandle process(OpenWithFirstOf(ProcessOf(window), PROCESS_VM_READ, 0));
+  if (process.get() == nullptr) return false;
+  SIZE_T read = 0;
+  return ReadProcessMemory(process.get(),
+                           reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), buffer,
+                           size, &read) != 0 &&
+         read == size;
+}
+
+}  // namespace tunaro

@@ -1,0 +1,41 @@
+// Where the player keeps its playlist file. Players before 2.90 write it
+// beside their program; 2.90 to 5.1 in their settings folder; 5.11 and later
+// in their playlist folder. The two later ones name the folder when asked,
+// with the address of its name in their own memory.
+#ifndef TUNARO_PLAYER_PLAYLIST_LOCATION_H_
+#define TUNARO_PLAYER_PLAYLIST_LOCATION_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+// The longest folder name read from the player's memory.
+constexpr std::size_t kMaxPlayerTextLength = 32767;
+
+// The path of the playlist file for a player whose program is `player_path`:
+// the folder that QueryPlaylistDirectory names, else the one that
+// QuerySettingsDirectory names (a player that knows neither answers 0 or 1),
+// followed by the file's usual name; beside the program when neither names a
+// folder or it cannot be read.
+std::string LocatePlaylistFile(SystemInterface& system, Handle window,
+                               const std::string& player_path);
+
+// The address an answer stands for in a player with pointers of
+// `pointer_bits`: a 32-bit player's answer reaches a 64-bit program widened,
+// maybe with its sign, so only its low 32 bits count.
+std::uint64_t AddressFromAnswer(std::int64_t answer, int pointer_bits);
+
+// The NUL-ended text at `address` in the player's memory, read in pieces that
+// never run past the end of a 4 KiB page, so a text that ends just before a
+// page the player lacks is read whole. Nothing when a piece cannot be read or
+// no NUL comes within kMaxPlayerTextLength characters.
+std::optional<std::string> ReadPlayerText(SystemInterface& system, Handle window,
+                                          std::uint64_t address);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_PLAYER_PLAYLIST_LOCATION_H_
