@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
                standin::DescribeCurrent(player.playlist()));
   standin::Say("  playlist file: " + player.playlist_file());
   if (!player.utf8_playlist_file().empty()) {
-    standin::Say("  UTF-8 playlist file: " + player.utf8_playlist_file());
+    standin::Say("  UTF-8 copy: " + player.utf8_playlist_file());
   }
   if (player.place().directory_query != 0) {
     standin::Say("  query " + std::to_string(player.place().directory_query) +
