@@ -8,13 +8,16 @@
 
 #include <cstdlib>
 
+#include "player/player_messages.h"
+
 int main(int argc, char** argv) {
   static const char kHeader[] = "Content-type: text/html\r\n\r\n";
-  const HWND player = FindWindowA("Winamp v1.x", nullptr);
+  const HWND player = FindWindowA(tunaro::PlayerWindowClass, nullptr);
   const int writes = argc > 1 ? std::atoi(argv[1]) : 0;
   for (int i = 0; player != nullptr && i < writes; ++i) {
     DWORD_PTR answer = 0;
-    SendMessageTimeoutA(player, WM_USER, 0, 120, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000, &answer);
+    SendMessageTimeoutA(player, tunaro::QueryMessage, 0, tunaro::WritePlaylist,
+                        SMTO_ABORTIFHUNG | SMTO_BLOCK, tunaro::kQueryTimeoutMilliseconds, &answer);
   }
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), kHeader, sizeof kHeader - 1, &written, nullptr);

@@ -2,33 +2,37 @@
 //   player_probe.exe find                          window handle, or 0
 //   player_probe.exe query CODE WPARAM [CODE WPARAM ...]   one answer per line
 //   player_probe.exe path                          the program path it reports
+//   player_probe.exe text CODE                     query CODE (wParam 0), then the
+//                                                  NUL-ended text at the address it
+//                                                  answered, read from the player's
+//                                                  process
 //   player_probe.exe command ID                    posts a command
 //   player_probe.exe bench N                       N state queries, average time
 // "--window HANDLE" before the action uses that window instead of looking for
 // one, to see what a sender of a stale handle gets.
 // Exit codes: 0 done, 1 no window, 2 a query timed out, 3 a query failed
-// otherwise (the window went away), 4 bad command line.
+// otherwise (the window went away), 4 bad command line, 5 the answer to
+// "text" is no address of a readable text.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "player/player_messages.h"
+
 namespace {
 
-constexpr char kWindowClass[] = "Winamp v1.x";
-constexpr UINT kQueryMessage = WM_USER;
-constexpr UINT kCommandMessage = WM_COMMAND;
-constexpr UINT kTimeoutMs = 5000;
-constexpr long long kPlayStateCode = 104;
-constexpr long long kPathCharCode = 109;
 constexpr int kPathLimit = 32768;
+constexpr std::size_t kTextLimit = 32768;
+constexpr std::uintptr_t kPageSize = 4096;
 
-enum Exit { kOk = 0, kNoWindow = 1, kTimedOut = 2, kFailed = 3, kUsage = 4 };
+enum Exit { kOk = 0, kNoWindow = 1, kTimedOut = 2, kFailed = 3, kUsage = 4, kUnreadable = 5 };
 
 bool ParseInteger(const char* text, long long* value) {
   char* end = nullptr;
@@ -41,9 +45,9 @@ bool ParseInteger(const char* text, long long* value) {
 int Query(HWND window, long long code, long long argument, LRESULT* answer) {
   DWORD_PTR result = 0;
   SetLastError(0);
-  if (SendMessageTimeoutA(window, kQueryMessage, static_cast<WPARAM>(argument),
-                          static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK, kTimeoutMs,
-                          &result) != 0) {
+  if (SendMessageTimeoutA(window, tunaro::QueryMessage, static_cast<WPARAM>(argument),
+                          static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                          tunaro::kQueryTimeoutMilliseconds, &result) != 0) {
     *answer = static_cast<LRESULT>(result);
     return kOk;
   }
@@ -76,12 +80,53 @@ int PrintPath(HWND window) {
   std::string path;
   for (int position = 0; position < kPathLimit; ++position) {
     LRESULT answer = 0;
-    const int status = Query(window, kPathCharCode, position, &answer);
+    const int status = Query(window, tunaro::QueryPathChar, position, &answer);
     if (status != kOk) return status;
     if (answer == 0) break;
     path += static_cast<char>(answer);
   }
   std::printf("%s\n", path.c_str());
+  return kOk;
+}
+
+// Reads the NUL-ended text at `address` in the window's process, a page at a
+// time so that a text ending just before an unmapped page still reads.
+bool ReadRemoteText(HWND window, std::uintptr_t address, std::string* text) {
+  DWORD process_id = 0;
+  GetWindowThreadProcessId(window, &process_id);
+  HANDLE process = OpenProcess(PROCESS_VM_READ, FALSE, process_id);
+  if (process == nullptr) return false;
+  bool ended = false;
+  while (!ended && text->size() < kTextLimit) {
+    char piece[kPageSize];
+    const std::size_t size = static_cast<std::size_t>(kPageSize - address % kPageSize);
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), piece, size, &got) ||
+        got != size) {
+      break;
+    }
+    const char* nul = static_cast<const char*>(std::memchr(piece, '\0', size));
+    const std::size_t length = nul == nullptr ? size : static_cast<std::size_t>(nul - piece);
+    text->append(piece, length);
+    ended = length < size;
+    address += size;
+  }
+  CloseHandle(process);
+  return ended;
+}
+
+int PrintText(HWND window, const char* code_text) {
+  long long code = 0;
+  if (!ParseInteger(code_text, &code)) return kUsage;
+  LRESULT answer = 0;
+  const int status = Query(window, code, 0, &answer);
+  if (status != kOk) return status;
+  std::string text;
+  if (!ReadRemoteText(window, static_cast<std::uintptr_t>(answer), &text)) {
+    std::printf("unreadable %lld\n", static_cast<long long>(answer));
+    return kUnreadable;
+  }
+  std::printf("%s\n", text.c_str());
   return kOk;
 }
 
@@ -96,7 +141,7 @@ int Bench(HWND window, const char* count_text) {
   QueryPerformanceCounter(&start);
   for (long long i = 0; i < count; ++i) {
     LRESULT answer = 0;
-    const int status = Query(window, kPlayStateCode, 0, &answer);
+    const int status = Query(window, tunaro::QueryPlayState, 0, &answer);
     if (status != kOk) return status;
   }
   QueryPerformanceCounter(&end);
@@ -124,12 +169,12 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     std::fputs(
         "usage: player_probe.exe [--window HANDLE] find | query CODE WPARAM... | path | "
-        "command ID | bench N\n",
+        "text CODE | command ID | bench N\n",
         stderr);
     return kUsage;
   }
   const std::string action = argv[1];
-  if (!window_given) window = FindWindowA(kWindowClass, nullptr);
+  if (!window_given) window = FindWindowA(tunaro::PlayerWindowClass, nullptr);
   int status = kUsage;
   if (action == "find") {
     std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
@@ -141,12 +186,15 @@ int main(int argc, char** argv) {
     status = RunQueries(window, argc - 2, argv + 2);
   } else if (action == "path" && argc == 2) {
     status = PrintPath(window);
+  } else if (action == "text" && argc == 3) {
+    status = PrintText(window, argv[2]);
   } else if (action == "bench" && argc == 3) {
     status = Bench(window, argv[2]);
   } else if (action == "command" && argc == 3) {
     long long id = 0;
     if (ParseInteger(argv[2], &id)) {
-      status = PostMessageA(window, kCommandMessage, static_cast<WPARAM>(id), 0) ? kOk : kFailed;
+      status =
+          PostMessageA(window, tunaro::CommandMessage, static_cast<WPARAM>(id), 0) ? kOk : kFailed;
     }
   }
   if (status == kUsage) std::fputs("player_probe: bad command line\n", stderr);

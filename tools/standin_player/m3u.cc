@@ -82,6 +82,10 @@ void M3uWriter::Add(const Entry& entry) {
   text_ += ',';
   text_ += entry.title;
   text_ += eol_;
+  AddBare(entry);
+}
+
+void M3uWriter::AddBare(const Entry& entry) {
   text_ += entry.path;
   text_ += eol_;
 }

@@ -19,11 +19,15 @@ const char* LineEndBytes(LineEnd line_end);
 // as title and an unknown length.
 std::vector<Entry> ParseM3u(const std::string& text);
 
-// Builds extended M3U text: the header line, then two lines per entry.
+// Builds extended M3U text: the header line, then two lines per entry, or
+// one for a bare entry.
 class M3uWriter {
  public:
   explicit M3uWriter(LineEnd line_end);
   void Add(const Entry& entry);
+  // The file line alone, as a player writes an entry whose details it has
+  // not read yet.
+  void AddBare(const Entry& entry);
   const std::string& text() const { return text_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "options.h"
 #include "player.h"
 #include "player_window.h"
+#include "playlist_place.h"
 #include "samples.h"
 
 namespace {
@@ -73,12 +75,20 @@ int main(int argc, char** argv) {
     std::fputs(standin::UsageText(), stderr);
     return Fail(2, error);
   }
+  if (options->show_help) {
+    std::fputs(standin::UsageText(), stdout);
+    return 0;
+  }
   std::vector<standin::Entry> entries;
   if (!LoadEntries(*options, &entries)) return Fail(2, "cannot read " + options->playlist_file);
+  const std::string program_path = options->faults.program_path.value_or(OwnProgramPath());
+  std::optional<standin::PlaylistPlace> place =
+      standin::FindPlaylistPlace(options->version, program_path, &error);
+  if (!place) return Fail(2, error);
 
   standin::Player player(standin::Playlist(std::move(entries), options->current, options->state),
-                         options->faults, options->line_end,
-                         options->faults.program_path.value_or(OwnProgramPath()));
+                         options->faults, options->version, options->line_end, program_path,
+                         std::move(*place));
   standin::MessageLog log;
   if (!options->log_file.empty() && !log.Open(options->log_file)) {
     return Fail(2, "cannot open log " + options->log_file);
@@ -97,9 +107,17 @@ int main(int argc, char** argv) {
                " entries, " + standin::PlayStateName(player.playlist().state()) + " at " +
                standin::DescribeCurrent(player.playlist()));
   standin::Say("  playlist file: " + player.playlist_file());
+  if (!player.utf8_playlist_file().empty()) {
+    standin::Say("  UTF-8 copy: " + player.utf8_playlist_file());
+  }
+  if (player.place().directory_query != 0) {
+    standin::Say("  query " + std::to_string(player.place().directory_query) +
+                 " reports the folder " + player.place().reported_folder);
+  }
   if (!options->ready_file.empty() &&
       !standin::PublishFile(options->ready_file,
-                            std::to_string(reinterpret_cast<ULONG_PTR>(g_window)) + "\n")) {
+                            std::to_string(reinterpret_cast<ULONG_PTR>(g_window)) + "\n" +
+                                player.playlist_file() + "\n")) {
     return Fail(2, "cannot write " + options->ready_file);
   }
   const int code = standin::RunMessageLoop();

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/player_messages.h"
+
 namespace standin {
 namespace {
 
@@ -28,6 +30,47 @@ bool ParseState(const std::string& text, PlayState* state) {
   return true;
 }
 
+bool ParseDirectoryQuery(const std::string& text, std::optional<long long>* query) {
+  if (text == std::to_string(tunaro::QueryPlaylistDirectory)) {
+    *query = tunaro::QueryPlaylistDirectory;
+  } else if (text == std::to_string(tunaro::QuerySettingsDirectory)) {
+    *query = tunaro::QuerySettingsDirectory;
+  } else if (text == "none") {
+    *query = 0;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// A player of the 5.x versions, installed per user.
+void BehaveLikeCurrentPlayer(VersionTraits* version) {
+  version->path_query_answer = 0;
+  version->playlist_dir_in_app_data = true;
+  version->directory_query = tunaro::QueryPlaylistDirectory;
+  version->unknown_answer = 1;
+  version->write_on_change = true;
+  version->bare_entries_every = 3;
+}
+
+// Applies one switch that takes no value; false when `name` is not one.
+bool ApplyFlag(const std::string& name, Options* options) {
+  if (name == "--help") {
+    options->show_help = true;
+  } else if (name == "--endless-path") {
+    options->faults.endless_path = true;
+  } else if (name == "--no-playlist-file") {
+    options->faults.no_playlist_file = true;
+  } else if (name == "--write-on-change") {
+    options->version.write_on_change = true;
+  } else if (name == "--like-current") {
+    BehaveLikeCurrentPlayer(&options->version);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool ParseLineEnd(const std::string& text, LineEnd* line_end) {
   if (text == "crlf") {
     *line_end = LineEnd::kCrLf;
@@ -45,6 +88,7 @@ bool ParseLineEnd(const std::string& text, LineEnd* line_end) {
 // switch unknown.
 bool ApplyValue(const std::string& name, const char* value, Options* options) {
   Faults& faults = options->faults;
+  VersionTraits& version = options->version;
   long long number = 0;
   const bool is_number = ParseInteger(value, &number);
   if (name == "--playlist") {
@@ -72,6 +116,11 @@ bool ApplyValue(const std::string& name, const char* value, Options* options) {
     options->ready_file = value;
   } else if (name == "--program-path") {
     faults.program_path = value;
+  } else if (name == "--playlist-dir") {
+    if (*value == '\0') return false;
+    version.playlist_dir = value;
+  } else if (name == "--directory-query") {
+    return ParseDirectoryQuery(value, &version.directory_query);
   } else if (!is_number) {
     return false;
   } else if (name == "--current") {
@@ -90,6 +139,13 @@ bool ApplyValue(const std::string& name, const char* value, Options* options) {
     faults.state_answer = number;
   } else if (name == "--length-answer") {
     faults.length_answer = number;
+  } else if (name == "--path-query-answer") {
+    version.path_query_answer = number;
+  } else if (name == "--unknown-answer") {
+    version.unknown_answer = number;
+  } else if (name == "--bare-entries") {
+    if (number < 0) return false;
+    version.bare_entries_every = number;
   } else {
     return false;
   }
@@ -102,14 +158,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string* error) {
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string name = argv[i];
-    if (name == "--endless-path") {
-      options.faults.endless_path = true;
-      continue;
-    }
-    if (name == "--no-playlist-file") {
-      options.faults.no_playlist_file = true;
-      continue;
-    }
+    if (ApplyFlag(name, &options)) continue;
     if (i + 1 >= argc) {
       *error = "missing value after " + name;
       return std::nullopt;
@@ -124,7 +173,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string* error) {
 }
 
 const char* UsageText() {
-  return "usage: standin_player.exe [switches]\n"
+  return "usage: standin_player.exe [switches]    (--help: this text)\n"
          "A window of class \"Winamp v1.x\" that answers like a media player.\n"
          "Playlist (default: a built-in demo of 12 songs):\n"
          "  --playlist FILE          load an extended or plain .m3u\n"
@@ -135,7 +184,8 @@ const char* UsageText() {
          "  --line-ends crlf|lf|cr   line ends of the written playlist file\n"
          "For tests:\n"
          "  --log FILE               append '<message> <wParam> <lParam>' per message\n"
-         "  --ready FILE             create FILE (holding the window handle) when ready\n"
+         "  --ready FILE             when ready, create FILE holding the window handle and\n"
+         "                           the playlist file's path, one a line\n"
          "Faults:\n"
          "  --program-path PATH      report PATH as the program path\n"
          "  --path-end-answer N      answer N instead of 0 past the end of the path\n"
@@ -147,6 +197,30 @@ const char* UsageText() {
          "  --report-count N         answer N to the entry count query\n"
          "  --state-answer N         answer N to the play state query\n"
          "  --length-answer N        answer N to the length query\n"
+         "Versions of the player (default: an old one that reports its program path and\n"
+         "keeps the playlist file beside it, named like the program with m3u):\n"
+         "  --path-query-answer N    answer N to every program path query (0: 5.x, 1: a\n"
+         "                           version without the query); wins over the path faults\n"
+         "  --playlist-dir DIR       keep the playlist file in DIR (not made; must exist),\n"
+         "                           reported through query 337 unless --directory-query\n"
+         "  --directory-query 337|335|none   the query that reports the playlist file's\n"
+         "                           folder (335: a 2.90-5.1 version); without\n"
+         "                           --playlist-dir that folder is the program's\n"
+         "  --unknown-answer N       answer N to a query it does not know (default 0);\n"
+         "                           337 and 335 are unknown unless they report the folder\n"
+         "  --write-on-change        WritePlaylist writes only when the list changed since\n"
+         "                           the last write (the first always writes), also writes\n"
+         "                           a UTF-8 .m3u8 beside the .m3u, and answers -1 for an\n"
+         "                           empty list\n"
+         "  --bare-entries K         entries K, 2K, 3K, ... (from 1) have no #EXTINF line\n"
+         "  --like-current           a 5.x player installed per user: --path-query-answer 0\n"
+         "                           --directory-query 337 --unknown-answer 1\n"
+         "                           --write-on-change --bare-entries 3, with the file in\n"
+         "                           --playlist-dir if given, else %APPDATA%\\Winamp (made\n"
+         "                           if missing; without APPDATA a Playlists folder beside\n"
+         "                           the program). --path-query-answer, --directory-query,\n"
+         "                           --unknown-answer and --bare-entries after it override\n"
+         "                           its choice\n"
          "Previous and next stop at the ends of the list; they do not wrap.\n";
 }
 

@@ -8,12 +8,14 @@
 #include "faults.h"
 #include "m3u.h"
 #include "playlist.h"
+#include "version_traits.h"
 
 namespace standin {
 
 enum class Source { kDemo, kHostile, kSynthetic, kFile };
 
 struct Options {
+  bool show_help = false;  // --help: print the usage text and end
   Source source = Source::kDemo;
   std::string playlist_file;        // for kFile
   std::size_t synthetic_count = 0;  // for kSynthetic
@@ -23,6 +25,7 @@ struct Options {
   std::string log_file;    // empty: no message log
   std::string ready_file;  // empty: no ready signal
   Faults faults;
+  VersionTraits version;
 };
 
 // Parses argv[1..]. On a bad command line returns nothing and puts the reason

@@ -1,74 +1,79 @@
 #include "player.h"
 
+#include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "console.h"
 #include "file_io.h"
-#include "protocol.h"
+#include "player/player_messages.h"
 #include "samples.h"
+#include "text_encoding.h"
 
 namespace standin {
 namespace {
 
-// The playlist file's name: the program path with its last three characters
-// replaced, which turns "...\player.exe" into "...\player.m3u".
-std::string PlaylistFileFor(const std::string& program_path) {
-  const std::size_t keep = program_path.size() >= 3 ? program_path.size() - 3 : 0;
-  return program_path.substr(0, keep) + "m3u";
-}
-
 constexpr long long kSampleRateKhz = 44;
 constexpr long long kChannels = 2;
 constexpr long long kBitRates[] = {128, 192, 320};
+// What a current player answers to WritePlaylist for an empty list.
+constexpr long long kEmptyListIndex = -1;
 
 }  // namespace
 
-Player::Player(Playlist playlist, Faults faults, LineEnd line_end, std::string program_path)
+Player::Player(Playlist playlist, Faults faults, VersionTraits traits, LineEnd line_end,
+               std::string program_path, PlaylistPlace place)
     : playlist_(std::move(playlist)),
       faults_(std::move(faults)),
+      traits_(std::move(traits)),
       line_end_(line_end),
       program_path_(std::move(program_path)),
-      playlist_file_(PlaylistFileFor(program_path_)) {}
+      place_(std::move(place)) {}
+
+std::string Player::utf8_playlist_file() const {
+  return traits_.write_on_change && !place_.file.empty() ? place_.file + "8" : std::string();
+}
 
 long long Player::Answer(long long code, unsigned long long argument) {
   switch (code) {
-    case kQueryPlayState:
+    case tunaro::QueryPlayState:
       return faults_.state_answer.value_or(static_cast<long long>(playlist_.state()));
-    case kQueryLength:
+    case tunaro::QueryLength:
       return Length(argument);
-    case kQueryPathChar:
-      return PathChar(argument);
-    case kWritePlaylist:
+    case tunaro::QueryPathChar:
+      return traits_.path_query_answer.value_or(PathChar(argument));
+    case tunaro::WritePlaylist:
       return WritePlaylist();
-    case kSetCurrentEntry:
+    case tunaro::SetCurrentEntry:
       SelectEntry(argument);
       return 0;
-    case kQueryEntryCount:
+    case tunaro::QueryEntryCount:
       return faults_.report_count.value_or(static_cast<long long>(playlist_.size()));
-    case kQueryStreamInfo:
+    case tunaro::QueryStreamInfo:
       return StreamInfo(argument);
     default:
-      return 0;
+      if (place_.directory_query != 0 && code == place_.directory_query) return FolderAnswer();
+      return traits_.unknown_answer;
   }
 }
 
 void Player::Command(unsigned long long id) {
   switch (id) {
-    case kCommandPrevious:
+    case tunaro::CommandPrevious:
       playlist_.Previous();
       Say("> previous " + DescribeCurrent(playlist_));
       return;
-    case kCommandNext:
+    case tunaro::CommandNext:
       playlist_.Next();
       Say("> next " + DescribeCurrent(playlist_));
       return;
-    case kCommandPlay:
+    case tunaro::CommandPlay:
       playlist_.Play();
       break;
-    case kCommandPause:
+    case tunaro::CommandPause:
       playlist_.TogglePause();
       break;
-    case kCommandStop:
+    case tunaro::CommandStop:
       playlist_.Stop();
       break;
     default:
@@ -105,20 +110,43 @@ long long Player::StreamInfo(unsigned long long which) const {
   }
 }
 
+// The address of the folder's text in this process, which the asker reads
+// from outside with ReadProcessMemory.
+long long Player::FolderAnswer() const {
+  return static_cast<long long>(reinterpret_cast<std::intptr_t>(place_.reported_folder.c_str()));
+}
+
 long long Player::WritePlaylist() {
-  if (!faults_.no_playlist_file) {
-    const std::vector<Entry>& entries = playlist_.entries();
-    const long long wanted = static_cast<long long>(entries.size()) + faults_.file_entries_delta;
-    M3uWriter writer(line_end_);
-    for (long long i = 0; i < wanted; ++i) {
-      const std::size_t index = static_cast<std::size_t>(i);
-      writer.Add(index < entries.size() ? entries[index] : ExtraFileEntry(index + 1));
-    }
-    if (!WriteWholeFile(playlist_file_, writer.text())) {
-      Say("! could not write " + playlist_file_);
+  if (!faults_.no_playlist_file && !(traits_.write_on_change && list_written_)) WriteFiles();
+  if (traits_.write_on_change && playlist_.size() == 0) return kEmptyListIndex;
+  return playlist_.current_index();
+}
+
+void Player::WriteFiles() {
+  const std::vector<Entry>& entries = playlist_.entries();
+  const long long wanted = static_cast<long long>(entries.size()) + faults_.file_entries_delta;
+  const long long bare_every = traits_.bare_entries_every;
+  M3uWriter writer(line_end_);
+  for (long long i = 0; i < wanted; ++i) {
+    const std::size_t index = static_cast<std::size_t>(i);
+    const Entry entry = index < entries.size() ? entries[index] : ExtraFileEntry(index + 1);
+    if (bare_every > 0 && (i + 1) % bare_every == 0) {
+      writer.AddBare(entry);
+    } else {
+      writer.Add(entry);
     }
   }
-  return playlist_.current_index();
+  bool written = WriteWholeFile(place_.file, writer.text());
+  if (!written) Say("! could not write " + place_.file);
+  const std::string utf8_file = utf8_playlist_file();
+  if (!utf8_file.empty()) {
+    const std::optional<std::string> utf8 = AnsiToUtf8(writer.text());
+    if (!utf8 || !WriteWholeFile(utf8_file, *utf8)) {
+      Say("! could not write " + utf8_file);
+      written = false;
+    }
+  }
+  list_written_ = written;
 }
 
 void Player::SelectEntry(unsigned long long index) {

@@ -8,14 +8,17 @@
 #include "faults.h"
 #include "m3u.h"
 #include "playlist.h"
+#include "playlist_place.h"
+#include "version_traits.h"
 
 namespace standin {
 
 class Player {
  public:
-  // `program_path` is the path reported through the path queries; the
-  // playlist file is written beside it under the same name with "m3u".
-  Player(Playlist playlist, Faults faults, LineEnd line_end, std::string program_path);
+  // `program_path` is the path reported through the path queries; `place`
+  // says where the playlist file goes and which query reports its folder.
+  Player(Playlist playlist, Faults faults, VersionTraits traits, LineEnd line_end,
+         std::string program_path, PlaylistPlace place);
 
   // The answer to query `code` with argument `argument`; writes the playlist
   // file first for WritePlaylist.
@@ -24,20 +27,31 @@ class Player {
 
   const Playlist& playlist() const { return playlist_; }
   const std::string& program_path() const { return program_path_; }
-  const std::string& playlist_file() const { return playlist_file_; }
+  const PlaylistPlace& place() const { return place_; }
+  const std::string& playlist_file() const { return place_.file; }
+  // The UTF-8 copy beside the playlist file; empty when it writes none.
+  std::string utf8_playlist_file() const;
 
  private:
   long long PathChar(unsigned long long position) const;
   long long Length(unsigned long long which) const;
   long long StreamInfo(unsigned long long which) const;
+  long long FolderAnswer() const;
   long long WritePlaylist();
+  void WriteFiles();
   void SelectEntry(unsigned long long index);
 
   Playlist playlist_;
   Faults faults_;
+  VersionTraits traits_;
   LineEnd line_end_;
   std::string program_path_;
-  std::string playlist_file_;
+  // Its reported_folder is the text whose address the directory query
+  // answers, so it never changes after construction.
+  const PlaylistPlace place_;
+  // Nothing edits the list while the player runs, so after the first
+  // successful write the list is unchanged since the last one.
+  bool list_written_ = false;
 };
 
 }  // namespace standin

@@ -1,7 +1,7 @@
 #include "player_window.h"
 
 #include "console.h"
-#include "protocol.h"
+#include "player/player_messages.h"
 
 namespace standin {
 namespace {
@@ -10,7 +10,7 @@ constexpr char kWindowTitle[] = "Tunaro stand-in player";
 
 // Messages that come from other processes rather than from the window
 // manager: the query and command messages and anything in the private range.
-bool IsFromOutside(UINT message) { return message == kCommandMessage || message >= WM_USER; }
+bool IsFromOutside(UINT message) { return message == tunaro::CommandMessage || message >= WM_USER; }
 
 }  // namespace
 
@@ -23,10 +23,10 @@ HWND PlayerWindow::Create() {
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = &PlayerWindow::Procedure;
   window_class.hInstance = instance;
-  window_class.lpszClassName = kWindowClass;
+  window_class.lpszClassName = tunaro::PlayerWindowClass;
   if (!RegisterClassExA(&window_class)) return nullptr;
-  return CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 275, 116, nullptr, nullptr, instance, this);
+  return CreateWindowExA(0, tunaro::PlayerWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW,
+                         CW_USEDEFAULT, CW_USEDEFAULT, 275, 116, nullptr, nullptr, instance, this);
 }
 
 LRESULT CALLBACK PlayerWindow::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -42,9 +42,9 @@ LRESULT CALLBACK PlayerWindow::Procedure(HWND window, UINT message, WPARAM wpara
 LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (IsFromOutside(message)) log_->Record(message, wparam, lparam);
   switch (message) {
-    case kQueryMessage:
+    case tunaro::QueryMessage:
       return OnQuery(window, wparam, lparam);
-    case kCommandMessage:
+    case tunaro::CommandMessage:
       player_->Command(wparam);
       return 0;
     case WM_DESTROY:
@@ -70,7 +70,7 @@ LRESULT PlayerWindow::OnQuery(HWND window, WPARAM argument, LPARAM code) {
 
 bool WaitUntilNoOtherPlayer(DWORD timeout_ms) {
   const ULONGLONG deadline = GetTickCount64() + timeout_ms;
-  while (FindWindowA(kWindowClass, nullptr) != nullptr) {
+  while (FindWindowA(tunaro::PlayerWindowClass, nullptr) != nullptr) {
     if (GetTickCount64() >= deadline) return false;
     Sleep(10);
   }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "player/player_messages.h"
+
 namespace standin {
 
 struct Entry {
@@ -16,7 +18,11 @@ struct Entry {
 };
 
 // The values the player answers for its state query.
-enum class PlayState { kStopped = 0, kPlaying = 1, kPaused = 3 };
+enum class PlayState {
+  kStopped = tunaro::StateStopped,
+  kPlaying = tunaro::StatePlaying,
+  kPaused = tunaro::StatePaused,
+};
 
 const char* PlayStateName(PlayState state);
 

@@ -43,10 +43,7 @@ CgiRequest CgiRequest::Post(const std::string& exe, const std::string& body) {
 }
 
 CgiResult RunCgi(const CgiRequest& request) {
-  const WinePrefix& prefix = SharedPrefix();
-  ProcessOptions options;
-  options.argv = prefix.WineCommand(request.exe, {});
-  options.environment = prefix.WineEnvironment();
+  ProcessOptions options = SharedPrefix().WineProcess(request.exe, {});
   SetOrRemove(&options.environment, "CONTENT_LENGTH", request.content_length);
   SetOrRemove(&options.environment, "CONTENT_TYPE", request.content_type);
   SetOrRemove(&options.environment, "QUERY_STRING", request.query_string);

@@ -33,6 +33,12 @@ bool CopyFile(const std::string& from, const std::string& to) {
                                     error);
 }
 
+bool MakeDirectory(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directory(path, error);
+  return !error;
+}
+
 void RemoveTree(const std::string& path) {
   std::error_code ignored;
   std::filesystem::remove_all(path, ignored);

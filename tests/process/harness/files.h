@@ -18,6 +18,9 @@ bool FileExists(const std::string& path);
 // Copies `from` to `to` (replacing it), keeping the execute bits.
 bool CopyFile(const std::string& from, const std::string& to);
 
+// Makes the directory (its parent must exist); true when it is there.
+bool MakeDirectory(const std::string& path);
+
 // Removes a file or a whole directory tree; missing is fine.
 void RemoveTree(const std::string& path);
 

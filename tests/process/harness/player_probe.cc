@@ -10,10 +10,7 @@
 namespace harness {
 
 ProcessResult RunProbe(const std::vector<std::string>& args) {
-  const WinePrefix& prefix = SharedPrefix();
-  ProcessOptions options;
-  options.argv = prefix.WineCommand(WindowsExe("player_probe.exe"), args);
-  options.environment = prefix.WineEnvironment();
+  ProcessOptions options = SharedPrefix().WineProcess(WindowsExe("player_probe.exe"), args);
   // Longer than the probe's own 5 s wait for an answer.
   options.timeout = std::chrono::seconds(30);
   return RunProcess(options);
@@ -53,6 +50,18 @@ std::optional<long long> ProbeQuery(long long code, long long argument) {
   const std::vector<long long> answers = ProbeQueries({{code, argument}});
   if (answers.empty()) return std::nullopt;
   return answers[0];
+}
+
+std::optional<std::string> ProbeText(long long code) {
+  const ProcessResult result = RunProbe({"text", std::to_string(code)});
+  if (result.exit_code == kProbeOk && !result.output.empty() && result.output.back() == '\n') {
+    return result.output.substr(0, result.output.size() - 1);
+  }
+  if (result.exit_code != kProbeUnreadable && result.exit_code != kProbeTimedOut &&
+      result.exit_code != kProbeFailed) {
+    ADD_FAILURE() << "player_probe.exe text failed: " << result.output << result.errors;
+  }
+  return std::nullopt;
 }
 
 bool ProbeCommand(long long id) {

@@ -1,29 +1,34 @@
-// The player's message numbers, named for the tests.
+// The player's numbers for the tests. They come from the program's own list;
+// the k-names below are the names the process tests were first written with,
+// kept as that list's values (not numbers of their own) until every test
+// uses the list's names directly.
 #ifndef TUNARO_TESTS_PROCESS_HARNESS_PLAYER_PROTOCOL_H_
 #define TUNARO_TESTS_PROCESS_HARNESS_PLAYER_PROTOCOL_H_
 
+#include "player/player_messages.h"
+
 namespace harness {
 
-constexpr long long kQueryMessage = 1024;   // WM_USER: code in lParam, argument in wParam
-constexpr long long kCommandMessage = 273;  // WM_COMMAND: id in wParam, posted
+inline constexpr long long kQueryMessage = tunaro::QueryMessage;
+inline constexpr long long kCommandMessage = tunaro::CommandMessage;
 
-constexpr long long kQueryPlayState = 104;   // 1 playing, 3 paused, 0 stopped
-constexpr long long kQueryLength = 105;      // wParam 1: seconds of the current entry
-constexpr long long kQueryPathChar = 109;    // wParam: position in the program path
-constexpr long long kWritePlaylist = 120;    // answers the current index
-constexpr long long kSetCurrentEntry = 121;  // wParam: index from 0
-constexpr long long kQueryEntryCount = 124;
-constexpr long long kQueryStreamInfo = 126;  // wParam 0: kHz, 1: kbit/s
+inline constexpr long long kQueryPlayState = tunaro::QueryPlayState;
+inline constexpr long long kQueryLength = tunaro::QueryLength;
+inline constexpr long long kQueryPathChar = tunaro::QueryPathChar;
+inline constexpr long long kWritePlaylist = tunaro::WritePlaylist;
+inline constexpr long long kSetCurrentEntry = tunaro::SetCurrentEntry;
+inline constexpr long long kQueryEntryCount = tunaro::QueryEntryCount;
+inline constexpr long long kQueryStreamInfo = tunaro::QueryStreamInfo;
 
-constexpr long long kCommandPrevious = 40044;
-constexpr long long kCommandPlay = 40045;
-constexpr long long kCommandPause = 40046;
-constexpr long long kCommandStop = 40047;
-constexpr long long kCommandNext = 40048;
+inline constexpr long long kCommandPrevious = tunaro::CommandPrevious;
+inline constexpr long long kCommandPlay = tunaro::CommandPlay;
+inline constexpr long long kCommandPause = tunaro::CommandPause;
+inline constexpr long long kCommandStop = tunaro::CommandStop;
+inline constexpr long long kCommandNext = tunaro::CommandNext;
 
-constexpr long long kStateStopped = 0;
-constexpr long long kStatePlaying = 1;
-constexpr long long kStatePaused = 3;
+inline constexpr long long kStateStopped = tunaro::StateStopped;
+inline constexpr long long kStatePlaying = tunaro::StatePlaying;
+inline constexpr long long kStatePaused = tunaro::StatePaused;
 
 }  // namespace harness
 

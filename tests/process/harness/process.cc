@@ -265,7 +265,6 @@ ProcessResult RunProcess(const ProcessOptions& options) {
   CloseIfOpen(&output[1]);
   CloseIfOpen(&errors[1]);
   if (pid > 0) {
-    result.spawned = true;
     const int input_end = input[1];
     input[1] = -1;  // the feeder closes it
     Supervise(pid, options, start + options.timeout, input_end, &output[0], &errors[0], &result);

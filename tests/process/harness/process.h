@@ -41,11 +41,10 @@ struct ProcessOptions {
 struct ProcessResult {
   std::string output;            // standard output, bytes as written
   std::string errors;            // standard error
-  std::optional<int> exit_code;  // set when the child exited by itself
+  std::optional<int> exit_code;  // set when the child exited by itself (not when it never started)
   int signal = 0;                // the signal that ended it, if one did
   bool timed_out = false;        // killed at the timeout
   double elapsed_seconds = 0;
-  bool spawned = false;  // false: could not start at all
 };
 
 // Runs a child to completion (or the timeout, when it is killed by pid).

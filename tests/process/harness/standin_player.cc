@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <thread>
 
 #include "harness/files.h"
 #include "harness/paths.h"
 #include "harness/wine_prefix.h"
+#include "player/player_messages.h"
 
 namespace harness {
 namespace {
@@ -18,6 +20,7 @@ constexpr char kExeName[] = "standin_player.exe";
 constexpr char kLogName[] = "messages.log";
 constexpr char kReadyName[] = "ready";
 constexpr char kConsoleName[] = "console.txt";
+constexpr char kPlaylistFolderName[] = "playlists";
 constexpr std::chrono::seconds kReadyTimeout{20};
 constexpr std::chrono::milliseconds kPollInterval{2};
 
@@ -29,11 +32,8 @@ std::string ValueAfter(const std::vector<std::string>& args, const std::string& 
   return value;
 }
 
-// The player names its playlist file after its program path, less the last
-// three characters, plus "m3u".
-std::string PlaylistPathFor(const std::string& program_path) {
-  const std::size_t keep = program_path.size() >= 3 ? program_path.size() - 3 : 0;
-  return program_path.substr(0, keep) + "m3u";
+bool Has(const std::vector<std::string>& args, const std::string& name) {
+  return std::find(args.begin(), args.end(), name) != args.end();
 }
 
 }  // namespace
@@ -42,19 +42,30 @@ std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged) {
   return out << "{" << logged.message << " " << logged.wparam << " " << logged.lparam << "}";
 }
 
-LoggedMessage LoggedQuery(long long code, long long argument) { return {1024, argument, code}; }
+LoggedMessage LoggedQuery(long long code, long long argument) {
+  return {tunaro::QueryMessage, argument, code};
+}
 
-LoggedMessage LoggedCommand(long long id) { return {273, id, 0}; }
+LoggedMessage LoggedCommand(long long id) { return {tunaro::CommandMessage, id, 0}; }
 
-StandinPlayer::StandinPlayer(const std::vector<std::string>& args) : dir_("tunaro-player") {
+StandinPlayer::StandinPlayer(const std::vector<std::string>& args, CurrentPlayerFolder folder)
+    : dir_("tunaro-player") {
   const std::string exe = InstallExe(dir_, kExeName);
   if (exe.empty()) return;
   const WinePrefix& prefix = SharedPrefix();
   program_path_ = ValueAfter(args, "--program-path");
   if (program_path_.empty()) program_path_ = WindowsPath(exe);
-  playlist_path_ = LinuxPath(PlaylistPathFor(program_path_), prefix.path());
 
   std::vector<std::string> all_args = args;
+  if (Has(args, "--like-current") && !Has(args, "--playlist-dir")) {
+    if (folder == CurrentPlayerFolder::kPrivate) {
+      const std::string playlists = dir_.Path(kPlaylistFolderName);
+      EXPECT_TRUE(MakeDirectory(playlists)) << "cannot make " << playlists;
+      all_args.insert(all_args.end(), {"--playlist-dir", WindowsPath(playlists)});
+    } else {
+      remove_playlist_files_ = true;
+    }
+  }
   all_args.insert(all_args.end(), {"--log", WindowsPath(dir_.Path(kLogName)), "--ready",
                                    WindowsPath(dir_.Path(kReadyName))});
   process_ =
@@ -69,11 +80,32 @@ StandinPlayer::StandinPlayer(const std::vector<std::string>& args) : dir_("tunar
     }
     std::this_thread::sleep_for(kPollInterval);
   }
-  window_ = std::stoull(ReadFileBytes(dir_.Path(kReadyName)).value_or("0"));
+  ReadReadyFile(prefix.path());
+}
+
+void StandinPlayer::ReadReadyFile(const std::string& prefix_path) {
+  std::istringstream ready(ReadFileBytes(dir_.Path(kReadyName)).value_or(""));
+  std::string playlist_file;
+  if (!(ready >> window_) || !ready.ignore() || !std::getline(ready, playlist_file)) {
+    ADD_FAILURE() << "unreadable ready file " << dir_.Path(kReadyName);
+    Stop();
+    return;
+  }
+  playlist_path_ = LinuxPath(playlist_file, prefix_path);
   ready_ = true;
 }
 
-StandinPlayer::~StandinPlayer() { Stop(); }
+StandinPlayer::~StandinPlayer() {
+  Stop();
+  if (remove_playlist_files_ && !playlist_path_.empty()) {
+    RemoveTree(playlist_path_);
+    RemoveTree(utf8_playlist_path());
+  }
+}
+
+std::string StandinPlayer::utf8_playlist_path() const {
+  return playlist_path_.empty() ? std::string() : playlist_path_ + "8";
+}
 
 bool StandinPlayer::Running() { return process_ != nullptr && process_->Running(); }
 

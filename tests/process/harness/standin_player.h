@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,17 +27,30 @@ struct LoggedMessage {
 };
 std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged);
 
-// A query (message 1024) and a command (message 273) as the log shows them.
+// A query and a command as the log shows them.
 LoggedMessage LoggedQuery(long long code, long long argument);
 LoggedMessage LoggedCommand(long long id);
+
+// Where a player started with --like-current and no --playlist-dir keeps its
+// playlist file.
+enum class CurrentPlayerFolder {
+  // A folder in the player's private directory, given to it with
+  // --playlist-dir, so that no test meets another's file.
+  kPrivate,
+  // %APPDATA%\Winamp of the shared prefix, as on a per-user install. Every
+  // test that asks for it shares that folder; the playlist files in it are
+  // removed when the player object goes.
+  kAppData,
+};
 
 class StandinPlayer {
  public:
   // Installs standin_player.exe in a private directory (so its playlist
-  // file is written there), starts it with `args` plus --log and --ready, and
-  // waits up to 20 s for its window. Adds a test failure when it does not come
-  // up; check ready().
-  explicit StandinPlayer(const std::vector<std::string>& args = {});
+  // file is written there unless `args` say otherwise), starts it with `args`
+  // plus --log and --ready, and waits up to 20 s for its window. Adds a test
+  // failure when it does not come up; check ready().
+  explicit StandinPlayer(const std::vector<std::string>& args = {},
+                         CurrentPlayerFolder folder = CurrentPlayerFolder::kPrivate);
   // Stop().
   ~StandinPlayer();
   StandinPlayer(const StandinPlayer&) = delete;
@@ -62,9 +76,13 @@ class StandinPlayer {
   // The program path it reports (Windows form): --program-path if given,
   // else the installed exe.
   const std::string& program_path() const { return program_path_; }
-  // Linux path of the playlist file it writes (empty when the program path is
-  // not on Z: or C:).
+  // Linux path of the playlist file it writes, as it said when ready: beside
+  // the program, in --playlist-dir, or in %APPDATA%\Winamp (empty when that
+  // is not on Z: or C:, or it did not come up).
   const std::string& playlist_path() const { return playlist_path_; }
+  // Linux path of the UTF-8 copy beside it (the .m3u8), which it writes with
+  // --write-on-change or --like-current.
+  std::string utf8_playlist_path() const;
   // What it printed (standard output and error).
   std::string ConsoleOutput() const;
   // Its private directory.
@@ -72,8 +90,11 @@ class StandinPlayer {
 
  private:
   std::vector<LoggedMessage> AllLogged() const;
+  // Reads the window handle and the playlist file's path from the ready file.
+  void ReadReadyFile(const std::string& prefix_path);
 
   TempDir dir_;
+  bool remove_playlist_files_ = false;
   std::unique_ptr<ChildProcess> process_;
   bool ready_ = false;
   std::uintptr_t window_ = 0;

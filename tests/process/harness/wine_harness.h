@@ -6,7 +6,7 @@
 #include "harness/files.h"            // ReadFileBytes, WriteFileBytes, ...
 #include "harness/paths.h"            // WindowsPath, InstallExe, WindowsExe
 #include "harness/player_probe.h"     // RunProbe, ProbeQuery, ProbeCommand
-#include "harness/player_protocol.h"  // message numbers and query codes
+#include "harness/player_protocol.h"  // the player's numbers (player/player_messages.h)
 #include "harness/process.h"          // RunProcess, ChildProcess
 #include "harness/standin_player.h"   // StandinPlayer
 #include "harness/temp_dir.h"         // TempDir

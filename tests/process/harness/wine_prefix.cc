@@ -81,6 +81,14 @@ std::vector<std::string> WinePrefix::WineCommand(const std::string& exe,
   return argv;
 }
 
+ProcessOptions WinePrefix::WineProcess(const std::string& exe,
+                                       const std::vector<std::string>& args) const {
+  ProcessOptions options;
+  options.argv = WineCommand(exe, args);
+  options.environment = WineEnvironment();
+  return options;
+}
+
 bool WinePrefix::RunTool(const std::vector<std::string>& argv, std::string* error) const {
   ProcessOptions options;
   options.argv = argv;

@@ -24,7 +24,6 @@ class WinePrefix {
   WinePrefix& operator=(const WinePrefix&) = delete;
 
   const std::string& path() const { return path_; }
-  const std::string& wine() const { return wine_; }
   double setup_seconds() const { return setup_seconds_; }
 
   // Our environment pointed at this prefix, with Wine's debug output off and
@@ -33,6 +32,9 @@ class WinePrefix {
   // argv for running `exe` (a Linux path) with `args` under Wine.
   std::vector<std::string> WineCommand(const std::string& exe,
                                        const std::vector<std::string>& args) const;
+  // Options for RunProcess with both of the above; the rest left at their
+  // defaults.
+  ProcessOptions WineProcess(const std::string& exe, const std::vector<std::string>& args) const;
 
  private:
   WinePrefix(std::string path, std::string wine, std::string wineserver);

@@ -72,7 +72,6 @@ TEST(ProcessRunnerTest, KillsAChildThatOutlivesItsTimeout) {
   EXPECT_FALSE(result.exit_code.has_value());
   EXPECT_EQ(result.signal, SIGKILL);
   EXPECT_EQ(result.output, "partial");
-  EXPECT_LT(result.elapsed_seconds, 3.0);
 }
 
 }  // namespace

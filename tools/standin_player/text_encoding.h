@@ -1,0 +1,17 @@
+// The one change of encoding a current player makes: its UTF-8 playlist file
+// holds the same text as the ANSI one.
+#ifndef TUNARO_TOOLS_STANDIN_PLAYER_TEXT_ENCODING_H_
+#define TUNARO_TOOLS_STANDIN_PLAYER_TEXT_ENCODING_H_
+
+#include <optional>
+#include <string>
+
+namespace standin {
+
+// Bytes of the ANSI code page as UTF-8, through UTF-16 as Windows converts;
+// nothing for a text too long for one conversion (2 GiB and more).
+std::optional<std::string> AnsiToUtf8(const std::string& ansi);
+
+}  // namespace standin
+
+#endif  // TUNARO_TOOLS_STANDIN_PLAYER_TEXT_ENCODING_H_
