@@ -80,7 +80,10 @@ tunaro_prefix_make "$prefix"
 tunaro_tree_install "$root/site" "$prefix" "$host" "$port" "$build" "$auth"
 
 echo "== the stand-in player (its lines show each command it gets)"
-tunaro_player_start "$root/site" "$prefix"
+# As a player of the 5.x line behaves: its playlist file in %APPDATA%\Winamp of
+# the prefix, found through the player, and entries it has not read yet
+# written without their information line (they show their file's name).
+tunaro_player_start "$root/site" "$prefix" --like-current
 tunaro_lighttpd_start "$root/site" "$host" "$port" || tunaro_die "lighttpd could not start"
 echo "$TUNARO_LIGHTTPD_PID" >"$root/lighttpd.pid"
 ready=$(tunaro_now_ms)

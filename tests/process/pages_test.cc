@@ -17,12 +17,12 @@ using harness::RunCgi;
 using harness::StandinPlayer;
 using Messages = std::vector<LoggedMessage>;
 
-const LoggedMessage kPlay = LoggedCommand(harness::kCommandPlay);
-const LoggedMessage kStop = LoggedCommand(harness::kCommandStop);
-const LoggedMessage kPause = LoggedCommand(harness::kCommandPause);
-const LoggedMessage kPrevious = LoggedCommand(harness::kCommandPrevious);
-const LoggedMessage kNext = LoggedCommand(harness::kCommandNext);
-LoggedMessage Select(long long index) { return LoggedQuery(harness::kSetCurrentEntry, index); }
+const LoggedMessage kPlay = LoggedCommand(tunaro::CommandPlay);
+const LoggedMessage kStop = LoggedCommand(tunaro::CommandStop);
+const LoggedMessage kPause = LoggedCommand(tunaro::CommandPause);
+const LoggedMessage kPrevious = LoggedCommand(tunaro::CommandPrevious);
+const LoggedMessage kNext = LoggedCommand(tunaro::CommandNext);
+LoggedMessage Select(long long index) { return LoggedQuery(tunaro::SetCurrentEntry, index); }
 
 const std::vector<std::string> kTitles = {"Alpha",  "Beta", "Gamma", "Delta", "Epsilon",
                                           "Zeta",   "Eta",  "Theta", "Iota",  "Kappa",
@@ -61,7 +61,7 @@ class PagesTest : public ::testing::Test {
 // which.
 std::string PlayerState(const Messages& log, std::string state, bool at_state_query) {
   for (const LoggedMessage& m : log) {
-    if (at_state_query && m == LoggedQuery(harness::kQueryPlayState, 0)) break;
+    if (at_state_query && m == LoggedQuery(tunaro::QueryPlayState, 0)) break;
     if (m == kPlay) state = "Playing";
     if (m == kStop) state = "Stopped";
     if (m == kPause && state != "Stopped") state = state == "Playing" ? "Paused" : "Playing";
@@ -142,8 +142,8 @@ TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
   EXPECT_NE(result.output.find("<PRE>Type mismatch Error Number =  13</PRE>"), std::string::npos);
   EXPECT_EQ(result.output.find("Winamp is"), std::string::npos);
   // A query tells when the player has handled everything before it.
-  ASSERT_TRUE(harness::ProbeQuery(harness::kQueryEntryCount, 0).has_value());
-  EXPECT_EQ(player_->Log(), (Messages{LoggedQuery(harness::kQueryEntryCount, 0)}));
+  ASSERT_TRUE(harness::ProbeQuery(tunaro::QueryEntryCount, 0).has_value());
+  EXPECT_EQ(player_->Log(), (Messages{LoggedQuery(tunaro::QueryEntryCount, 0)}));
 }
 
 std::string Options(int selected) {

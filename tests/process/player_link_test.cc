@@ -2,6 +2,8 @@
 // of a status refresh and the player's faults.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "harness/wine_harness.h"
 #include "tunaro_install.h"
 
@@ -109,6 +111,101 @@ TEST(PlayerLinkTest, SsiWidthCutsTitlesAndTheCurrentTitleMore) {
   EXPECT_NE(page.find("<option selected>1. , B</option>\r\n<option>2. ere</option>\r\n"),
             std::string::npos);
   EXPECT_NE(page.find("Song Name: <font color=#FF0000><b> B</b>"), std::string::npos);
+}
+
+// A player of the 5.x line: it answers 0 to the path query, keeps its
+// playlist file in a folder it names through query 337 (335 before 5.11),
+// answers 1 to what it does not know, and writes every third entry without
+// its information line.
+class CurrentPlayerTest : public ::testing::Test {
+ protected:
+  // Switches after --like-current change what it chose.
+  std::vector<std::string> Args(const std::vector<std::string>& more = {}) {
+    std::vector<std::string> args = {
+        "--like-current", "--current", "2", "--playlist",
+        harness::WindowsPath(lists_.WriteFile(
+            "list.m3u", M3u({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})))};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  }
+  // The entry the player has not read shows its file's name.
+  static constexpr char kOptions[] =
+      "<option>1. Alpha</option>\r\n<option>2. Beta</option>\r\n"
+      "<option selected>3. track3</option>\r\n<option>4. Delta</option>\r\n"
+      "<option>5. Epsilon</option>\r\n<option>6. track6</option>\r\n";
+  static std::vector<LoggedMessage> Refresh(std::vector<long long> folder_queries) {
+    using harness::LoggedQuery;
+    std::vector<LoggedMessage> messages = {
+        LoggedQuery(tunaro::QueryPlayState, 0),  LoggedQuery(tunaro::QueryLength, 1),
+        LoggedQuery(tunaro::QueryStreamInfo, 0), LoggedQuery(tunaro::QueryStreamInfo, 1),
+        LoggedQuery(tunaro::WritePlaylist, 0),   LoggedQuery(tunaro::QueryEntryCount, 0),
+        LoggedQuery(tunaro::QueryPathChar, 0)};
+    for (long long code : folder_queries) messages.push_back(LoggedQuery(code, 0));
+    messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
+    messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
+    return messages;
+  }
+
+  harness::TempDir lists_;
+  TunaroInstall install_;
+};
+
+TEST_F(CurrentPlayerTest, ThePageIsCompleteWithTheFileWhereThePlayerKeepsIt) {
+  struct Version {
+    std::vector<std::string> args;
+    harness::CurrentPlayerFolder folder;
+    std::vector<long long> folder_queries;
+  } versions[] = {
+      {{}, harness::CurrentPlayerFolder::kPrivate, {tunaro::QueryPlaylistDirectory}},
+      // A default per-user install: %APPDATA%\Winamp.
+      {{}, harness::CurrentPlayerFolder::kAppData, {tunaro::QueryPlaylistDirectory}},
+      {{"--directory-query", "335"},
+       harness::CurrentPlayerFolder::kPrivate,
+       {tunaro::QueryPlaylistDirectory, tunaro::QuerySettingsDirectory}},
+  };
+  for (const Version& version : versions) {
+    StandinPlayer player(Args(version.args), version.folder);
+    ASSERT_TRUE(player.ready());
+    const std::string page = RunCgi(install_.Get()).output;
+    EXPECT_NE(page.find(kOptions), std::string::npos) << page;
+    EXPECT_NE(page.find("Song Name: <font color=#FF0000><b>track3</b>"), std::string::npos);
+    EXPECT_NE(page.find("</body></html>"), std::string::npos);
+    const std::vector<LoggedMessage> expected = Refresh(version.folder_queries);
+    EXPECT_TRUE(player.WaitForLogCount(expected.size()));
+    EXPECT_EQ(player.Log(), expected);
+  }
+}
+
+TEST_F(CurrentPlayerTest, APlayerThatDoesNotKnowThePathQueryCostsOneQuery) {
+  StandinPlayer player(Args({"--path-query-answer", "1"}));
+  ASSERT_TRUE(player.ready());
+  EXPECT_NE(RunCgi(install_.Get()).output.find(kOptions), std::string::npos);
+  const std::vector<LoggedMessage> expected = Refresh({tunaro::QueryPlaylistDirectory});
+  EXPECT_TRUE(player.WaitForLogCount(expected.size()));
+  EXPECT_EQ(player.Log(), expected);
+}
+
+// The program folder takes no file: read-only for an ordinary user, and for
+// root, whom permissions do not stop, a folder stands in the file's place.
+// Looking for the file beside the program ends in error 70; where the player
+// keeps it, the page appears.
+TEST_F(CurrentPlayerTest, AProgramFolderThatTakesNoFileDoesNotMatter) {
+  for (const char* directory_query : {"337", "none"}) {
+    StandinPlayer player(Args({"--directory-query", directory_query}));
+    ASSERT_TRUE(player.ready());
+    const std::string beside = player.dir().Path("standin_player.m3u");
+    harness::RemoveTree(beside);
+    ASSERT_TRUE(harness::MakeDirectory(beside));
+    ASSERT_EQ(chmod(player.dir().path().c_str(), 0555), 0);
+    const std::string page = RunCgi(install_.Get()).output;
+    chmod(player.dir().path().c_str(), 0755);
+    if (std::string(directory_query) == "337") {
+      EXPECT_NE(page.find(kOptions), std::string::npos) << page;
+    } else {
+      EXPECT_NE(page.find("<PRE>Permission denied Error Number =  70</PRE>"), std::string::npos)
+          << page;
+    }
+  }
 }
 
 }  // namespace

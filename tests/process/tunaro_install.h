@@ -11,8 +11,6 @@
 namespace tunaro_test {
 
 constexpr char kHeaderBlock[] = "Content-type: text/html\r\n\r\n";
-constexpr long long kQuerySettingsDirectory = 335;
-constexpr long long kQueryPlaylistDirectory = 337;
 constexpr char kScriptName[] = "/cgi-bin/tunaro/tunaro";
 constexpr char kDefaultConfiguration[] =
     "# written by the process tests\r\nIMGDIR /images/\r\nWWWPATH /cgi-bin/tunaro/\r\n"
@@ -53,18 +51,18 @@ class TunaroInstall {
 inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_length) {
   using harness::LoggedQuery;
   std::vector<harness::LoggedMessage> messages = {
-      LoggedQuery(harness::kQueryPlayState, 0),  LoggedQuery(harness::kQueryLength, 1),
-      LoggedQuery(harness::kQueryStreamInfo, 0), LoggedQuery(harness::kQueryStreamInfo, 1),
-      LoggedQuery(harness::kWritePlaylist, 0),   LoggedQuery(harness::kQueryEntryCount, 0)};
+      LoggedQuery(tunaro::QueryPlayState, 0),  LoggedQuery(tunaro::QueryLength, 1),
+      LoggedQuery(tunaro::QueryStreamInfo, 0), LoggedQuery(tunaro::QueryStreamInfo, 1),
+      LoggedQuery(tunaro::WritePlaylist, 0),   LoggedQuery(tunaro::QueryEntryCount, 0)};
   for (std::size_t i = 0; i <= path_length; ++i) {
-    messages.push_back(LoggedQuery(harness::kQueryPathChar, static_cast<long long>(i)));
+    messages.push_back(LoggedQuery(tunaro::QueryPathChar, static_cast<long long>(i)));
   }
   // Where the playlist file is: a player that knows neither folder query
   // keeps it beside its program.
-  messages.push_back(LoggedQuery(kQueryPlaylistDirectory, 0));
-  messages.push_back(LoggedQuery(kQuerySettingsDirectory, 0));
-  messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
-  messages.push_back(LoggedQuery(harness::kWritePlaylist, 0));
+  messages.push_back(LoggedQuery(tunaro::QueryPlaylistDirectory, 0));
+  messages.push_back(LoggedQuery(tunaro::QuerySettingsDirectory, 0));
+  messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
+  messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
   return messages;
 }
 
@@ -74,8 +72,8 @@ inline std::vector<harness::LoggedMessage> RequestMessages(
     const std::vector<harness::LoggedMessage>& log) {
   std::vector<harness::LoggedMessage> sent;
   for (const harness::LoggedMessage& m : log) {
-    if (m.message == harness::kCommandMessage ||
-        (m.message == harness::kQueryMessage && m.lparam == harness::kSetCurrentEntry)) {
+    if (m.message == tunaro::CommandMessage ||
+        (m.message == tunaro::QueryMessage && m.lparam == tunaro::SetCurrentEntry)) {
       sent.push_back(m);
     }
   }

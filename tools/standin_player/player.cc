@@ -28,7 +28,8 @@ Player::Player(Playlist playlist, Faults faults, VersionTraits traits, LineEnd l
       traits_(std::move(traits)),
       line_end_(line_end),
       program_path_(std::move(program_path)),
-      place_(std::move(place)) {}
+      place_(std::move(place)),
+      reported_folder_text_(place_.reported_folder) {}
 
 std::string Player::utf8_playlist_file() const {
   return traits_.write_on_change && !place_.file.empty() ? place_.file + "8" : std::string();
@@ -113,7 +114,9 @@ long long Player::StreamInfo(unsigned long long which) const {
 // The address of the folder's text in this process, which the asker reads
 // from outside with ReadProcessMemory.
 long long Player::FolderAnswer() const {
-  return static_cast<long long>(reinterpret_cast<std::intptr_t>(place_.reported_folder.c_str()));
+  const char* text = reported_folder_text_.get();
+  if (text == nullptr) text = place_.reported_folder.c_str();
+  return static_cast<long long>(reinterpret_cast<std::intptr_t>(text));
 }
 
 long long Player::WritePlaylist() {

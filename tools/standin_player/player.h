@@ -7,6 +7,7 @@
 
 #include "faults.h"
 #include "m3u.h"
+#include "page_end_text.h"
 #include "playlist.h"
 #include "playlist_place.h"
 #include "version_traits.h"
@@ -49,6 +50,8 @@ class Player {
   // Its reported_folder is the text whose address the directory query
   // answers, so it never changes after construction.
   const PlaylistPlace place_;
+  // The copy of its reported_folder whose address the query answers.
+  const PageEndText reported_folder_text_;
   // Nothing edits the list while the player runs, so after the first
   // successful write the list is unchanged since the last one.
   bool list_written_ = false;
