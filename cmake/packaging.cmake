@@ -7,10 +7,15 @@
 #
 #   README.txt, DEPLOYMENT.md
 #   cgi-bin/tunaro/         tunaro.exe, tunaro.conf (commented, ready to use),
-#                           header.html, footer.html
-#   cgi-bin/tunaro-panel/   tunaro.exe, tunaro.conf with "SSI 1" (the compact panel)
+#                           header.html, footer.html, tunaro-x86.exe
+#   cgi-bin/tunaro-panel/   tunaro.exe, tunaro.conf with "SSI 1" (the compact panel),
+#                           tunaro-x86.exe
 #   wwwroot/images/         the five button images
 #   wwwroot/tunaro-panel.shtml   a sample page that includes the panel
+#
+# tunaro-x86.exe is the 32-bit build, for 32-bit Windows: build the
+# windows-x86 preset first (cmake --preset windows-x86 && cmake --build
+# --preset windows-x86), or packaging stops for want of it.
 #
 # Only the component "tunaro" goes in: the stand-in player and the probe,
 # built beside tunaro.exe for the tests, stay out.
@@ -67,6 +72,12 @@ install(FILES "${_tunaro_staged}/tunaro.conf" "${_tunaro_staged}/header.html"
               "${_tunaro_staged}/footer.html"
         DESTINATION cgi-bin/tunaro COMPONENT tunaro)
 install(TARGETS tunaro RUNTIME DESTINATION cgi-bin/tunaro-panel COMPONENT tunaro)
+set(TUNARO_X86_EXE "${_tunaro_source}/build/windows-x86/tunaro.exe"
+    CACHE FILEPATH "tunaro.exe of the windows-x86 preset, shipped as tunaro-x86.exe")
+foreach(_tunaro_folder cgi-bin/tunaro cgi-bin/tunaro-panel)
+  install(PROGRAMS "${TUNARO_X86_EXE}" RENAME tunaro-x86.exe DESTINATION ${_tunaro_folder}
+          COMPONENT tunaro)
+endforeach()
 install(FILES "${_tunaro_staged}/tunaro-panel.conf" RENAME tunaro.conf
         DESTINATION cgi-bin/tunaro-panel COMPONENT tunaro)
 install(FILES "${_tunaro_source}/assets/images/previous.gif" "${_tunaro_source}/assets/images/play.gif"

@@ -12,6 +12,11 @@ echo "== build: windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 
+echo "== build: windows-x86 (tunaro.exe for 32-bit Windows; it cannot run here)"
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86
+bash scripts/check-windows-exes.sh
+
 echo "== build: native"
 cmake --preset native >/dev/null
 cmake --build --preset native

@@ -12,6 +12,8 @@ repo=$(pwd)
 # shellcheck source=lib.sh
 source scripts/demo/lib.sh
 
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target package >/dev/null
 version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
@@ -47,10 +49,12 @@ expect() {
 top=tunaro-$version-win64
 expected="$top/DEPLOYMENT.md
 $top/README.txt
+$top/cgi-bin/tunaro-panel/tunaro-x86.exe
 $top/cgi-bin/tunaro-panel/tunaro.conf
 $top/cgi-bin/tunaro-panel/tunaro.exe
 $top/cgi-bin/tunaro/footer.html
 $top/cgi-bin/tunaro/header.html
+$top/cgi-bin/tunaro/tunaro-x86.exe
 $top/cgi-bin/tunaro/tunaro.conf
 $top/cgi-bin/tunaro/tunaro.exe
 $top/wwwroot/images/forward.gif
@@ -70,6 +74,12 @@ inetpub=$work/prefix/drive_c/inetpub
 mkdir -p "$inetpub"
 unzip -q "$zip" -d "$work/unpacked"
 cp -r "$work/unpacked/$top/." "$inetpub/"
+
+for folder in tunaro tunaro-panel; do
+  expect "$folder: the 64-bit and 32-bit exes, checked as files" \
+    bash scripts/check-windows-exes.sh "$inetpub/cgi-bin/$folder/tunaro.exe" \
+    "$inetpub/cgi-bin/$folder/tunaro-x86.exe"
+done
 
 crlf_only() { ! grep -q $'[^\r]$' "$1" && [[ -s $1 ]]; }
 expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
