@@ -7,7 +7,8 @@
 #
 #   README.txt, DEPLOYMENT.md
 #   cgi-bin/tunaro/         tunaro.exe, tunaro.conf (commented, ready to use),
-#                           header.html, footer.html, tunaro-x86.exe
+#                           header.html, footer.html, charsets/header-<code page>.html,
+#                           tunaro-x86.exe
 #   cgi-bin/tunaro-panel/   tunaro.exe, tunaro.conf with "SSI 1" (the compact panel),
 #                           tunaro-x86.exe
 #   wwwroot/images/         the five button images
@@ -62,6 +63,29 @@ if(_tunaro_panel_conf STREQUAL _tunaro_conf)
 endif()
 _tunaro_write_crlf("tunaro-panel.conf" "${_tunaro_panel_conf}")
 
+# The header once per ANSI code page a Windows may use, for
+# cgi-bin/tunaro/charsets/header-<code page>.html: titles come in the machine's
+# code page, and the page must name it. Each is header.html with only its
+# charset changed, to the name browsers know for that code page.
+set(_tunaro_charsets
+    874=windows-874 932=shift_jis 936=gbk 949=euc-kr 950=big5 1250=windows-1250
+    1251=windows-1251 1252=windows-1252 1253=windows-1253 1254=windows-1254 1255=windows-1255
+    1256=windows-1256 1257=windows-1257 1258=windows-1258 65001=utf-8)
+file(READ "${_tunaro_source}/demo/header.html" _tunaro_header)
+string(FIND "${_tunaro_header}" "charset=windows-1252" _tunaro_found)
+if(_tunaro_found EQUAL -1)
+  message(FATAL_ERROR "packaging: demo/header.html has no \"charset=windows-1252\" to name other code pages by")
+endif()
+set(_tunaro_charset_headers)
+foreach(_tunaro_pair IN LISTS _tunaro_charsets)
+  string(REPLACE "=" ";" _tunaro_pair "${_tunaro_pair}")
+  list(GET _tunaro_pair 0 _tunaro_code_page)
+  list(GET _tunaro_pair 1 _tunaro_label)
+  string(REPLACE "charset=windows-1252" "charset=${_tunaro_label}" _tunaro_text "${_tunaro_header}")
+  _tunaro_write_crlf("charsets/header-${_tunaro_code_page}.html" "${_tunaro_text}")
+  list(APPEND _tunaro_charset_headers "${_tunaro_staged}/charsets/header-${_tunaro_code_page}.html")
+endforeach()
+
 # The sample page, with the include line Apache's mod_include runs.
 set(PANEL_INCLUDE "<!--#include virtual=\"/cgi-bin/tunaro-panel/tunaro\" -->")
 configure_file("${_tunaro_source}/demo/index.shtml.in" "${_tunaro_staged}/tunaro-panel.shtml.lf" @ONLY)
@@ -71,6 +95,7 @@ install(TARGETS tunaro RUNTIME DESTINATION cgi-bin/tunaro COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/tunaro.conf" "${_tunaro_staged}/header.html"
               "${_tunaro_staged}/footer.html"
         DESTINATION cgi-bin/tunaro COMPONENT tunaro)
+install(FILES ${_tunaro_charset_headers} DESTINATION cgi-bin/tunaro/charsets COMPONENT tunaro)
 install(TARGETS tunaro RUNTIME DESTINATION cgi-bin/tunaro-panel COMPONENT tunaro)
 set(TUNARO_X86_EXE "${_tunaro_source}/build/windows-x86/tunaro.exe"
     CACHE FILEPATH "tunaro.exe of the windows-x86 preset, shipped as tunaro-x86.exe")

@@ -40,5 +40,8 @@ bash scripts/demo/check-package.sh
 echo "== browser test (lighttpd, Wine, headless Chromium)"
 bash tests/browser/run.sh
 
+echo "== Apache test (apache2 with the deployment guide's configuration, Wine, headless Chromium)"
+bash tests/apache/run.sh
+
 echo "== load test (16 clients through lighttpd; first without the playlist lock, for comparison)"
 bash tests/load/run.sh --compare

@@ -63,6 +63,18 @@ $top/wwwroot/images/play.gif
 $top/wwwroot/images/previous.gif
 $top/wwwroot/images/stop.gif
 $top/wwwroot/tunaro-panel.shtml"
+# The header for each ANSI code page, named after it, beside header.html.
+declare -A charset_of=([874]=windows-874 [932]=shift_jis [936]=gbk [949]=euc-kr [950]=big5
+  [1250]=windows-1250 [1251]=windows-1251 [1252]=windows-1252 [1253]=windows-1253
+  [1254]=windows-1254 [1255]=windows-1255 [1256]=windows-1256 [1257]=windows-1257
+  [1258]=windows-1258 [65001]=utf-8)
+expected=$(
+  printf '%s\n' "$expected"
+  for code_page in "${!charset_of[@]}"; do
+    echo "$top/cgi-bin/tunaro/charsets/header-$code_page.html"
+  done
+)
+expected=$(LC_ALL=C sort <<<"$expected")
 listed=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
 expect "the archive holds exactly the release files" [ "$listed" = "$expected" ]
 if [[ $listed != "$expected" ]]; then
@@ -82,6 +94,20 @@ for folder in tunaro tunaro-panel; do
 done
 
 crlf_only() { ! grep -q $'[^\r]$' "$1" && [[ -s $1 ]]; }
+# Each code page's header is header.html with that code page's charset named,
+# and nothing else changed.
+charsets_only() {
+  local cgi=$inetpub/cgi-bin/tunaro code_page header
+  for code_page in "${!charset_of[@]}"; do
+    header=$cgi/charsets/header-$code_page.html
+    if ! grep -q "charset=${charset_of[$code_page]}" "$header" ||
+      [[ $(sed "s/charset=${charset_of[$code_page]}/charset=windows-1252/" "$header") != "$(cat "$cgi/header.html")" ]]; then
+      echo "     $header"
+      return 1
+    fi
+  done
+}
+expect "each charsets/header-NNNN.html is header.html declaring code page NNNN" charsets_only
 expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
 expect "the panel's tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
 expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"

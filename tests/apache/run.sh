@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The Apache test: Debian's apache2 runs tunaro.exe (under Wine) with the
+# configuration docs/DEPLOYMENT.md gives, as a user who unpacked the release
+# archive and followed the guide would have it.
+#
+# compose-conf.py takes the guide's marked httpd.conf blocks and adds them to
+# the parts of Apache for Windows' default httpd.conf that matter
+# (windows-default.conf), where the guide says; only the Windows paths change,
+# and each program address points at a wrapper that starts tunaro.exe under
+# Wine. A second installation at /cgi-bin/radio/ uses the header for code page
+# 1251, and the stand-in player's list holds a title in cp1251 bytes.
+# check.mjs then checks the server with plain requests and headless Chromium.
+#
+# Apache refuses to run as root: when this runs as root, Apache, the Wine
+# prefix and the stand-in player run as the user tunaro-test (made if
+# missing), from copies in the test's own temporary folder. Everything started
+# here is stopped at the end, pass or fail, by process id, and the prefix by
+# `wineserver -k` as that user.
+#
+#   tests/apache/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$(pwd)
+
+# shellcheck source=../../scripts/demo/lib.sh
+source scripts/demo/lib.sh
+
+started=$(tunaro_now_ms)
+bash scripts/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target package >/dev/null
+version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=$repo/build/windows/tunaro-$version-win64.zip
+[[ -f $zip ]] || tunaro_die "no $zip"
+
+# playwright-core from tests/browser's lock file; Chromium is Debian's.
+(
+  cd tests/browser
+  locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
+  have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
+  [[ $have == "$locked" ]] || npm ci --no-audit --no-fund --loglevel=error
+)
+
+# Who runs Apache, Wine and the player.
+if ((EUID == 0)); then
+  account=tunaro-test
+  if ! id -u "$account" >/dev/null 2>&1; then
+    useradd --system --user-group --no-create-home --home-dir /nonexistent \
+      --shell /usr/sbin/nologin "$account" 2>/dev/null || id -u "$account" >/dev/null
+  fi
+else
+  account=$(id -un)
+fi
+uid=$(id -u "$account")
+gid=$(id -g "$account")
+
+# The other user must reach the folder: as root, /tmp rather than a TMPDIR
+# that may lie in root's home.
+tmp=${TMPDIR:-/tmp}
+if ((EUID == 0)); then
+  tmp=/tmp
+fi
+work=$(mktemp -d "$tmp/tunaro-apache.XXXXXX")
+home=$work/home
+prefix=$work/prefix
+drive_c=$prefix/drive_c
+srvroot=$drive_c/Apache24
+inetpub=$drive_c/inetpub
+player=$work/player
+artifacts=${TUNARO_ARTIFACTS:-$repo/build/apache-test}
+wine_env=(env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=')
+
+# Runs a command as that user with a small environment of its own; call it in
+# a subshell, `(as_user ...)`: it execs, so `(as_user ...) &` leaves the
+# command's own process id in $!.
+as_user() {
+  local environment=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" USER="$account"
+    LOGNAME="$account" LANG=C.UTF-8)
+  if ((EUID == 0)); then
+    exec setpriv --reuid="$uid" --regid="$gid" --init-groups -- env -i "${environment[@]}" "$@"
+  fi
+  exec env -i "${environment[@]}" "$@"
+}
+
+apache_pids=()
+player_pid=
+cleanup() {
+  local code=$?
+  trap - EXIT INT TERM HUP
+  local pid
+  for pid in "${apache_pids[@]}" $player_pid; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  if [[ -d $prefix ]]; then
+    (as_user "${wine_env[@]}" wineserver -k) 2>/dev/null || true
+  fi
+  if ((code != 0)); then
+    cp -r "$srvroot/logs" "$artifacts/apache-logs" 2>/dev/null || true
+    cp "$player/player.log" "$player/player.out" "$artifacts/" 2>/dev/null || true
+    echo "apache test: logs in $artifacts"
+  fi
+  rm -rf "$work"
+  exit "$code"
+}
+tunaro_on_exit cleanup
+
+rm -rf "$artifacts"
+mkdir -p "$artifacts" "$home" "$player"
+cp scripts/demo/lib.sh "$work/lib.sh"
+chown -R "$uid:$gid" "$work"
+(as_user bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
+
+# The release archive, unpacked where the guide puts it: the programs in
+# C:\inetpub\cgi-bin, the web files in Apache's document root.
+unzip -q "$zip" -d "$work/unpacked"
+top=$work/unpacked/tunaro-$version-win64
+mkdir -p "$inetpub" "$srvroot"/{conf,htdocs,cgi-bin,logs}
+cp -r "$top/cgi-bin" "$inetpub/"
+cp -r "$top/wwwroot/." "$srvroot/htdocs/"
+echo '<html><body><h1>It works!</h1></body></html>' >"$srvroot/htdocs/index.html"
+ln -s /usr/lib/apache2/modules "$srvroot/modules"
+cp /etc/mime.types "$srvroot/conf/mime.types"
+login=alice
+password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
+htpasswd -c -B -b "$srvroot/conf/tunaro.htpasswd" "$login" "$password" 2>/dev/null
+
+# A second installation at /cgi-bin/radio/, as the guide describes one, whose
+# page declares code page 1251 by the guide's one-line setup, and a page of
+# its own with its panel.
+cp -r "$inetpub/cgi-bin/tunaro" "$inetpub/cgi-bin/radio"
+cp -r "$inetpub/cgi-bin/tunaro-panel" "$inetpub/cgi-bin/radio-panel"
+for folder in radio radio-panel; do
+  perl -pi -e 's{^WWWPATH [^\r\n]*}{WWWPATH /cgi-bin/radio/};
+    s{^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\}{$1 C:\\inetpub\\cgi-bin\\radio\\};
+    s{^(HEADERFILE .*\\)header\.html}{$1charsets\\header-1251.html}' "$inetpub/cgi-bin/$folder/tunaro.conf"
+done
+grep -qF $'HEADERFILE C:\\inetpub\\cgi-bin\\radio\\charsets\\header-1251.html\r' \
+  "$inetpub/cgi-bin/radio/tunaro.conf" || tunaro_die "could not point the radio copy at the 1251 header"
+perl -p -e 's{/cgi-bin/tunaro-panel/tunaro}{/cgi-bin/radio-panel/tunaro}g;
+  s{charset="?windows-1252"?}{charset="windows-1251"}' \
+  "$srvroot/htdocs/tunaro-panel.shtml" >"$srvroot/htdocs/radio-panel.shtml"
+grep -q 'charset="windows-1251"' "$srvroot/htdocs/radio-panel.shtml" ||
+  tunaro_die "the sample page has no charset line to change"
+
+for folder in tunaro tunaro-panel radio radio-panel; do
+  T_PREFIX=$prefix T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
+    "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
+  chmod 755 "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
+done
+
+# The stand-in player with the demo's list and one Cyrillic title, in the
+# bytes a Windows with code page 1251 stores it in.
+cyrillic_title='Кино - Группа крови'
+cp build/windows/standin_player.exe "$player/"
+{
+  cat demo/playlist.m3u
+  printf '#EXTINF:283,%s\r\nC:\\Music\\Кино\\Группа крови.mp3\r\n' "$cyrillic_title" |
+    iconv -f UTF-8 -t CP1251
+} >"$player/playlist.m3u"
+chown -R "$uid:$gid" "$work"
+
+(as_user "${wine_env[@]}" wine "$player/standin_player.exe" \
+  --playlist "$(tunaro_winpath "$player/playlist.m3u")" \
+  --log "$(tunaro_winpath "$player/player.log")" \
+  --ready "$(tunaro_winpath "$player/ready")") >"$player/player.out" 2>&1 </dev/null &
+player_pid=$!
+for ((i = 0; i < 300; i++)); do
+  [[ -s $player/ready ]] && break
+  kill -0 "$player_pid" 2>/dev/null || tunaro_die "the stand-in player exited at start"
+  sleep 0.1
+done
+[[ -s $player/ready ]] || tunaro_die "the stand-in player did not get ready within 30 s"
+
+# Starts apache2 on a free loopback port with the guide's configuration
+# (extra arguments go to compose-conf.py) and sets $port. Each instance has a
+# pid file and error log of its own; up to three tries, should another
+# program take the port first.
+start_apache() {
+  local name=$1 conf pid
+  shift
+  for _ in 1 2 3; do
+    port=$(tunaro_free_port 127.0.0.1)
+    conf=$srvroot/conf/$name.conf
+    python3 tests/apache/compose-conf.py docs/DEPLOYMENT.md tests/apache/windows-default.conf \
+      --drive-c "$drive_c" --port "$port" --wrapper tunaro-wine.sh "$@" >"$conf"
+    chown "$uid:$gid" "$conf"
+    if ! syntax=$( (as_user /usr/sbin/apache2 -t -f "$conf") 2>&1); then
+      tunaro_die "apache2 rejects $conf: $syntax"
+    fi
+    # In a session of its own: on its way out apache2 signals its whole process
+    # group, which would otherwise be this script's.
+    (as_user setsid /usr/sbin/apache2 -DFOREGROUND -f "$conf" -c "PidFile logs/$name.pid" \
+      -c "ErrorLog logs/$name-error.log") </dev/null >>"$srvroot/logs/$name-start.log" 2>&1 &
+    pid=$!
+    apache_pids+=("$pid")
+    for ((i = 0; i < 200; i++)); do
+      tunaro_port_open 127.0.0.1 "$port" && return 0
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && tunaro_die "apache2 ($name) did not answer within 20 s"
+  done
+  tunaro_die "apache2 ($name) did not start; see $srvroot/logs"
+}
+start_apache guide --copy /tunaro/=/radio/ --copy /tunaro-panel/=/radio-panel/
+guide_port=$port
+start_apache misplaced --misplaced
+misplaced_port=$port
+ready=$(tunaro_now_ms)
+echo "apache test: apache2 as $account on 127.0.0.1:$guide_port, and on :$misplaced_port with" \
+  "the guide's lines misplaced; ready in $(((ready - started) / 1000)) s"
+
+status=0
+BASE_URL=http://127.0.0.1:$guide_port MISPLACED_URL=http://127.0.0.1:$misplaced_port \
+  LOGIN=$login PASSWORD=$password PLAYER_LOG=$player/player.log PLAYLIST=$player/playlist.m3u \
+  CYRILLIC_TITLE=$cyrillic_title \
+  PROFILE=$work/chromium ARTIFACTS=$artifacts \
+  timeout 300 node tests/apache/check.mjs || status=$?
+echo "apache test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
+exit "$status"
