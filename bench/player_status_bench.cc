@@ -18,7 +18,7 @@ void BM_RefreshPlayerStatus(benchmark::State& state) {
     tunaro::PlayerStatus status;  // a fresh snapshot, as each run starts with
     status.PlayerWindow = system.player.window;
     tunaro::RefreshPlayerStatus(system, 0, status);
-    benchmark::DoNotOptimize(status.Titles.data());
+    benchmark::DoNotOptimize(status.Titles[0].data());
     tunaro_bench::ForgetRecords(system);
   }
   state.SetComplexityN(entries);

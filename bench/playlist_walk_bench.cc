@@ -18,11 +18,11 @@ void SetCounters(benchmark::State& state, std::size_t bytes) {
 void BM_WalkPlaylistTitles(benchmark::State& state) {
   const auto entries = static_cast<std::int32_t>(state.range(0));
   const std::string content = tunaro_bench::MakePlaylist(entries);
-  std::vector<std::string> titles;
   for (auto _ : state) {
-    titles.assign(static_cast<std::size_t>(entries) + 1, std::string());  // as each refresh does
+    tunaro::TitleList titles;  // as each refresh starts with
+    titles.Reset(static_cast<std::size_t>(entries) + 1);
     tunaro::WalkPlaylistTitles(content, 0, titles);
-    benchmark::DoNotOptimize(titles.data());
+    benchmark::DoNotOptimize(titles[0].data());
     benchmark::ClobberMemory();
   }
   SetCounters(state, content.size());

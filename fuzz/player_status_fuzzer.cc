@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {
-    const std::string& title = status.Titles[k];
+    const std::string_view title = status.Titles[k];
     if (!playlist_walked || k >= entries.size()) {
       FUZZ_CHECK(title.empty());
       continue;
@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (playlist_walked && static_cast<std::size_t>(current) < status.Titles.size()) {
     // The list shows the same title; a comma inside the cut part of an
     // information line may shorten the current title further, never lengthen it.
-    const std::string& listed = status.Titles[static_cast<std::size_t>(current)];
+    const std::string_view listed = status.Titles[static_cast<std::size_t>(current)];
     FUZZ_CHECK(IsSuffix(listed, status.CurrentTitle));
     if (width == 0 || !entry.has_info) FUZZ_CHECK(status.CurrentTitle == listed);
   }

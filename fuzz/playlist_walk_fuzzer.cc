@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr char kUnset[] = "\x01unset\x01";
-
 // The title of an entry before any cut: the text after the first comma of its
 // information line, or the name of its file without folder and extension (the
 // whole line when that leaves nothing).
@@ -42,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(content);
   const std::size_t stored = std::min(slots, entries.size());
 
-  std::vector<std::string> titles(slots, kUnset);
+  tunaro::TitleList titles;
+  titles.Reset(slots);
   try {
     tunaro::WalkPlaylistTitles(content, width, titles);
   } catch (const tunaro::RunError& error) {
@@ -55,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(titles.size() == slots);
 
   for (std::size_t k = 0; k < slots; ++k) {
-    const std::string& title = titles[k];
+    const std::string_view title = titles[k];
     if (k >= stored) {
-      FUZZ_CHECK(title == kUnset);
+      FUZZ_CHECK(title.empty());
       continue;
     }
     const std::string whole = WholeTitle(entries[k]);

@@ -27,10 +27,10 @@ std::string ToLowerText(std::string_view text) {
   return out;
 }
 
-std::string LastCharacters(std::string_view text, std::int32_t count) {
+std::string_view LastCharacters(std::string_view text, std::int32_t count) {
   if (count < 0) throw RunError(error_number::kInvalidArgument);
-  if (text.size() <= static_cast<std::size_t>(count)) return std::string(text);
-  return std::string(text.substr(text.size() - count));
+  if (text.size() <= static_cast<std::size_t>(count)) return text;
+  return text.substr(text.size() - count);
 }
 
 std::string_view TextAfterFirstComma(std::string_view text) {

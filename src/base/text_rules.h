@@ -16,9 +16,10 @@ std::string_view TrimBlanks(std::string_view text);
 std::string ToUpperText(std::string_view text);
 std::string ToLowerText(std::string_view text);
 
-// The last `count` characters when the text is longer, else the whole text.
-// A negative count is not a length: RunError 5.
-std::string LastCharacters(std::string_view text, std::int32_t count);
+// The last `count` characters when the text is longer, else the whole text
+// (a part of `text`, not a copy). A negative count is not a length:
+// RunError 5.
+std::string_view LastCharacters(std::string_view text, std::int32_t count);
 
 // The characters after the first comma; the whole text when it has none.
 std::string_view TextAfterFirstComma(std::string_view text);

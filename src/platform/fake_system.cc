@@ -75,12 +75,12 @@ std::string FakeSystem::ReadWholeFile(const std::string& path) {
   return it->second.content;
 }
 
-std::string FakeSystem::ReadOrCreateFile(const std::string& path) {
+std::string FakeSystem::ReadOrCreateFile(const std::string& path, std::size_t limit) {
   if (files.find(path) == files.end()) {
     if (!can_create_files) throw RunError(error_number::kPathFileAccess);
     files[path] = FakeFile{};
   }
-  return ReadWholeFile(path);
+  return ReadWholeFile(path).substr(0, limit);
 }
 
 bool FakeSystem::IsOrdinaryFile(const std::string& path) {

@@ -116,7 +116,7 @@ class FakeSystem : public SystemInterface {
   bool RewindOutput(Handle output) override;
   bool TruncateOutput(Handle output) override;
   std::string ReadWholeFile(const std::string& path) override;
-  std::string ReadOrCreateFile(const std::string& path) override;
+  std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
   bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
   void UnlockPlaylistFile() override;

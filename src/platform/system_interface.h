@@ -63,10 +63,10 @@ class SystemInterface {
   // The whole content of an existing file in one read. Raises RunError 53
   // (file not found) or 75 (path/file access error) when it cannot be read.
   virtual std::string ReadWholeFile(const std::string& path) = 0;
-  // Opens a file for reading and writing, creating it empty when it does not
-  // exist, and returns its whole content. Raises RunError when it can be
+  // Opens a file for reading, creating it empty when it does not exist, and
+  // returns at most its first `limit` bytes. Raises RunError when it can be
   // neither opened nor created.
-  virtual std::string ReadOrCreateFile(const std::string& path) = 0;
+  virtual std::string ReadOrCreateFile(const std::string& path, std::size_t limit) = 0;
   // True when `path` is not empty and names an ordinary file: not a
   // directory, and not marked hidden or system.
   virtual bool IsOrdinaryFile(const std::string& path) = 0;

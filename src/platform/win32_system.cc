@@ -46,28 +46,31 @@ class ClosingHandle {
   HANDLE handle_;
 };
 
-// Reads an open file to its end, closes it, and raises on a failed read.
-std::string ReadAndClose(HANDLE handle) {
+constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
+
+// Reads an open file to its end, or its first `limit` bytes, closes it, and
+// raises on a failed read.
+std::string ReadAndClose(HANDLE handle, std::size_t limit = kWholeFile) {
   const ClosingHandle file(handle);
   std::string content;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
-    if (static_cast<unsigned long long>(size.QuadPart) > content.max_size()) {
-      throw RunError(error_number::kOutOfMemory);
-    }
-    content.resize(static_cast<std::size_t>(size.QuadPart));
+    const auto wanted =
+        std::min<unsigned long long>(static_cast<unsigned long long>(size.QuadPart), limit);
+    if (wanted > content.max_size()) throw RunError(error_number::kOutOfMemory);
+    content.resize(static_cast<std::size_t>(wanted));
   }
   // Into the string while it has room; past its end (the file grew since its
   // size was taken) through a small buffer, so that the end of a file that
   // kept its size does not double the string's memory.
   std::size_t have = 0;
   char extra[4096];
-  for (;;) {
+  while (have < limit) {
     const bool room = have < content.size();
     char* into = room ? content.data() + have : extra;
     const DWORD want = room ? static_cast<DWORD>(std::min<std::size_t>(
                                   content.size() - have, std::numeric_limits<DWORD>::max() / 2))
-                            : static_cast<DWORD>(sizeof extra);
+                            : static_cast<DWORD>(std::min<std::size_t>(sizeof extra, limit - have));
     DWORD got = 0;
     if (!ReadFile(file.get(), into, want, &got, nullptr)) throw FileError(GetLastError());
     if (got == 0) break;
@@ -182,7 +185,7 @@ std::string Win32System::ReadWholeFile(const std::string& path) {
 
 // The playlist file is the player's: it is only ever read, and created empty
 // when it is missing, so a read-only one reads as well as any.
-std::string Win32System::ReadOrCreateFile(const std::string& path) {
+std::string Win32System::ReadOrCreateFile(const std::string& path, std::size_t limit) {
   HANDLE file = OpenForReading(path);
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
     file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -190,7 +193,7 @@ std::string Win32System::ReadOrCreateFile(const std::string& path) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   if (file == INVALID_HANDLE_VALUE) throw FileError(GetLastError());
-  return ReadAndClose(file);
+  return ReadAndClose(file, limit);
 }
 
 bool Win32System::IsOrdinaryFile(const std::string& path) {

@@ -21,7 +21,7 @@ class Win32System : public SystemInterface {
   bool TruncateOutput(Handle output) override;
 
   std::string ReadWholeFile(const std::string& path) override;
-  std::string ReadOrCreateFile(const std::string& path) override;
+  std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
 
   bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;

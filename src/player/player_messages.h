@@ -20,10 +20,10 @@ constexpr std::int32_t QueryMessage = 1024;   // WM_USER
 constexpr std::int32_t CommandMessage = 273;  // WM_COMMAND
 
 // Query codes.
-constexpr std::int32_t QueryPlayState = 104;   // 1 playing, 3 paused, 0 stopped
-constexpr std::int32_t QueryLength = 105;      // wParam 1: seconds of the current entry
-constexpr std::int32_t QueryPathChar = 109;    // wParam n: character n of its program path
-constexpr std::int32_t WritePlaylist = 120;    // writes the playlist file, answers the current index
+constexpr std::int32_t QueryPlayState = 104;  // 1 playing, 3 paused, 0 stopped
+constexpr std::int32_t QueryLength = 105;     // wParam 1: seconds of the current entry
+constexpr std::int32_t QueryPathChar = 109;   // wParam n: character n of its program path
+constexpr std::int32_t WritePlaylist = 120;   // writes the playlist file, answers the current index
 constexpr std::int32_t SetCurrentEntry = 121;  // wParam: the 0-based entry to make current
 constexpr std::int32_t QueryEntryCount = 124;
 constexpr std::int32_t QueryStreamInfo = 126;  // wParam 0: sample rate in kHz, 1: bit rate

@@ -18,11 +18,13 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
   return SendPlayerQuery(system, status.PlayerWindow, code, argument);
 }
 
+constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
+
 // Titles keep their last `ssi_width` characters when that is not 0. A
 // negative width is no length: the cut raises RunError 5, even on an empty
 // title, so such a setting never passes unnoticed.
 std::string Cut(std::string_view text, std::int16_t ssi_width) {
-  return ssi_width != 0 ? LastCharacters(text, ssi_width) : std::string(text);
+  return std::string(ssi_width != 0 ? LastCharacters(text, ssi_width) : text);
 }
 
 // A program path worth using: it names an ordinary file and is long enough to
@@ -80,7 +82,7 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   Ask(system, status, WritePlaylist);
   // The whole answer counts: a playlist may hold more than 32767 entries.
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
-  status.Titles.assign(static_cast<std::size_t>(status.EntryCount) + 1, std::string());
+  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
 
   LocatePlayerFiles(system, status);
   if (system.IsOrdinaryFile(status.PlaylistPath)) {
@@ -92,7 +94,15 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
                                                    const std::string& playlist_path,
                                                    std::int32_t index) {
-  return FindPlaylistEntry(system.ReadOrCreateFile(playlist_path), index);
+  // The file's start, longer and longer until it holds the entry or is read
+  // whole: the current entry of a long list is rarely near its end, and each
+  // byte not read is one less to wait for.
+  constexpr std::size_t kWhole = static_cast<std::size_t>(-1);
+  for (std::size_t limit = kFirstPlaylistPiece;; limit = limit > kWhole / 8 ? kWhole : limit * 8) {
+    const std::string start = system.ReadOrCreateFile(playlist_path, limit);
+    std::optional<PlaylistEntry> entry = FindPlaylistEntry(start, index);
+    if (entry || start.size() < limit) return entry;
+  }
 }
 
 std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {

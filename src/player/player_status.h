@@ -9,6 +9,7 @@
 
 #include "platform/system_interface.h"
 #include "player/playlist_walk.h"
+#include "player/title_list.h"
 
 namespace tunaro {
 
@@ -28,7 +29,7 @@ struct PlayerStatus {
   std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
   // EntryCount + 1 slots; the last is empty unless the file holds more entries
   // than the player reports.
-  std::vector<std::string> Titles;
+  TitleList Titles;
 };
 
 // The most entries a page lists; a player that reports more is taken at this.

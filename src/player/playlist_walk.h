@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "player/title_list.h"
+
 namespace tunaro {
 
 // One entry as the file gives it, CRs taken out.
@@ -21,12 +23,11 @@ struct PlaylistEntry {
   std::string file_line;
 };
 
-// Fills titles[k] with the title of entry k, cut to its last `ssi_width`
-// characters when that is not 0: the text after the first comma of its
-// information line, or for an entry without one its file's name (see
-// FileTitle). Entries beyond the last slot are not stored.
-void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width,
-                        std::vector<std::string>& titles);
+// Fills the slots of `titles` in order with the titles of the entries, each
+// cut to its last `ssi_width` characters when that is not 0: the text after
+// the first comma of its information line, or for an entry without one its
+// file's name (see FileTitle). Entries beyond the last slot are not stored.
+void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleList& titles);
 
 // Entry `index` (from 0), uncut; nothing when the text has no such entry or
 // the index is negative.

@@ -5,25 +5,35 @@ namespace tunaro {
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
+  AppendHtmlEscaped(out, text);
+  return out;
+}
+
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+  // Runs of plain characters go in whole: most titles are one such run.
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char* reference;
+    switch (text[i]) {
       case '&':
-        out += "&amp;";
+        reference = "&amp;";
         break;
       case '<':
-        out += "&lt;";
+        reference = "&lt;";
         break;
       case '>':
-        out += "&gt;";
+        reference = "&gt;";
         break;
       case '"':
-        out += "&quot;";
+        reference = "&quot;";
         break;
       default:
-        out.push_back(c);
+        continue;
     }
+    out.append(text.data() + plain, i - plain).append(reference);
+    plain = i + 1;
   }
-  return out;
+  out.append(text.data() + plain, text.size() - plain);
 }
 
 }  // namespace tunaro

@@ -11,6 +11,9 @@ namespace tunaro {
 // come from media tags that anybody can write, so they pass through here.
 std::string HtmlEscape(std::string_view text);
 
+// The same, appended to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
+
 }  // namespace tunaro
 
 #endif  // TUNARO_RENDER_HTML_ESCAPE_H_

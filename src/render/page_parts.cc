@@ -10,13 +10,13 @@ std::string SelfUrl(SystemInterface& system, const std::string& www_path) {
 }
 
 void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
+  // One line built in place at a time: a page may list 100,000 entries.
   std::string line;
   for (std::int32_t k = 0; k < status.EntryCount; ++k) {
-    const std::string& title = status.Titles[static_cast<std::size_t>(k)];
     line = k == status.CurrentEntry ? "<option selected>" : "<option>";
     line += DecimalText(k + 1);
     line += ". ";
-    line += HtmlEscape(title);
+    AppendHtmlEscaped(line, status.Titles[static_cast<std::size_t>(k)]);
     line += "</option>";
     out.WriteLine(line);
   }

@@ -277,6 +277,14 @@ TEST_F(PlayerStatusTest, EntryCountsOfEverySize) {
   EXPECT_EQ(status_.Titles[39999], "T39999");
   EXPECT_EQ(status_.CurrentTitle, "T39999");
 
+  // Entries on either side of where the first piece of the file read ends.
+  system_.player.titles.resize(3000);
+  for (std::int32_t current = 1450; current < 1600; ++current) {
+    system_.player.current = current;
+    ASSERT_TRUE(Refresh());
+    ASSERT_EQ(status_.CurrentTitle, status_.Titles[static_cast<std::size_t>(current)]) << current;
+  }
+
   system_.player.reported_count = 2;  // the file holds more than reported
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, (std::vector<std::string>{"T0", "T1", "T2"}));

@@ -10,9 +10,12 @@ namespace {
 using Strings = std::vector<std::string>;
 
 Strings Walk(const std::string& content, std::size_t slots, std::int16_t width = 0) {
-  Strings titles(slots);
+  TitleList titles;
+  titles.Reset(slots);
   WalkPlaylistTitles(content, width, titles);
-  return titles;
+  Strings walked;
+  for (std::size_t k = 0; k < titles.size(); ++k) walked.emplace_back(titles[k]);
+  return walked;
 }
 
 const char kThree[] =
