@@ -509,7 +509,9 @@ step('with JavaScript, a filter box and a list of every entry, the current one m
 step('the page follows the player by itself, keeping the list and the choice in it', async () => {
   const page = desktop.page;
   await markDocument(page);
-  await row(page, optionText(DEMO, 2)).click();
+  // The user moves to the third entry from the keyboard and scrolls a little.
+  await page.focus('.tunaro-list');
+  for (const key of ['Home', 'ArrowDown', 'ArrowDown']) await page.keyboard.press(key);
   await page.evaluate(() => (document.querySelector('.tunaro-list').scrollTop = 64));
   const before = await scriptView(page);
   const requestsFrom = desktop.requests.length;
@@ -571,9 +573,11 @@ step('the filter narrows the list, Enter plays the entry through the form, Escap
   const page = desktop.page;
   const requestsFrom = desktop.requests.length;
   const offset = logSize();
-  await page.click('.tunaro-filter');
+  // Typing in the list types into the filter, as in a list box.
+  await page.focus('.tunaro-list');
   await page.keyboard.type('PIKE');
   let view = await scriptView(page);
+  checkEqual(await page.evaluate(() => document.activeElement.className), 'tunaro-filter', 'the focus after typing');
   checkEqual(view.rows, [optionText(DEMO, 5)], 'the rows matching "PIKE"');
   checkEqual(view.highlighted, [optionText(DEMO, 5)], 'the highlighted entry');
   checkEqual(view.count, 'Showing 1 of 14', 'the count under the list');
@@ -770,6 +774,7 @@ async function writeScreenshot() {
     'the page for the screenshot',
   );
   await page.mouse.move(0, 0);
+  await page.evaluate(() => document.activeElement.blur());
   await page.screenshot({ path: SCREENSHOT });
   console.log(`wrote ${SCREENSHOT}`);
 }
