@@ -147,7 +147,12 @@
     'aria-expanded': 'true',
     'aria-autocomplete': 'list',
   });
-  const list = element('div', 'tunaro-list', { id: 'tunaro-list', role: 'listbox', tabindex: '0', 'aria-label': 'Playlist' });
+  const list = element('div', 'tunaro-list', {
+    id: 'tunaro-list',
+    role: 'listbox',
+    tabindex: '0',
+    'aria-label': 'Playlist',
+  });
   const spacer = element('div', 'tunaro-rows', { role: 'presentation' });
   const count = element('p', 'tunaro-count', { role: 'status' });
   list.append(spacer);
@@ -436,7 +441,8 @@
     const started = performance.now();
     inFlight++;
     try {
-      const response = await fetch(url, { cache: 'no-store', credentials: 'same-origin', signal: abort.signal, ...init });
+      const options = { cache: 'no-store', credentials: 'same-origin', signal: abort.signal, ...init };
+      const response = await fetch(url, options);
       const text = decoder.decode(await response.arrayBuffer());
       const page = readPage(text);
       if (!page) throw new Error(describeFailure(response, text));

@@ -125,7 +125,7 @@ async function waitFor(read, done, what, limitMs = 60000) {
   for (;;) {
     last = await read();
     if (done(last)) return last;
-    check(Date.now() < deadline, `${what}: still not there after ${limitMs / 1000} s; last seen ${JSON.stringify(last)}`);
+    check(Date.now() < deadline, `${what}: not there after ${limitMs / 1000} s; last seen ${JSON.stringify(last)}`);
     await sleep(100);
   }
 }
@@ -259,7 +259,7 @@ async function imagesLoaded(page, what) {
       // runs no load handler: fetch its picture on the side.
       const response = await page.request.get(new URL(image.src, page.url()).href);
       const type = response.headers()['content-type'];
-      check(response.ok() && type === 'image/gif', `${what}: ${image.src} does not load (${response.status()} ${type})`);
+      check(response.ok() && type === 'image/gif', `${what}: ${image.src}: ${response.status()} ${type}`);
     } else {
       check(image.ok, `${what}: ${image.src} does not load`);
     }
@@ -498,7 +498,7 @@ step('with JavaScript, a filter box and a list of every entry, the current one m
     await page.evaluate(() => {
       const list = document.querySelector('.tunaro-list');
       const active = document.getElementById(list.getAttribute('aria-activedescendant'));
-      return [list.getAttribute('role'), list.tabIndex, active?.getAttribute('role'), active?.getAttribute('aria-label')];
+      return [list.getAttribute('role'), list.tabIndex, active?.getAttribute('role'), active?.ariaLabel];
     }),
     ['listbox', 0, 'option', `${optionText(DEMO, 9)} (current)`],
     'the list for a screen reader',
