@@ -374,8 +374,7 @@
         else step(event.key === 'Home' ? -total() : total());
         break;
       case 'Enter':
-        // With nothing matching, the filter's Enter plays nothing.
-        if (highlight >= 0 || !inFilter) play();
+        if (positionOf(highlight) >= 0) play();
         break;
       case 'Escape':
         handled = clearFilter();
@@ -513,9 +512,11 @@
     });
   }
 
+  // With no entry highlighted in the list the form goes without one, as a
+  // list box with nothing selected sends it: the player plays on.
   function play() {
     const chosen = [];
-    if (highlight >= 0) {
+    if (positionOf(highlight) >= 0) {
       chosen.push(new Option(titles[highlight]));
       chosen[0].selected = true;
     }
@@ -691,6 +692,9 @@
 
   // ---- start ---------------------------------------------------------------------
 
+  // The page may have come from "?forward" or a play: its address becomes the
+  // plain one, so that a reload or a bookmark does not do that again.
+  if (location.search && location.pathname === selfUrl.pathname) history.replaceState(history.state, '', selfUrl.href);
   render();
   reveal(highlight);
   render();
