@@ -17,6 +17,10 @@
 // - filter key: on the enhanced page, four keystrokes in the filter box ("4",
 //   "2", Backspace, Backspace), each from the key event to the end of the
 //   next frame that shows the narrowed list.
+// - a read: on the enhanced page, the Refresh link (the same read and update
+//   a poll makes): how long the answer took, and the longest time the page's
+//   main thread was busy meanwhile (the largest gap in a chain of zero-delay
+//   timers, which run every 4 ms or so on an idle page).
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
 
@@ -54,6 +58,32 @@ function instrument() {
   );
 }
 
+const CONTROL_PATH_ENHANCED = PAGES.enhanced.path;
+
+// Runs in the page: one read through the Refresh link, until the frame after
+// the answer was taken in.
+async function timeRead(controlPath) {
+  let longest = 0;
+  let last = performance.now();
+  let ticking = true;
+  const tick = () => {
+    const now = performance.now();
+    longest = Math.max(longest, now - last);
+    last = now;
+    if (ticking) setTimeout(tick, 0);
+  };
+  setTimeout(tick, 0);
+  const reads = () =>
+    performance.getEntriesByType('resource').filter((e) => new URL(e.name).pathname === controlPath);
+  const before = reads().length;
+  [...document.querySelectorAll('form a')].find((a) => !new URL(a.href).search).click();
+  while (reads().length === before) await new Promise((resolve) => setTimeout(resolve, 20));
+  const read = reads()[before];
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 100)));
+  ticking = false;
+  return { read: read.responseEnd - read.startTime, readTask: longest };
+}
+
 async function press(page, key) {
   const before = await page.evaluate(() => window.__bench.keys.length);
   await page.keyboard.press(key);
@@ -86,7 +116,7 @@ async function measure(browser, baseUrl, kind, entries) {
       kind,
     );
     if (Number(options) !== entries) throw new Error(`${kind}: the list has ${options} entries, not ${entries}`);
-    const result = { kind, entries, ...timing, listKey: null, filterKeys: [] };
+    const result = { kind, entries, ...timing, listKey: null, filterKeys: [], read: null, readTask: null };
     if (entries > 0) {
       await page.focus(spec.list);
       result.listKey = await press(page, 'ArrowDown');
@@ -94,6 +124,7 @@ async function measure(browser, baseUrl, kind, entries) {
     if (spec.filter && entries > 0) {
       await page.focus(spec.filter);
       for (const key of ['4', '2', 'Backspace', 'Backspace']) result.filterKeys.push(await press(page, key));
+      Object.assign(result, await page.evaluate(timeRead, CONTROL_PATH_ENHANCED));
     }
     return result;
   } finally {
@@ -124,7 +155,8 @@ async function run() {
             ` (server ${result.server.toFixed(0)}, parsed ${result.parsed.toFixed(0)},` +
             ` scripts done ${result.scripted.toFixed(0)} ms)` +
             (result.listKey === null ? '' : `, list key ${result.listKey.toFixed(0)} ms`) +
-            (keys ? `, filter keys ${keys} ms` : ''),
+            (keys ? `, filter keys ${keys} ms` : '') +
+            (result.read === null ? '' : `, read ${result.read.toFixed(0)} ms, busy ${result.readTask.toFixed(0)} ms`),
         );
       }
     }
@@ -183,6 +215,17 @@ function report(file) {
     const filter = of(entries, 'enhanced').flatMap((r) => r.filterKeys);
     const cell = (values) => (values.length ? `${ms(median(values))}, ${ms(Math.max(...values))}` : '-');
     const cells = [entries.toLocaleString('en'), cell(keys('plain')), cell(keys('enhanced')), cell(filter)];
+    console.log(`| ${cells.join(' | ')} |`);
+  }
+  console.log('');
+  console.log('A read of the program (the Refresh link, as a poll makes it) on the enhanced page (median, slowest):');
+  console.log('');
+  console.log('| entries | the answer | the longest the main thread was busy |');
+  console.log('|---:|---:|---:|');
+  for (const entries of sizes.filter((n) => n > 0)) {
+    const rows = of(entries, 'enhanced');
+    const cell = (values) => `${ms(median(values))}, ${ms(Math.max(...values))}`;
+    const cells = [entries.toLocaleString('en'), cell(rows.map((r) => r.read)), cell(rows.map((r) => r.readTask))];
     console.log(`| ${cells.join(' | ')} |`);
   }
 }
