@@ -58,7 +58,7 @@
   }
   const selfUrl = new URL(form.getAttribute('action').replace(/\?play$/i, ''), document.baseURI);
 
-  // ---- the page's parts ------------------------------------------------------
+  // ---- the page's parts -----------------------------------------------------
 
   // The line just before the form (a search of the whole document would walk
   // every option of a long list).
@@ -300,7 +300,7 @@
 
   const pageRows = () => Math.max(1, Math.floor((list.clientHeight || rowHeight * 10) / rowHeight) - 1);
 
-  // ---- the filter ---------------------------------------------------------------
+  // ---- the filter -----------------------------------------------------------
 
   function lowerTitles() {
     lowered ||= titles.map((title) => title.toLowerCase());
@@ -350,7 +350,7 @@
     return true;
   }
 
-  // ---- keyboard and pointer -----------------------------------------------------
+  // ---- keyboard and pointer -------------------------------------------------
 
   function onKey(event, inFilter) {
     if (event.altKey || event.ctrlKey || event.metaKey) return;
@@ -403,7 +403,7 @@
     if (event.target.closest('.tunaro-row')) play();
   });
 
-  // ---- requests ---------------------------------------------------------------------
+  // ---- requests -------------------------------------------------------------
 
   const pollSetting = script?.getAttribute('data-poll') || '';
   const polling = !/^(off|0+)$/i.test(pollSetting);
@@ -573,7 +573,7 @@
     act(url.href, { method: 'GET' }, word ? `The ${word} button` : 'Refreshing');
   });
 
-  // ---- the program's answer ---------------------------------------------------------------
+  // ---- the program's answer -------------------------------------------------
 
   // The program writes its page line by line in a fixed form: the state line,
   // the list box with one option a line, then the song's values.
@@ -690,7 +690,7 @@
     render();
   }
 
-  // ---- start ---------------------------------------------------------------------
+  // ---- start ----------------------------------------------------------------
 
   // The page may have come from "?forward" or a play: its address becomes the
   // plain one, so that a reload or a bookmark does not do that again.
