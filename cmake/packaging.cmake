@@ -11,7 +11,8 @@
 #                           tunaro-x86.exe
 #   cgi-bin/tunaro-panel/   tunaro.exe, tunaro.conf with "SSI 1" (the compact panel),
 #                           tunaro-x86.exe
-#   wwwroot/images/         the five button images
+#   wwwroot/images/         the five button images and tunaro.js, the page
+#                           script the shipped header loads
 #   wwwroot/tunaro-panel.shtml   a sample page that includes the panel
 #
 # tunaro-x86.exe is the 32-bit build, for 32-bit Windows: build the
@@ -107,7 +108,7 @@ install(FILES "${_tunaro_staged}/tunaro-panel.conf" RENAME tunaro.conf
         DESTINATION cgi-bin/tunaro-panel COMPONENT tunaro)
 install(FILES "${_tunaro_source}/assets/images/previous.gif" "${_tunaro_source}/assets/images/play.gif"
               "${_tunaro_source}/assets/images/pause.gif" "${_tunaro_source}/assets/images/stop.gif"
-              "${_tunaro_source}/assets/images/forward.gif"
+              "${_tunaro_source}/assets/images/forward.gif" "${_tunaro_source}/assets/js/tunaro.js"
         DESTINATION wwwroot/images COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/tunaro-panel.shtml" DESTINATION wwwroot COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/README.txt" "${_tunaro_staged}/DEPLOYMENT.md" DESTINATION . COMPONENT tunaro)

@@ -62,6 +62,7 @@ $top/wwwroot/images/pause.gif
 $top/wwwroot/images/play.gif
 $top/wwwroot/images/previous.gif
 $top/wwwroot/images/stop.gif
+$top/wwwroot/images/tunaro.js
 $top/wwwroot/tunaro-panel.shtml"
 # The header for each ANSI code page, named after it, beside header.html.
 declare -A charset_of=([874]=windows-874 [932]=shift_jis [936]=gbk [949]=euc-kr [950]=big5
@@ -137,6 +138,9 @@ expect "the control page uses the shipped header" has "$page" "<meta name=viewpo
 expect "the control page uses the shipped footer" has "$page" '</div>'
 expect "the control page links to /cgi-bin/tunaro/tunaro" has "$page" 'href="/cgi-bin/tunaro/tunaro?stop"'
 expect "the panel copy answers with the panel" has "$panel" '<select size=1 name=MP3List>'
+expect "the control page loads the shipped page script" \
+  bash -c '[[ $1 == *"<script src=/images/tunaro.js defer blocking=render></script>"* ]] && cmp -s "$2" "$3"' \
+  _ "$page" "$inetpub/wwwroot/images/tunaro.js" assets/js/tunaro.js
 for image in previous play pause stop forward; do
   expect "$image.gif is linked and shipped" \
     bash -c '[[ $1 == *"src=\"/images/$2.gif\""* && -s $3/wwwroot/images/$2.gif ]]' _ "$page" "$image" "$inetpub"

@@ -76,7 +76,8 @@ tunaro_prefix_make() {
 }
 
 # Fills TREE with everything the demo serves and runs:
-#   www/                  document root: index.shtml (the panel page), images/
+#   www/                  document root: index.shtml (the panel page), images/ (the
+#                         button images and the page script)
 #   cgi-bin/tunaro/       tunaro.exe, tunaro.conf, header.html, footer.html, tunaro.sh
 #   panel/                the second tunaro.exe with "SSI 1", tunaro-panel.sh
 #   player/               standin_player.exe and its playlist
@@ -95,7 +96,7 @@ tunaro_tree_install() {
   export T_ROOT=$tree T_PREFIX=$prefix T_HOME=${HOME:-/root}
   export T_PANEL_INCLUDE="<!--#exec cmd=\"$tree/panel/tunaro-panel.sh\" -->"
 
-  cp "$TUNARO_REPO"/assets/images/*.gif "$tree/www/images/"
+  cp "$TUNARO_REPO"/assets/images/*.gif "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
   tunaro_fill "$demo/index.shtml.in" "$tree/www/index.shtml"
 
   # The control page: the shipped sample configuration with the header and

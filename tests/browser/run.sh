@@ -31,17 +31,18 @@ bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null
 
-# playwright-core from the lock file; Chromium is Debian's.
+# playwright-core exactly as the lock file says (npm ci never rewrites it);
+# Chromium is Debian's.
 (
   cd tests/browser
-  locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
-  have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
-  if [[ $have != "$locked" ]]; then
-    if [[ -d node_modules ]]; then
+  if [[ -f package-lock.json ]]; then
+    locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
+    have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
+    if [[ $have != "$locked" ]]; then
       npm ci --no-audit --no-fund --loglevel=error
-    else
-      npm install --no-audit --no-fund --loglevel=error
     fi
+  else
+    npm install --no-audit --no-fund --loglevel=error
   fi
 )
 
@@ -74,8 +75,12 @@ port=$TUNARO_PORT
 ready=$(tunaro_now_ms)
 echo "browser test: demo instance on http://$host:$port, ready in $(((ready - started) / 1000)) s"
 
+# The test stops this player and starts its own (it stops that one by its
+# id; tunaro_stop ends whatever is left in the prefix).
 status=0
-BASE_URL=http://$host:$port PLAYER_LOG=$work/player.log ARTIFACTS=$artifacts SCREENSHOT=$screenshot \
-  timeout 240 node tests/browser/test.mjs || status=$?
+BASE_URL=http://$host:$port PLAYER_LOG=$work/player.log PLAYER_PID=$TUNARO_PLAYER_PID \
+  PLAYER_DIR=$work/site/player WINE_PREFIX=$work/prefix PROBE=$repo/build/windows/player_probe.exe \
+  ARTIFACTS=$artifacts SCREENSHOT=$screenshot \
+  timeout 600 node tests/browser/test.mjs || status=$?
 echo "browser test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
 exit "$status"

@@ -3,35 +3,49 @@
 // stand-in player with --log) and runs this file with:
 //   BASE_URL      e.g. http://127.0.0.1:40123
 //   PLAYER_LOG    the stand-in player's log: "<message> <wParam> <lParam>" a line
+//   PLAYER_PID    the stand-in player's process, which a step stops
+//   PLAYER_DIR    the folder of standin_player.exe and the demo's playlist.m3u
+//   WINE_PREFIX   the private Wine prefix everything runs in
+//   PROBE         build/windows/player_probe.exe
 //   ARTIFACTS     folder for screenshots (and the page of a failed step)
 //   SCREENSHOT    optional: where to write the screenshot for the README
 // Each step acts as a user would, then checks both sides: what the player was
-// sent (its log) and what the page shows.
+// sent (its log) and what the page shows. The first steps use a browser with
+// JavaScript off, which must get the program's own page and form, unchanged;
+// the rest use the page script, the phone included.
 
+import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 
 const BASE_URL = mustEnv('BASE_URL');
 const PLAYER_LOG = mustEnv('PLAYER_LOG');
+const PLAYER_DIR = mustEnv('PLAYER_DIR');
+const WINE_PREFIX = mustEnv('WINE_PREFIX');
+const PROBE = mustEnv('PROBE');
 const ARTIFACTS = mustEnv('ARTIFACTS');
 const SCREENSHOT = process.env.SCREENSHOT || '';
 const CONTROL = `${BASE_URL}/cgi-bin/tunaro/tunaro`;
+const CONTROL_PATH = new URL(CONTROL).pathname;
 
-// The player's messages as its log writes them.
-const WM_COMMAND = 273;
-const WM_USER = 1024;
-const SET_CURRENT_ENTRY = 121;
-const PREVIOUS = 40044;
-const PLAY = 40045;
-const PAUSE = 40046;
-const STOP = 40047;
-const NEXT = 40048;
+// The player's numbers, from the one list the program and the stand-in use.
+const NUMBERS = playerNumbers(new URL('../../src/player/player_messages.h', import.meta.url));
+const WM_COMMAND = NUMBERS.CommandMessage;
+const WM_USER = NUMBERS.QueryMessage;
+const SET_CURRENT_ENTRY = NUMBERS.SetCurrentEntry;
+const PREVIOUS = NUMBERS.CommandPrevious;
+const PLAY = NUMBERS.CommandPlay;
+const PAUSE = NUMBERS.CommandPause;
+const STOP = NUMBERS.CommandStop;
+const NEXT = NUMBERS.CommandNext;
 const NAMES = { [PREVIOUS]: 'previous', [PLAY]: 'play', [PAUSE]: 'pause', [STOP]: 'stop', [NEXT]: 'next' };
+// Posted after a request to learn that every command posted before it has
+// reached the player (posted messages arrive in order); no player knows it.
+const MARKER = 0;
 
 // The demo's playlist (demo/playlist.m3u), as the list box shows it.
-const ENTRIES = [
+const DEMO = [
   'Juniper Static - Morning Radio',
   'The Lantern Cartel - Paper Boats',
   'Ada Morrow - Tidewater',
@@ -47,17 +61,27 @@ const ENTRIES = [
   'Gable & Finch - Attic Summer',
   'The Night Ferries - Last Crossing',
 ];
-const optionText = (index) => `${index + 1}. ${ENTRIES[index]}`;
-
-const LAUNCH_ARGS = [
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
+// The stand-in's "--sample hostile" playlist (tools/standin_player/samples.cc),
+// as a windows-1252 page shows it.
+const HOSTILE = [
+  'Smith, Jones, and Co - Commas, Everywhere',
+  '<script>alert(1)</script>',
+  '"quotes" & ampersands',
+  'Caf\u00e9 M\u00fcller - \u00dcber die Stra\u00dfe',
+  '\u201cSmart quotes\u201d \u2013 and a dash',
+  `A Very Long Title:${' and it goes on'.repeat(66)}`,
+  '100% <b>bold</b> &amp; %s %n %d',
+  'Unknown Length',
+  '#EXTINF:9,not a header',
+  "Back\\slash 'single' `tick` {brace}",
 ];
+const optionText = (titles, index) => `${index + 1}. ${titles[index]}`;
+const optionTexts = (titles) => titles.map((_, i) => optionText(titles, i));
+
+// The bodies a browser posts for play, pressed from the keyboard (at 0, 0),
+// in the page's charset (windows-1252).
+const PLAY_BODY_MINNOW = 'play.x=0&play.y=0&MP3List=6.+Minnow+%26+Pike+-+Small+Hours';
+const PLAY_BODY_CAFE = 'play.x=0&play.y=0&MP3List=4.+Caf%E9+M%FCller+-+%DCber+die+Stra%DFe';
 
 function mustEnv(name) {
   const value = process.env[name];
@@ -66,6 +90,19 @@ function mustEnv(name) {
     process.exit(2);
   }
   return value;
+}
+
+function playerNumbers(file) {
+  const numbers = {};
+  for (const [, name, value] of fs
+    .readFileSync(file, 'utf8')
+    .matchAll(/constexpr std::int32_t (\w+) = (-?\d+);/g)) {
+    numbers[name] = Number(value);
+  }
+  for (const name of ['CommandMessage', 'QueryMessage', 'SetCurrentEntry', 'CommandPlay', 'CommandNext']) {
+    if (!(name in numbers)) throw new Error(`${file.pathname} does not define ${name}`);
+  }
+  return numbers;
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -80,7 +117,27 @@ function checkEqual(actual, expected, what) {
   check(a === e, `${what}: expected ${e}, got ${a}`);
 }
 
+// Polls until `read()` gives something `done` accepts. The limit only stops
+// a hang: nothing here is timed.
+async function waitFor(read, done, what, limitMs = 60000) {
+  const deadline = Date.now() + limitMs;
+  let last;
+  for (;;) {
+    last = await read();
+    if (done(last)) return last;
+    check(Date.now() < deadline, `${what}: not there after ${limitMs / 1000} s; last seen ${JSON.stringify(last)}`);
+    await sleep(100);
+  }
+}
+
 // ---- the player's side -------------------------------------------------------
+
+const WINE_ENV = { ...process.env, WINEPREFIX: WINE_PREFIX, WINEDEBUG: '-all', WINEDLLOVERRIDES: 'mscoree,mshtml=' };
+const winPath = (unixPath) => `Z:${unixPath.replaceAll('/', '\\')}`;
+
+function probe(...args) {
+  return spawnSync('wine', [PROBE, ...args], { env: WINE_ENV, encoding: 'latin1', timeout: 60000 });
+}
 
 function logSize() {
   return fs.existsSync(PLAYER_LOG) ? fs.statSync(PLAYER_LOG).size : 0;
@@ -97,25 +154,26 @@ function logSince(offset) {
     });
 }
 
+const isMarker = (e) => e.message === WM_COMMAND && e.wParam === MARKER;
 const commandsIn = (entries) =>
-  entries.filter((e) => e.message === WM_COMMAND).map((e) => ({ id: e.wParam, lParam: e.lParam }));
+  entries.filter((e) => e.message === WM_COMMAND && !isMarker(e)).map((e) => ({ id: e.wParam, lParam: e.lParam }));
 const entrySetsIn = (entries) =>
   entries.filter((e) => e.message === WM_USER && e.lParam === SET_CURRENT_ENTRY).map((e) => e.wParam);
 
-// Posted commands are handled after the page has gone out: wait until the
-// expected ones are in the log, then a little longer, so that any extra one
-// shows up too before we count.
+// Commands are posted, and handled after the page has gone out: wait until
+// the expected ones are in the log, then until a marker posted behind them
+// is, so that an extra one would be there too before we count.
 async function playerGot(offset, { commands, entrySets = [] }, what) {
-  const deadline = Date.now() + 5000;
-  let entries = [];
-  for (;;) {
-    entries = logSince(offset);
-    if (commandsIn(entries).length >= commands.length && entrySetsIn(entries).length >= entrySets.length) break;
-    if (Date.now() > deadline) break;
-    await sleep(100);
-  }
-  await sleep(400);
-  entries = logSince(offset);
+  await waitFor(
+    () => logSince(offset),
+    (entries) => commandsIn(entries).length >= commands.length && entrySetsIn(entries).length >= entrySets.length,
+    `${what}: the player's log`,
+  );
+  const markerAt = logSize();
+  const posted = probe('command', String(MARKER));
+  check(posted.status === 0, `${what}: the probe could not post to the player: ${posted.stdout}${posted.stderr}`);
+  await waitFor(() => logSince(markerAt).some(isMarker), Boolean, `${what}: the marker in the player's log`);
+  const entries = logSince(offset);
   const got = commandsIn(entries);
   checkEqual(
     got.map((c) => NAMES[c.id] || c.id),
@@ -133,6 +191,36 @@ async function playerGot(offset, { commands, entrySets = [] }, what) {
     const playAt = entries.findIndex((e) => e.message === WM_COMMAND && e.wParam === PLAY);
     check(setAt < playAt, `${what}: play reached the player before the entry was set`);
   }
+}
+
+// The player's window: gone after a stop, there again after a start.
+const playerWindowOpen = () => probe('find').status === 0;
+
+let restartedPlayer = null;
+
+async function stopPlayer(pid) {
+  process.kill(pid, 'SIGTERM');
+  await waitFor(playerWindowOpen, (open) => !open, 'the stopped player');
+}
+
+// Starts the stand-in again, as tests/browser/run.sh did (same log), with
+// other switches; this process stops it, by its id.
+async function startPlayer(args) {
+  const ready = path.join(PLAYER_DIR, 'ready-again');
+  fs.rmSync(ready, { force: true });
+  const out = fs.openSync(path.join(PLAYER_DIR, 'again.out'), 'a');
+  restartedPlayer = spawn(
+    'wine',
+    [path.join(PLAYER_DIR, 'standin_player.exe'), '--log', winPath(PLAYER_LOG), '--ready', winPath(ready), ...args],
+    { env: WINE_ENV, stdio: ['ignore', out, out] },
+  );
+  fs.closeSync(out);
+  await waitFor(() => fs.existsSync(ready) && fs.statSync(ready).size > 0, Boolean, 'the started player');
+  return restartedPlayer.pid;
+}
+
+function stopRestartedPlayer() {
+  if (restartedPlayer && restartedPlayer.exitCode === null) restartedPlayer.kill();
 }
 
 // ---- the page's side ---------------------------------------------------------
@@ -156,25 +244,22 @@ async function imagesLoaded(page, what) {
   const images = await page.$$eval('img, input[type=image]', (elements) =>
     elements.map((e) => {
       if (e.tagName === 'IMG') return { src: e.getAttribute('src'), ok: e.complete && e.naturalWidth > 0 };
-      // An image button has no naturalWidth: load its picture on the side.
       return { src: e.getAttribute('src'), button: true };
     }),
   );
   const names = images.map((i) => path.basename(i.src)).sort();
-  checkEqual(names, ['forward.gif', 'pause.gif', 'play.gif', 'previous.gif', 'stop.gif'], `${what}: the button images`);
+  checkEqual(
+    names,
+    ['forward.gif', 'pause.gif', 'play.gif', 'previous.gif', 'stop.gif'],
+    `${what}: the button images`,
+  );
   for (const image of images) {
     if (image.button) {
-      const ok = await page.evaluate(
-        (src) =>
-          new Promise((resolve) => {
-            const probe = new Image();
-            probe.onload = () => resolve(probe.naturalWidth > 0);
-            probe.onerror = () => resolve(false);
-            probe.src = src;
-          }),
-        image.src,
-      );
-      check(ok, `${what}: ${image.src} does not load`);
+      // An image button has no naturalWidth, and a page without JavaScript
+      // runs no load handler: fetch its picture on the side.
+      const response = await page.request.get(new URL(image.src, page.url()).href);
+      const type = response.headers()['content-type'];
+      check(response.ok() && type === 'image/gif', `${what}: ${image.src}: ${response.status()} ${type}`);
     } else {
       check(image.ok, `${what}: ${image.src} does not load`);
     }
@@ -193,26 +278,81 @@ async function refresh(page) {
   await playerGot(offset, { commands: [] }, 'refreshing the page');
 }
 
+// What the page script shows: the state, the song, the rows of the list in
+// order, the entry marked as the player's, the highlighted one, the filter.
+function scriptView(page) {
+  return page.evaluate(() => {
+    const rows = [...document.querySelectorAll('.tunaro-list [role=option]:not([hidden])')].sort(
+      (a, b) => a.getAttribute('aria-posinset') - b.getAttribute('aria-posinset'),
+    );
+    const line = document.querySelector('.tunaro-notice')?.previousElementSibling?.textContent ?? '';
+    const song = /Song Name: *(.*)/.exec(document.querySelector('.tunaro-song')?.innerText ?? '');
+    return {
+      state: /Winamp is Running \((\w*)\)/.exec(line)?.[1] ?? (/Winamp is Closed/.test(line) ? 'closed' : line),
+      song: song ? song[1].trim() : null,
+      rows: rows.map((row) => row.textContent),
+      size: Number(rows[0]?.getAttribute('aria-setsize') ?? 0),
+      current: document.querySelector('.tunaro-current:not([hidden])')?.textContent ?? null,
+      highlighted: rows.filter((row) => row.getAttribute('aria-selected') === 'true').map((row) => row.textContent),
+      filter: document.querySelector('.tunaro-filter')?.value ?? null,
+      count: document.querySelector('.tunaro-count')?.textContent ?? null,
+      formShown: !document.querySelector('form').hidden,
+      notice: document.querySelector('.tunaro-notice:not([hidden])')?.textContent ?? '',
+      scrollTop: document.querySelector('.tunaro-list')?.scrollTop ?? null,
+      history: history.length,
+      sameDocument: window.tunaroTestMark === true,
+    };
+  });
+}
+
+// The state, the song and the marked entry; the list's size when no filter is on.
+function showsPlayer(view, { state, titles, current, song = titles[current] }) {
+  return (
+    view.state === state &&
+    view.song === song &&
+    (view.filter !== '' || view.size === titles.length) &&
+    view.current === optionText(titles, current)
+  );
+}
+
+// The list's row that shows exactly `text`.
+const row = (page, text) =>
+  page
+    .locator('.tunaro-list [role=option]')
+    .filter({ hasText: new RegExp(`^${text.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')}$`) });
+
+// Marks the document, so that a check can tell it was not loaded anew.
+const markDocument = (page) => page.evaluate(() => (window.tunaroTestMark = true));
+
+// The requests the page script made to the program, as seen since `from`.
+function pageRequests(from) {
+  return desktop.requests.slice(from).filter((r) => new URL(r.url).pathname === CONTROL_PATH);
+}
+
 // ---- the steps -------------------------------------------------------------------
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
+let plain;
 let desktop;
 let phone;
 
-step('the control page shows the running player and its playlist', async () => {
-  const page = desktop.page;
+step('without JavaScript the control page is the program\'s own', async () => {
+  const page = plain.page;
   const offset = logSize();
   const response = await page.goto(CONTROL);
   check(response.ok(), `GET ${CONTROL}: ${response.status()}`);
   checkEqual(await page.title(), 'Tunaro', 'the title (from our header file)');
-  check(['Playing', 'Paused', 'Stopped'].includes(await stateText(page)), 'a known play state');
+  checkEqual(await stateText(page), 'Stopped', 'the play state at start');
   const options = await page.$$eval('select[name=MP3List] option', (os) => os.map((o) => o.textContent));
-  checkEqual(options, ENTRIES.map((_, i) => optionText(i)), 'the list box');
-  checkEqual(await selectedOption(page), optionText(0), 'the current entry at start');
+  checkEqual(options, optionTexts(DEMO), 'the list box');
+  checkEqual(await selectedOption(page), optionText(DEMO, 0), 'the current entry at start');
+  check(await page.isVisible('select[name=MP3List]'), 'the list box is not shown');
+  checkEqual(await page.locator('.tunaro-filter, .tunaro-list').count(), 0, 'parts of the page script');
   await imagesLoaded(page, 'control page');
-  // Our header reaches the browser whole: the viewport line keeps its comma
-  // and the stylesheet its font list (the header is copied field by field).
+  // Our header reaches the browser whole: the viewport line keeps its comma,
+  // the stylesheet its font list and the script line its attributes (the
+  // header is copied field by field).
   checkEqual(
     await page.getAttribute('meta[name=viewport]', 'content'),
     'width=device-width, initial-scale=1',
@@ -220,71 +360,79 @@ step('the control page shows the running player and its playlist', async () => {
   );
   const font = await page.evaluate(() => getComputedStyle(document.body).fontFamily);
   check(font.includes('system-ui') && font.includes('sans-serif'), `the header's stylesheet: font-family is ${font}`);
+  checkEqual(
+    await page.$$eval('head script', (s) => s.map((e) => [e.getAttribute('src'), e.defer, e.getAttribute('blocking')])),
+    [['/images/tunaro.js', true, 'render']],
+    'the script line from the header',
+  );
   // Looking sends the player nothing.
   await playerGot(offset, { commands: [] }, 'viewing the page');
-  await page.screenshot({ path: path.join(ARTIFACTS, 'control-desktop.png'), fullPage: true });
+  await page.screenshot({ path: path.join(ARTIFACTS, 'control-plain.png'), fullPage: true });
 });
 
-step('picking an entry and pressing play plays that entry', async () => {
-  const page = desktop.page;
+step('without JavaScript, picking an entry and pressing play posts the form', async () => {
+  const page = plain.page;
   await page.goto(CONTROL);
   const index = 5; // "6. Minnow & Pike - Small Hours": the form carries the "&" encoded
   const offset = logSize();
-  await page.selectOption('select[name=MP3List]', { label: optionText(index) });
-  const response = await clickAndLoad(page, 'input[name=play]');
+  await page.selectOption('select[name=MP3List]', { label: optionText(DEMO, index) });
+  await page.focus('input[name=play]');
+  const [response] = await Promise.all([page.waitForNavigation(), page.keyboard.press('Enter')]);
+  check(response.ok(), `play: the answer was ${response.status()}`);
   checkEqual(response.request().method(), 'POST', 'the play form method');
+  checkEqual(response.request().postData(), PLAY_BODY_MINNOW, 'the play form body');
   await playerGot(offset, { commands: [PLAY], entrySets: [index] }, 'play');
   checkEqual(await stateText(page), 'Playing', 'the state after play');
-  checkEqual(await selectedOption(page), optionText(index), 'the selected option after play');
-  check((await page.locator('body').innerText()).includes(`Song Name: ${ENTRIES[index]}`), 'the song name after play');
+  checkEqual(await selectedOption(page), optionText(DEMO, index), 'the selected option after play');
+  check((await page.locator('body').innerText()).includes(`Song Name: ${DEMO[index]}`), 'the song name after play');
 });
 
-step('pause', async () => {
-  const page = desktop.page;
+// The answer to a command is read while the posted command may still wait in
+// the player's queue, so the state is checked on the next look.
+step('without JavaScript, pause', async () => {
+  const page = plain.page;
   await page.goto(CONTROL);
   const offset = logSize();
   await clickAndLoad(page, 'a[href$="?pause"]');
   await playerGot(offset, { commands: [PAUSE] }, 'pause');
-  // The answer is read while the posted pause may still wait in the player's
-  // queue; the next look shows it.
-  check(['Playing', 'Paused'].includes(await stateText(page)), 'the state right after pause');
   await refresh(page);
   checkEqual(await stateText(page), 'Paused', 'the state after pause');
-  checkEqual(await selectedOption(page), optionText(5), 'the current entry after pause');
+  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry after pause');
 });
 
-step('stop', async () => {
-  const page = desktop.page;
+step('without JavaScript, stop', async () => {
+  const page = plain.page;
   await page.goto(CONTROL);
   const offset = logSize();
   await clickAndLoad(page, 'a[href$="?stop"]');
   await playerGot(offset, { commands: [STOP] }, 'stop');
   await refresh(page);
   checkEqual(await stateText(page), 'Stopped', 'the state after stop');
-  checkEqual(await selectedOption(page), optionText(5), 'the current entry after stop');
+  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry after stop');
 });
 
-step('previous goes one entry back and plays', async () => {
-  const page = desktop.page;
+step('without JavaScript, previous goes one entry back and plays', async () => {
+  const page = plain.page;
   await page.goto(CONTROL);
   const offset = logSize();
   await clickAndLoad(page, 'a[href$="?previous"]');
   await playerGot(offset, { commands: [PREVIOUS, PLAY] }, 'previous');
+  // The program says "Playing" at once: it asked for play.
   checkEqual(await stateText(page), 'Playing', 'the state right after previous');
   await refresh(page);
   checkEqual(await stateText(page), 'Playing', 'the state after previous');
-  checkEqual(await selectedOption(page), optionText(4), 'the current entry after previous');
+  checkEqual(await selectedOption(page), optionText(DEMO, 4), 'the current entry after previous');
 });
 
-step('forward goes one entry on and plays', async () => {
-  const page = desktop.page;
+step('without JavaScript, forward goes one entry on and plays', async () => {
+  const page = plain.page;
   await page.goto(CONTROL);
   const offset = logSize();
   await clickAndLoad(page, 'a[href$="?forward"]');
   await playerGot(offset, { commands: [NEXT, PLAY] }, 'forward');
   checkEqual(await stateText(page), 'Playing', 'the state right after forward');
   await refresh(page);
-  checkEqual(await selectedOption(page), optionText(5), 'the current entry after forward');
+  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry after forward');
 });
 
 step('the page with the compact panel (server-side include)', async () => {
@@ -299,8 +447,9 @@ step('the page with the compact panel (server-side include)', async () => {
   checkEqual(await panel.count(), 1, 'panel forms on the page');
   checkEqual(await panel.locator('select[name=MP3List]').getAttribute('size'), '1', 'the panel list size');
   const options = await panel.locator('select[name=MP3List] option').allTextContents();
-  checkEqual(options, ENTRIES.map((_, i) => optionText(i)), 'the panel list');
-  checkEqual(await selectedOption(page), optionText(5), 'the current entry in the panel');
+  checkEqual(options, optionTexts(DEMO), 'the panel list');
+  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry in the panel');
+  checkEqual(await page.locator('.tunaro-filter, .tunaro-list').count(), 0, 'parts of the page script in the panel');
   await imagesLoaded(page, 'panel');
   await playerGot(offset, { commands: [] }, 'viewing the panel');
   await page.screenshot({ path: path.join(ARTIFACTS, 'panel-desktop.png'), fullPage: true });
@@ -311,14 +460,18 @@ step('the panel plays a picked entry', async () => {
   await page.goto(`${BASE_URL}/`);
   const index = 9; // "10. Halden Ferris - Long Way Round, Again": a comma in the title
   const offset = logSize();
-  await page.selectOption('.player select[name=MP3List]', { label: optionText(index) });
+  await page.selectOption('.player select[name=MP3List]', { label: optionText(DEMO, index) });
   await clickAndLoad(page, '.player input[name=play]');
   await playerGot(offset, { commands: [PLAY], entrySets: [index] }, 'panel play');
-  // The panel's form leads to the control page.
-  checkEqual(new URL(page.url()).pathname, '/cgi-bin/tunaro/tunaro', 'where the panel leads');
-  await refresh(page);
-  checkEqual(await stateText(page), 'Playing', 'the state after the panel play');
-  checkEqual(await selectedOption(page), optionText(index), 'the current entry after the panel play');
+  // The panel's form leads to the control page, which the script now runs on;
+  // its address drops the command, so that a reload does not send it again.
+  checkEqual(page.url(), CONTROL, 'where the panel leads');
+  const view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: index }),
+    'the control page after the panel play',
+  );
+  checkEqual(view.highlighted, [optionText(DEMO, index)], 'the highlighted entry after the panel play');
 });
 
 step("the panel's stop link", async () => {
@@ -331,17 +484,184 @@ step("the panel's stop link", async () => {
   check((await page.locator('.player').innerText()).includes('Stopped'), 'the panel shows Stopped');
 });
 
-step('on a phone the page fits the screen', async () => {
+step('with JavaScript, a filter box and a list of every entry, the current one marked', async () => {
+  const page = desktop.page;
+  const offset = logSize();
+  await page.goto(CONTROL);
+  const view = await scriptView(page);
+  check(showsPlayer(view, { state: 'Stopped', titles: DEMO, current: 9 }), `the page: ${JSON.stringify(view)}`);
+  checkEqual(view.rows, optionTexts(DEMO), 'the rows of the list');
+  checkEqual(view.highlighted, [optionText(DEMO, 9)], 'the highlighted entry');
+  check(!(await page.isVisible('select[name=MP3List]')), 'the list box is still shown beside the list');
+  check(await page.isVisible('.tunaro-filter'), 'the filter box is not shown');
+  // What a screen reader is told: a listbox, its active option, the current one.
+  checkEqual(
+    await page.evaluate(() => {
+      const list = document.querySelector('.tunaro-list');
+      const active = document.getElementById(list.getAttribute('aria-activedescendant'));
+      return [list.getAttribute('role'), list.tabIndex, active?.getAttribute('role'), active?.ariaLabel];
+    }),
+    ['listbox', 0, 'option', `${optionText(DEMO, 9)} (current)`],
+    'the list for a screen reader',
+  );
+  await playerGot(offset, { commands: [] }, 'viewing the page');
+});
+
+step('the page follows the player by itself, keeping the list and the choice in it', async () => {
+  const page = desktop.page;
+  await markDocument(page);
+  // The user moves to the third entry from the keyboard and scrolls a little.
+  await page.focus('.tunaro-list');
+  for (const key of ['Home', 'ArrowDown', 'ArrowDown']) await page.keyboard.press(key);
+  await page.evaluate(() => (document.querySelector('.tunaro-list').scrollTop = 64));
+  const before = await scriptView(page);
+  const requestsFrom = desktop.requests.length;
+  // The player moves on with no request from the page.
+  for (const command of [NEXT, PLAY]) {
+    const posted = probe('command', String(command));
+    check(posted.status === 0, `the probe could not post ${NAMES[command]}: ${posted.stdout}${posted.stderr}`);
+  }
+  const view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 10 }),
+    'the page after the player moved on',
+  );
+  checkEqual(view.highlighted, [optionText(DEMO, 2)], 'the entry the user highlighted');
+  checkEqual(view.scrollTop, before.scrollTop, 'the scroll position of the list');
+  check(view.sameDocument && view.history === before.history, 'the page was loaded anew');
+  const requests = pageRequests(requestsFrom);
+  check(requests.length > 0, 'the page read nothing');
+  checkEqual(
+    [...new Set(requests.map((r) => `${r.method} ${r.url} ${r.kind}`))],
+    [`GET ${CONTROL} fetch`],
+    'what the page asked for by itself',
+  );
+});
+
+step('with JavaScript, the buttons work without a reload', async () => {
+  const page = desktop.page;
+  const before = await scriptView(page);
+  const requestsFrom = desktop.requests.length;
+  let offset = logSize();
+  await page.click('a[href$="?pause"]');
+  await playerGot(offset, { commands: [PAUSE] }, 'pause');
+  await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Paused', titles: DEMO, current: 10 }),
+    'the page after pause',
+  );
+  offset = logSize();
+  await page.click('a[href$="?forward"]');
+  await playerGot(offset, { commands: [NEXT, PLAY] }, 'forward');
+  const view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 11 }),
+    'the page after forward',
+  );
+  // A button is a choice of its own: the highlight follows the player again.
+  checkEqual(view.highlighted, [optionText(DEMO, 11)], 'the highlighted entry after forward');
+  check(view.sameDocument && view.history === before.history, 'a button loaded the page anew or added to the history');
+  checkEqual(
+    pageRequests(requestsFrom)
+      .filter((r) => new URL(r.url).search)
+      .map((r) => `${r.method} ${new URL(r.url).search} ${r.kind}`),
+    ['GET ?pause fetch', 'GET ?forward fetch'],
+    'the requests of the buttons',
+  );
+});
+
+step('the filter narrows the list, Enter plays the entry through the form, Escape clears it', async () => {
+  const page = desktop.page;
+  const requestsFrom = desktop.requests.length;
+  const offset = logSize();
+  // Typing in the list types into the filter, as in a list box.
+  await page.focus('.tunaro-list');
+  await page.keyboard.type('PIKE');
+  let view = await scriptView(page);
+  checkEqual(await page.evaluate(() => document.activeElement.className), 'tunaro-filter', 'the focus after typing');
+  checkEqual(view.rows, [optionText(DEMO, 5)], 'the rows matching "PIKE"');
+  checkEqual(view.highlighted, [optionText(DEMO, 5)], 'the highlighted entry');
+  checkEqual(view.count, 'Showing 1 of 14', 'the count under the list');
+  await page.keyboard.press('Enter');
+  await playerGot(offset, { commands: [PLAY], entrySets: [5] }, 'play from the filter');
+  view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 5 }),
+    'the page after play',
+  );
+  const posts = pageRequests(requestsFrom).filter((r) => r.method === 'POST');
+  checkEqual(
+    posts.map((r) => [r.url, r.body]),
+    [[`${CONTROL}?play`, PLAY_BODY_MINNOW]],
+    'the post of play (as the form without the script sends it)',
+  );
+  check(view.sameDocument, 'play loaded the page anew');
+  checkEqual(view.filter, 'PIKE', 'the filter after play');
+  await page.keyboard.press('Escape');
+  view = await scriptView(page);
+  checkEqual([view.filter, view.rows], ['', optionTexts(DEMO)], 'the filter and the list after Escape');
+});
+
+step('the player closes and comes back with another playlist', async () => {
+  const page = desktop.page;
+  await stopPlayer(Number(mustEnv('PLAYER_PID')));
+  let view = await waitFor(() => scriptView(page), (v) => v.state === 'closed', 'the page after the player closed');
+  check(!view.formShown, 'the controls are still shown for a closed player');
+  const dialogs = desktop.dialogs.length;
+  await startPlayer(['--sample', 'hostile']);
+  view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Stopped', titles: HOSTILE, current: 0 }),
+    'the page after the player came back',
+  );
+  check(view.formShown && view.sameDocument, 'the controls are not back, or the page was loaded anew');
+  checkEqual(view.rows.slice(0, 5), optionTexts(HOSTILE).slice(0, 5), 'the first rows of the new list');
+  checkEqual(desktop.dialogs.length, dialogs, 'dialogs opened by a title');
+  checkEqual(await page.locator('.tunaro-list script, .tunaro-list b').count(), 0, 'markup from titles in the list');
+  // Non-ASCII titles: filtered, shown and posted in the page's charset.
+  const requestsFrom = desktop.requests.length;
+  const offset = logSize();
+  await page.fill('.tunaro-filter', 'm\u00fcller');
+  checkEqual((await scriptView(page)).rows, [optionText(HOSTILE, 3)], 'the rows matching "m\u00fcller"');
+  await page.keyboard.press('Enter');
+  await playerGot(offset, { commands: [PLAY], entrySets: [3] }, 'play of a non-ASCII title');
+  await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: HOSTILE, current: 3 }),
+    'the page after play',
+  );
+  checkEqual(
+    pageRequests(requestsFrom)
+      .filter((r) => r.method === 'POST')
+      .map((r) => r.body),
+    [PLAY_BODY_CAFE],
+    'the post of play in windows-1252',
+  );
+  await page.keyboard.press('Escape');
+});
+
+step('on a phone the page fits the screen and plays a tapped entry', async () => {
   const page = phone.page;
   await page.goto(CONTROL);
-  await stateText(page);
+  await markDocument(page);
   const widths = await page.evaluate(() => ({
     inner: window.innerWidth,
     scroll: document.documentElement.scrollWidth,
+    list: document.querySelector('.tunaro-list').getBoundingClientRect().right,
   }));
   // Without the header's viewport line a phone lays the page out 980 wide.
   checkEqual(widths.inner, 390, 'the layout width on a 390 px phone');
-  check(widths.scroll <= 390, `the page is wider than the phone: ${widths.scroll} px`);
+  check(widths.scroll <= 390 && widths.list <= 390, `the page is wider than the phone: ${JSON.stringify(widths)}`);
+  const offset = logSize();
+  await row(page, optionText(HOSTILE, 2)).tap();
+  await page.tap('input[name=play]');
+  await playerGot(offset, { commands: [PLAY], entrySets: [2] }, 'play on the phone');
+  const view = await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: HOSTILE, current: 2 }),
+    'the phone page after play',
+  );
+  check(view.sameDocument, 'play loaded the phone page anew');
   await page.screenshot({ path: path.join(ARTIFACTS, 'control-phone.png'), fullPage: true });
   await page.goto(`${BASE_URL}/`);
   const scroll = await page.evaluate(() => document.documentElement.scrollWidth);
@@ -351,82 +671,120 @@ step('on a phone the page fits the screen', async () => {
 
 // ---- running them ------------------------------------------------------------------
 
-async function openBrowser(options) {
-  const userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'tunaro-chromium-'));
-  const context = await chromium.launchPersistentContext(userDataDir, {
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: LAUNCH_ARGS,
-    ...options,
-  });
+const LAUNCH_ARGS = [
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+];
+
+// A context of its own for each kind of visitor; page errors and dialogs are
+// collected, and every step fails on a page error.
+async function openContext(browser, options) {
+  const context = await browser.newContext(options);
   context.setDefaultTimeout(15000);
   context.setDefaultNavigationTimeout(15000);
-  const page = context.pages()[0] || (await context.newPage());
-  return { context, page, userDataDir };
-}
-
-async function closeBrowser(browser) {
-  if (!browser) return;
-  await browser.context.close().catch(() => {});
-  fs.rmSync(browser.userDataDir, { recursive: true, force: true });
+  const page = await context.newPage();
+  const visitor = { context, page, errors: [], dialogs: [], requests: [] };
+  page.on('pageerror', (error) => visitor.errors.push(String(error)));
+  page.on('dialog', (dialog) => {
+    visitor.dialogs.push(dialog.message());
+    dialog.dismiss().catch(() => {});
+  });
+  page.on('request', (request) =>
+    visitor.requests.push({
+      method: request.method(),
+      url: request.url(),
+      body: request.postData(),
+      kind: request.isNavigationRequest() ? 'navigation' : request.resourceType(),
+    }),
+  );
+  return visitor;
 }
 
 async function main() {
   fs.mkdirSync(ARTIFACTS, { recursive: true });
   let passed = 0;
   let failed = 0;
+  // Playwright gives the browser a temporary profile and removes it after.
+  const browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: LAUNCH_ARGS,
+  });
   try {
-    desktop = await openBrowser({ viewport: { width: 1024, height: 800 } });
-    phone = await openBrowser({
+    plain = await openContext(browser, { viewport: { width: 1024, height: 800 }, javaScriptEnabled: false });
+    desktop = await openContext(browser, { viewport: { width: 1024, height: 800 } });
+    phone = await openContext(browser, {
       viewport: { width: 390, height: 844 },
       deviceScaleFactor: 2,
       isMobile: true,
       hasTouch: true,
     });
+    const visitors = [['plain', plain], ['desktop', desktop], ['phone', phone]];
     for (const [n, { name, run }] of steps.entries()) {
       const started = Date.now();
       try {
         await run();
+        for (const [label, visitor] of visitors) {
+          check(visitor.errors.length === 0, `errors on the ${label} page: ${visitor.errors.join('; ')}`);
+        }
         passed++;
         console.log(`ok   ${name} (${Date.now() - started} ms)`);
       } catch (error) {
         failed++;
         console.log(`FAIL ${name}: ${error instanceof Failure ? error.message : error.stack}`);
-        for (const [label, browser] of [['desktop', desktop], ['phone', phone]]) {
+        for (const [label, visitor] of visitors) {
+          visitor.errors.length = 0;
           const file = path.join(ARTIFACTS, `failed-${n + 1}-${label}`);
-          await browser.page.screenshot({ path: `${file}.png`, fullPage: true }).catch(() => {});
-          await browser.page
+          await visitor.page.screenshot({ path: `${file}.png`, fullPage: true }).catch(() => {});
+          await visitor.page
             .content()
             .then((html) => fs.writeFileSync(`${file}.html`, html))
             .catch(() => {});
         }
       }
     }
-    if (SCREENSHOT && failed === 0) {
-      // The README's picture: the control page as a desktop browser shows it,
-      // playing an entry from the middle of the list.
-      const page = desktop.page;
-      await page.setViewportSize({ width: 720, height: 680 });
-      await page.goto(CONTROL);
-      await page.selectOption('select[name=MP3List]', { label: optionText(2) });
-      await clickAndLoad(page, 'input[name=play]');
-      await page.mouse.move(0, 0);
-      await page.screenshot({ path: SCREENSHOT });
-      console.log(`wrote ${SCREENSHOT}`);
-    }
+    if (SCREENSHOT && failed === 0) await writeScreenshot();
   } finally {
-    await closeBrowser(desktop);
-    await closeBrowser(phone);
+    await browser.close().catch(() => {});
+    stopRestartedPlayer();
   }
   console.log(`screenshots: ${ARTIFACTS}`);
   console.log(`browser: ${passed} passed, ${failed} failed`);
   return failed === 0 && passed === steps.length ? 0 : 1;
 }
 
+// The README's picture: the control page as a desktop browser shows it, with
+// the demo's playlist, playing an entry from the middle of the list.
+async function writeScreenshot() {
+  stopRestartedPlayer();
+  await waitFor(playerWindowOpen, (open) => !open, 'the stopped player');
+  await startPlayer(['--playlist', winPath(path.join(PLAYER_DIR, 'playlist.m3u'))]);
+  const page = desktop.page;
+  await page.setViewportSize({ width: 720, height: 680 });
+  await page.goto(CONTROL);
+  await row(page, optionText(DEMO, 2)).click();
+  await page.keyboard.press('Enter');
+  await waitFor(
+    () => scriptView(page),
+    (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 2 }),
+    'the page for the screenshot',
+  );
+  await page.mouse.move(0, 0);
+  await page.evaluate(() => document.activeElement.blur());
+  await page.screenshot({ path: SCREENSHOT });
+  console.log(`wrote ${SCREENSHOT}`);
+}
+
 main().then(
   (code) => process.exit(code),
   (error) => {
     console.error(error);
+    stopRestartedPlayer();
     console.log(`browser: 0 passed, ${steps.length} failed`);
     process.exit(1);
   },

@@ -1,0 +1,711 @@
+/* Tunaro's control page, kept current in the browser.
+ *
+ * The shipped header loads this file with
+ *   <script src=/images/tunaro.js defer blocking=render></script>
+ * and it does nothing on any other page (the compact panel included). Without
+ * JavaScript, in a browser that lacks what it needs, or when this file cannot
+ * be loaded, the page is the program's own page and works as it always has.
+ *
+ * What it adds:
+ * - Live status. While the tab is visible it reads the program's own address
+ *   (a GET with no query string, which sends the player no command) and
+ *   updates the page in place. Each read makes the player rewrite its whole
+ *   playlist file, so the wait between reads grows with the playlist:
+ *       5 s + 0.6 ms per entry      (14 entries: 5 s; 10,000: 11 s; 100,000: 65 s)
+ *   and is never shorter than 20 times the last read took. After a failed
+ *   read the wait doubles, up to 10 minutes; one good read restores it.
+ *   The script tag's data-poll attribute sets the 5 s (data-poll=30) or
+ *   turns the reads off (data-poll=off).
+ * - Controls without a reload. The buttons and the Refresh link send their
+ *   usual requests in the background and the page takes its new state from
+ *   the answer, then reads once more a second later: the player carries out
+ *   a command after the program has answered.
+ * - A filter box, and a list that draws only the rows in view, so that a
+ *   playlist of 100,000 entries is ready in a moment. Play still submits the
+ *   form's own fields, in the page's own character set, byte for byte what
+ *   the browser would send.
+ *
+ * The file is plain ASCII on purpose: a script without a charset of its own
+ * is read in the page's charset, whichever code page the header declares.
+ */
+(() => {
+  'use strict';
+
+  const BASE_INTERVAL_MS = 5000;
+  const PER_ENTRY_MS = 0.6;
+  const SLOW_FACTOR = 20;
+  const MAX_INTERVAL_MS = 600000;
+  const FOLLOW_UP_MS = 1000;
+  const READ_TIMEOUT_MS = 120000;
+  const OVERSCAN_ROWS = 8;
+  const COMMANDS = ['previous', 'pause', 'stop', 'forward'];
+  const VALUE_LABELS = ['Song Name', 'Kbps', 'KHz', 'Length'];
+
+  const script = document.currentScript;
+  const listBox = document.querySelector('form select[name=MP3List]');
+  const form = listBox && listBox.form;
+  // The full page's list box shows ten rows; the compact panel's shows one.
+  if (!form || listBox.size < 2 || !/\?play$/i.test(form.getAttribute('action') || '')) return;
+  const playButton = form.querySelector('input[name=play]');
+  const stateLine = findStateLine();
+  if (!playButton || !stateLine) return;
+  if (!window.fetch || !window.AbortController || !Element.prototype.replaceChildren) return;
+  let decoder;
+  try {
+    decoder = new TextDecoder(document.characterSet);
+  } catch {
+    return; // a charset this browser cannot decode: the plain page
+  }
+  const selfUrl = new URL(form.getAttribute('action').replace(/\?play$/i, ''), document.baseURI);
+
+  // ---- the page's parts -----------------------------------------------------
+
+  // The line just before the form (a search of the whole document would walk
+  // every option of a long list).
+  function findStateLine() {
+    for (let line = form.previousElementSibling; line; line = line.previousElementSibling) {
+      if (line.nodeName === 'P' && /^Winamp is Running \(/.test(line.textContent)) return line;
+    }
+    return null;
+  }
+
+  // The lines under the form ("Song Name: <font><b>..</b></font><br>", Kbps,
+  // KHz, Length) are loose text in the page. They go into a box of their own,
+  // so that they can be hidden with the form while the player is closed; the
+  // program's version line stays where it is. (The form itself stays put:
+  // moving it would move every option of a long list.)
+  const songPart = document.createElement('div');
+  songPart.className = 'tunaro-song';
+  const values = {};
+  form.after(songPart);
+  for (let node = songPart.nextSibling, label = null; node; ) {
+    const next = node.nextSibling;
+    if (node.nodeType === Node.ELEMENT_NODE && node.matches('font[size]')) break;
+    songPart.append(node);
+    if (node.nodeType === Node.TEXT_NODE) {
+      const match = /(Song Name|Kbps|KHz|Length):\s*$/.exec(node.data);
+      label = match ? match[1] : null;
+    } else if (label && node.nodeName === 'FONT') {
+      values[label] = node.querySelector('b') || node;
+      label = null;
+    }
+    node = next;
+  }
+  const stateText = stateLine.querySelector('b');
+  const stateNodes = [...stateLine.childNodes];
+  stateLine.setAttribute('aria-live', 'polite');
+  stateLine.setAttribute('aria-atomic', 'true');
+  values['Song Name']?.setAttribute('aria-live', 'polite');
+
+  const notice = element('p', 'tunaro-notice', { role: 'status' });
+  notice.hidden = true;
+  stateLine.after(notice);
+
+  function element(name, className, attributes = {}) {
+    const made = document.createElement(name);
+    made.className = className;
+    for (const [key, value] of Object.entries(attributes)) made.setAttribute(key, value);
+    return made;
+  }
+
+  // ---- the list -------------------------------------------------------------
+
+  let titles = readOptions(listBox);
+  let lowered = null; // the titles in lower case, made when the filter needs them
+  let shown = null; // while the filter is on: the entries it shows, in order
+  let query = '';
+  let current = listBox.selectedIndex; // the player's entry, -1 for none
+  let highlight = current; // the entry Enter and the play button play
+  let userChoosing = false;
+  let closed = false;
+  let rowHeight = 0;
+  const rows = [];
+
+  // The program writes one option a line, so the list box's whole text is
+  // the titles one a line (with an empty line either side): one read instead
+  // of one an option. Anything else falls back to reading each option.
+  function readOptions(box) {
+    const size = box.options.length;
+    const lines = box.textContent.split('\n');
+    if (lines.length === size + 2 && lines[0] === '' && lines[size + 1] === '') return lines.slice(1, size + 1);
+    const texts = [];
+    for (let option = box.firstElementChild; option; option = option.nextElementSibling) {
+      if (option.nodeName === 'OPTION') texts.push(option.textContent);
+    }
+    return texts;
+  }
+
+  const picker = element('div', 'tunaro-picker');
+  const filter = element('input', 'tunaro-filter', {
+    type: 'search',
+    placeholder: 'Filter the playlist',
+    autocomplete: 'off',
+    spellcheck: 'false',
+    'aria-label': 'Filter the playlist',
+    role: 'combobox',
+    'aria-controls': 'tunaro-list',
+    'aria-expanded': 'true',
+    'aria-autocomplete': 'list',
+  });
+  const list = element('div', 'tunaro-list', {
+    id: 'tunaro-list',
+    role: 'listbox',
+    tabindex: '0',
+    'aria-label': 'Playlist',
+  });
+  const spacer = element('div', 'tunaro-rows', { role: 'presentation' });
+  const count = element('p', 'tunaro-count', { role: 'status' });
+  list.append(spacer);
+  picker.append(filter, list, count);
+  // The list box leaves the document for an empty copy of itself: the same
+  // field of the same form, which play fills with the chosen entry alone.
+  // Hidden but left in place, a long list would still cost a second of style
+  // work before the page is first drawn.
+  const field = listBox.cloneNode(false);
+  field.style.display = 'none';
+  listBox.before(picker);
+  listBox.replaceWith(field);
+  addStyles();
+
+  function addStyles() {
+    // What the list needs to work; :where() keeps it below any stylesheet of
+    // the page's own, which may restyle all of it.
+    const style = document.createElement('style');
+    style.textContent = [
+      ':where(.tunaro-picker) { text-align: left; }',
+      ':where(.tunaro-filter) { box-sizing: border-box; width: 100%; font: inherit; }',
+      ':where(.tunaro-list) { position: relative; box-sizing: border-box; width: 100%; height: 20em;' +
+        ' overflow-y: auto; overscroll-behavior: contain; border: 1px solid #888; }',
+      ':where(.tunaro-rows) { position: relative; }',
+      ':where(.tunaro-row) { position: absolute; left: 0; right: 0; box-sizing: border-box; height: 2em;' +
+        ' line-height: 2em; padding: 0 .5em; white-space: nowrap; overflow: hidden; text-overflow: ellipsis;' +
+        ' cursor: default; }',
+      ':where(.tunaro-row[aria-selected=true]) { background: Highlight; color: HighlightText; }',
+      ':where(.tunaro-current)::before { content: "\\25B6\\FE0E  " / ""; }',
+      ':where(.tunaro-count:empty, .tunaro-notice[hidden]) { display: none; }',
+    ].join('\n');
+    document.head.append(style);
+  }
+
+  const total = () => (shown ? shown.length : titles.length);
+  const entryAt = (position) => (shown ? shown[position] : position);
+
+  function positionOf(entry) {
+    if (entry < 0 || entry >= titles.length) return -1;
+    if (!shown) return entry;
+    let low = 0;
+    let high = shown.length - 1;
+    while (low <= high) {
+      const middle = (low + high) >> 1;
+      if (shown[middle] === entry) return middle;
+      if (shown[middle] < entry) low = middle + 1;
+      else high = middle - 1;
+    }
+    return -1;
+  }
+
+  function makeRow() {
+    const row = element('div', 'tunaro-row', { role: 'option' });
+    row.entry = -1;
+    return row;
+  }
+
+  function measureRow() {
+    const probe = makeRow();
+    probe.textContent = 'M';
+    spacer.append(probe);
+    rowHeight = probe.offsetHeight || 32;
+    probe.remove();
+  }
+
+  let renderQueued = false;
+  function renderSoon() {
+    if (renderQueued) return;
+    renderQueued = true;
+    requestAnimationFrame(() => {
+      renderQueued = false;
+      render();
+    });
+  }
+
+  // Only the rows in view (and a few either side) exist; the highlighted row
+  // is kept too, wherever it is, since the list names it as its active one.
+  function render() {
+    if (!rowHeight) measureRow();
+    const size = total();
+    spacer.style.height = `${size * rowHeight}px`;
+    const top = list.scrollTop;
+    const height = list.clientHeight || 10 * rowHeight;
+    const first = Math.max(0, Math.floor(top / rowHeight) - OVERSCAN_ROWS);
+    const last = Math.min(size, Math.ceil((top + height) / rowHeight) + OVERSCAN_ROWS);
+    const positions = [];
+    for (let position = first; position < last; position++) positions.push(position);
+    const lit = positionOf(highlight);
+    if (lit >= 0 && (lit < first || lit >= last)) positions.push(lit);
+    while (rows.length < positions.length) rows.push(spacer.appendChild(makeRow()));
+    rows.forEach((row, i) => {
+      if (i < positions.length) fillRow(row, positions[i], size);
+      else row.hidden = true;
+    });
+    const id = lit >= 0 ? `tunaro-entry-${highlight}` : '';
+    setOrRemove(list, 'aria-activedescendant', id);
+    setOrRemove(filter, 'aria-activedescendant', id);
+  }
+
+  function fillRow(row, position, size) {
+    const entry = entryAt(position);
+    row.hidden = false;
+    if (row.entry !== entry || row.title !== titles[entry]) {
+      row.entry = entry;
+      row.title = titles[entry];
+      row.id = `tunaro-entry-${entry}`;
+      row.textContent = titles[entry];
+    }
+    row.style.top = `${position * rowHeight}px`;
+    row.setAttribute('aria-posinset', position + 1);
+    row.setAttribute('aria-setsize', size);
+    row.setAttribute('aria-selected', String(entry === highlight));
+    const isCurrent = entry === current;
+    row.classList.toggle('tunaro-current', isCurrent);
+    setOrRemove(row, 'aria-label', isCurrent ? `${titles[entry]} (current)` : '');
+  }
+
+  function setOrRemove(target, name, value) {
+    if (value) target.setAttribute(name, value);
+    else target.removeAttribute(name);
+  }
+
+  function reveal(entry) {
+    const position = positionOf(entry);
+    if (position < 0 || !rowHeight) return;
+    const top = position * rowHeight;
+    const view = list.clientHeight || rowHeight;
+    if (top < list.scrollTop) list.scrollTop = top;
+    else if (top + rowHeight > list.scrollTop + view) list.scrollTop = top + rowHeight - view;
+  }
+
+  function moveHighlight(entry) {
+    highlight = entry;
+    userChoosing = true;
+    reveal(entry);
+    render();
+  }
+
+  function step(delta) {
+    const size = total();
+    if (size === 0) return;
+    const position = positionOf(highlight);
+    moveHighlight(entryAt(position < 0 ? 0 : Math.max(0, Math.min(size - 1, position + delta))));
+  }
+
+  const pageRows = () => Math.max(1, Math.floor((list.clientHeight || rowHeight * 10) / rowHeight) - 1);
+
+  // ---- the filter -----------------------------------------------------------
+
+  function lowerTitles() {
+    lowered ||= titles.map((title) => title.toLowerCase());
+    return lowered;
+  }
+
+  // The first keystroke should not wait for the lower-case copy of a long list.
+  function prepareFilterSoon() {
+    if (window.requestIdleCallback) requestIdleCallback(lowerTitles, { timeout: 2000 });
+  }
+
+  // typed: the user changed the text, and the list goes back to its top;
+  // otherwise the same filter over a new list, which keeps its place.
+  function applyFilter(text, typed) {
+    const wanted = text.toLowerCase();
+    if (!wanted) {
+      shown = null;
+    } else {
+      const lower = lowerTitles();
+      // Typing on narrows the last result; anything else starts over.
+      const from = shown && query && wanted.includes(query) ? shown : null;
+      const size = from ? from.length : lower.length;
+      const found = new Int32Array(size);
+      let n = 0;
+      for (let i = 0; i < size; i++) {
+        const entry = from ? from[i] : i;
+        if (lower[entry].includes(wanted)) found[n++] = entry;
+      }
+      shown = found.subarray(0, n);
+    }
+    query = wanted;
+    if (query && typed) {
+      userChoosing = true;
+      if (positionOf(highlight) < 0) highlight = shown.length ? shown[0] : -1;
+      list.scrollTop = 0;
+    }
+    const matches = shown ? shown.length : 0;
+    count.textContent = query ? `Showing ${matches.toLocaleString('en')} of ${titles.length.toLocaleString('en')}` : '';
+    if (typed) reveal(highlight);
+    render();
+  }
+
+  function clearFilter() {
+    if (!filter.value) return false;
+    filter.value = '';
+    applyFilter('', true);
+    return true;
+  }
+
+  // ---- keyboard and pointer -------------------------------------------------
+
+  function onKey(event, inFilter) {
+    if (event.altKey || event.ctrlKey || event.metaKey) return;
+    let handled = true;
+    switch (event.key) {
+      case 'ArrowDown':
+        step(1);
+        break;
+      case 'ArrowUp':
+        step(-1);
+        break;
+      case 'PageDown':
+        step(pageRows());
+        break;
+      case 'PageUp':
+        step(-pageRows());
+        break;
+      case 'Home':
+      case 'End':
+        if (inFilter) handled = false; // the text cursor's
+        else step(event.key === 'Home' ? -total() : total());
+        break;
+      case 'Enter':
+        if (positionOf(highlight) >= 0) play();
+        break;
+      case 'Escape':
+        handled = clearFilter();
+        break;
+      default:
+        handled = false;
+        // Typing in the list types into the filter, as a list box jumps to
+        // what is typed; the key lands in the box that has the focus now.
+        if (!inFilter && event.key.length === 1 && event.key !== ' ') filter.focus();
+    }
+    if (handled) event.preventDefault();
+  }
+
+  filter.addEventListener('input', () => applyFilter(filter.value, true));
+  filter.addEventListener('keydown', (event) => onKey(event, true));
+  list.addEventListener('keydown', (event) => onKey(event, false));
+  list.addEventListener('scroll', renderSoon, { passive: true });
+  window.addEventListener('resize', renderSoon);
+  spacer.addEventListener('click', (event) => {
+    const row = event.target.closest('.tunaro-row');
+    if (!row) return;
+    moveHighlight(row.entry);
+    if (document.activeElement !== filter) list.focus({ preventScroll: true });
+  });
+  spacer.addEventListener('dblclick', (event) => {
+    if (event.target.closest('.tunaro-row')) play();
+  });
+
+  // ---- requests -------------------------------------------------------------
+
+  const pollSetting = script?.getAttribute('data-poll') || '';
+  const polling = !/^(off|0+)$/i.test(pollSetting);
+  const baseInterval = Number(pollSetting) > 0 ? Number(pollSetting) * 1000 : BASE_INTERVAL_MS;
+  let timer = 0;
+  let inFlight = 0;
+  let failures = 0;
+  let lastDuration = 0;
+  let lastRead = Date.now(); // the page itself was the first read
+  let actions = Promise.resolve();
+  let actionCount = 0;
+  let pendingActions = 0;
+
+  // A closed player has no playlist to write: its page costs nothing.
+  function interval() {
+    const entries = closed ? 0 : titles.length;
+    const wait = Math.max(baseInterval + PER_ENTRY_MS * entries, SLOW_FACTOR * lastDuration);
+    return Math.min(MAX_INTERVAL_MS, wait * 2 ** Math.min(failures, 10));
+  }
+
+  function schedule(delay) {
+    clearTimeout(timer);
+    timer = document.hidden ? 0 : setTimeout(poll, Math.max(0, delay));
+  }
+
+  function scheduleNext() {
+    if (polling) schedule(lastRead + interval() - Date.now());
+  }
+
+  // Reads one answer of the program, whose bytes are in the page's charset.
+  async function fetchPage(url, init) {
+    const abort = new AbortController();
+    const guard = setTimeout(() => abort.abort(), READ_TIMEOUT_MS);
+    const started = performance.now();
+    inFlight++;
+    try {
+      const options = { cache: 'no-store', credentials: 'same-origin', signal: abort.signal, ...init };
+      const response = await fetch(url, options);
+      const text = decoder.decode(await response.arrayBuffer());
+      const page = readPage(text);
+      if (!page) throw new Error(describeFailure(response, text));
+      lastDuration = performance.now() - started;
+      failures = 0;
+      return page;
+    } catch (error) {
+      failures++;
+      throw error;
+    } finally {
+      lastRead = Date.now();
+      clearTimeout(guard);
+      inFlight--;
+    }
+  }
+
+  function describeFailure(response, text) {
+    const body = new DOMParser().parseFromString(text, 'text/html').body;
+    const said = body ? body.textContent.replace(/\s+/g, ' ').trim().slice(0, 160) : '';
+    return `the server answered ${response.status}${said ? `: ${said}` : ''}`;
+  }
+
+  function showProblem(error, what) {
+    const reason = error?.name === 'AbortError' ? 'no answer in time' : String(error?.message || error);
+    const retry = polling ? ` Trying again in ${Math.round(interval() / 1000)} s.` : '';
+    notice.textContent = `${what} failed (${reason}).${retry}`;
+    notice.hidden = false;
+  }
+
+  function clearProblem() {
+    notice.hidden = true;
+    notice.textContent = '';
+  }
+
+  async function poll() {
+    timer = 0;
+    // A command on its way brings a fresher answer than this read would, and
+    // schedules the next read when it is done; so does a read under way.
+    if (document.hidden || inFlight > 0 || pendingActions > 0) return;
+    const seen = actionCount;
+    try {
+      const page = await fetchPage(selfUrl.href);
+      if (seen === actionCount) {
+        showPage(page, false);
+        clearProblem();
+      }
+    } catch (error) {
+      if (seen === actionCount) showProblem(error, 'Updating the page');
+    }
+    scheduleNext();
+  }
+
+  // The user's own requests go one after another, in the order asked for.
+  function act(url, init, what) {
+    actionCount++;
+    pendingActions++;
+    clearTimeout(timer);
+    actions = actions.then(async () => {
+      try {
+        const page = await fetchPage(url, init);
+        userChoosing = false;
+        showPage(page, true);
+        clearProblem();
+      } catch (error) {
+        showProblem(error, what);
+      }
+      if (--pendingActions === 0) schedule(FOLLOW_UP_MS);
+    });
+  }
+
+  // With no entry highlighted in the list the form goes without one, as a
+  // list box with nothing selected sends it: the player plays on.
+  function play() {
+    const chosen = [];
+    if (positionOf(highlight) >= 0) {
+      chosen.push(new Option(titles[highlight]));
+      chosen[0].selected = true;
+    }
+    field.replaceChildren(...chosen);
+    // The form's own fields, as the browser would send them for the button.
+    const body = [];
+    for (const [name, value] of new FormData(form, playButton)) {
+      body.push(`${formEncode(name)}=${formEncode(String(value))}`);
+    }
+    act(
+      form.action,
+      { method: 'POST', headers: { 'Content-Type': 'application/x-www-form-urlencoded' }, body: body.join('&') },
+      'Play',
+    );
+  }
+
+  // application/x-www-form-urlencoded in the page's charset, which is what
+  // the program reads. The ASCII part is done here; a link's address is
+  // parsed in the page's charset, so it turns the rest into the same bytes a
+  // submitted form would (and a character the charset lacks into &#N;).
+  const encoderLink = document.createElement('a');
+  function formEncode(text) {
+    let out = '';
+    let wide = false;
+    for (const char of text) {
+      const code = char.codePointAt(0);
+      if (/[0-9A-Za-z*\-._]/.test(char)) out += char;
+      else if (char === ' ') out += '+';
+      else if (code < 128) out += `%${code.toString(16).toUpperCase().padStart(2, '0')}`;
+      else {
+        out += char;
+        wide = true;
+      }
+    }
+    if (!wide) return out;
+    encoderLink.href = `?${out}`;
+    return encoderLink.search.slice(1);
+  }
+
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    play();
+  });
+  // Clicks on the command links and Refresh Page; a click with a modifier
+  // (a new tab or window) is left to the browser.
+  form.addEventListener('click', (event) => {
+    const link = event.target.closest('a[href]');
+    if (!link || event.button !== 0 || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    const url = new URL(link.href);
+    if (url.origin !== selfUrl.origin || url.pathname !== selfUrl.pathname) return;
+    const word = url.search.slice(1).toLowerCase();
+    if (word && !COMMANDS.includes(word)) return;
+    event.preventDefault();
+    act(url.href, { method: 'GET' }, word ? `The ${word} button` : 'Refreshing');
+  });
+
+  // ---- the program's answer -------------------------------------------------
+
+  // The program writes its page line by line in a fixed form: the state line,
+  // the list box with one option a line, then the song's values.
+  function readPage(text) {
+    const running = /<p>Winamp is Running \(<b>([^<]*)<\/b>\)<\/p>/.exec(text);
+    if (!running) return /<b>Winamp is Closed<\/b>/.test(text) ? { closed: true } : null;
+    const start = text.indexOf('<select size=10 name=MP3List>', running.index);
+    const end = start < 0 ? -1 : text.indexOf('</select>', start);
+    if (end < 0) return null;
+    const options = text.slice(start, end);
+    const pattern = /<option( selected)?>([^<]*)<\/option>/g;
+    const names = [];
+    let marked = -1;
+    for (let match; (match = pattern.exec(options)); ) {
+      if (match[1]) marked = names.length; // the last, as a browser keeps it
+      names.push(unescapeHtml(match[2]));
+    }
+    const rest = text.slice(end);
+    return {
+      closed: false,
+      state: unescapeHtml(running[1]),
+      titles: names,
+      current: marked,
+      'Song Name': valueIn(rest, /Song Name: <font[^>]*><b>([^<]*)<\/b><\/font>/),
+      Kbps: valueIn(rest, /Kbps: <font[^>]*>([^<]*)<\/font>/),
+      KHz: valueIn(rest, /KHz: <font[^>]*>([^<]*)<\/font>/),
+      Length: valueIn(rest, /Length: <font[^>]*>([^<]*)<\/font>/),
+    };
+  }
+
+  function valueIn(text, pattern) {
+    const match = pattern.exec(text);
+    return match ? unescapeHtml(match[1]) : null;
+  }
+
+  const ENTITIES = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'" };
+  function unescapeHtml(text) {
+    if (!text.includes('&')) return text;
+    return text.replace(/&(?:(amp|lt|gt|quot|apos)|#(\d+)|#x([0-9a-f]+));/gi, (all, name, decimal, hex) => {
+      if (name) return ENTITIES[name.toLowerCase()];
+      const code = decimal ? parseInt(decimal, 10) : parseInt(hex, 16);
+      return code > 0 && code <= 0x10ffff ? String.fromCodePoint(code) : all;
+    });
+  }
+
+  function sameTitles(next) {
+    return next.length === titles.length && next.every((title, i) => title === titles[i]);
+  }
+
+  // Where the entry the user had highlighted went in a changed list: the same
+  // title without its number, nearest to where it was.
+  function sameEntry(oldTitle, oldIndex, next) {
+    if (oldIndex < 0) return -1;
+    if (next[oldIndex] === oldTitle) return oldIndex;
+    const bare = (title) => title.replace(/^\d+\. /, '');
+    const wanted = bare(oldTitle);
+    let best = -1;
+    next.forEach((title, i) => {
+      if (bare(title) === wanted && (best < 0 || Math.abs(i - oldIndex) < Math.abs(best - oldIndex))) best = i;
+    });
+    return best >= 0 ? best : Math.min(oldIndex, next.length - 1);
+  }
+
+  function setText(target, text) {
+    if (target && text !== null && target.textContent !== text) target.textContent = text;
+  }
+
+  function showClosed() {
+    closed = true;
+    form.hidden = true;
+    songPart.hidden = true;
+    const refresh = document.createElement('a');
+    refresh.href = selfUrl.href;
+    refresh.textContent = 'Refresh';
+    refresh.addEventListener('click', (event) => {
+      event.preventDefault();
+      act(selfUrl.href, { method: 'GET' }, 'Refreshing');
+    });
+    const said = document.createElement('b');
+    said.textContent = 'Winamp is Closed';
+    stateLine.replaceChildren(said, ' | ', refresh);
+  }
+
+  function showPage(page, byUser) {
+    if (page.closed) {
+      if (!closed) showClosed();
+      return;
+    }
+    if (closed) {
+      closed = false;
+      stateLine.replaceChildren(...stateNodes);
+      form.hidden = false;
+      songPart.hidden = false;
+    }
+    setText(stateText, page.state);
+    for (const label of VALUE_LABELS) setText(values[label], page[label]);
+    if (!sameTitles(page.titles)) {
+      const kept = userChoosing ? sameEntry(titles[highlight] ?? '', highlight, page.titles) : -1;
+      titles = page.titles;
+      lowered = null;
+      current = page.current;
+      highlight = userChoosing ? kept : current;
+      const text = query;
+      query = '';
+      shown = null;
+      applyFilter(text, false);
+      prepareFilterSoon();
+    }
+    current = page.current;
+    // The highlight follows the player until the user picks an entry or
+    // filters; then it is theirs until they play or press a button.
+    if (!userChoosing && positionOf(current) >= 0) highlight = current;
+    if (byUser) reveal(highlight);
+    render();
+  }
+
+  // ---- start ----------------------------------------------------------------
+
+  // The page may have come from "?forward" or a play: its address becomes the
+  // plain one, so that a reload or a bookmark does not do that again.
+  if (location.search && location.pathname === selfUrl.pathname) history.replaceState(history.state, '', selfUrl.href);
+  render();
+  reveal(highlight);
+  render();
+  prepareFilterSoon();
+  document.addEventListener('visibilitychange', () => {
+    if (document.hidden) {
+      clearTimeout(timer);
+      timer = 0;
+    } else if (pendingActions === 0 && inFlight === 0) {
+      scheduleNext();
+    }
+  });
+  scheduleNext();
+})();
