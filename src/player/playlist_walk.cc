@@ -16,43 +16,36 @@ struct Line {
   std::size_t comma = std::string_view::npos;
 };
 
-// Whether any of the eight bytes of `word` is zero.
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
-bool HasZeroByte(std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; }
-bool HasByte(std::uint64_t word, char c) {
-  return HasZeroByte(word ^ (kOnes * static_cast<unsigned char>(c)));
+// Whether any of the eight bytes of `word` is an LF or a CR.
+bool HasLineEndByte(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  const std::uint64_t lf = word ^ (kOnes * '\n');
+  const std::uint64_t cr = word ^ (kOnes * '\r');
+  return (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
 }
 
 // Reads the line that starts at `pos` and moves `pos` past its LF; false
-// when no LF ends it. One pass over its characters, eight at a time where
-// none of them matters: a playlist file of 100,000 entries holds megabytes,
-// and some runtimes' own character search goes a byte at a time. The line is
-// a part of `content` unless a CR stands inside it (a CR before the LF is
-// simply left out); then it is a copy in `scratch`.
+// when no LF ends it. Eight characters at a time where none is an LF or a
+// CR: a playlist file of 100,000 entries holds megabytes, and some runtimes'
+// own character search goes a byte at a time. The line is a part of
+// `content` unless a CR stands inside it (a CR before the LF is simply left
+// out); then it is a copy in `scratch`. Its comma is not looked for.
 bool NextLine(std::string_view content, std::size_t& pos, std::string& scratch, Line& line) {
   const char* const first = content.data() + pos;
   const char* const end = content.data() + content.size();
   const char* p = first;
-  const char* comma = nullptr;
   const char* cr = nullptr;
   for (;;) {
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, sizeof word);
-      if (!HasByte(word, '\n') && !HasByte(word, '\r') &&
-          (comma != nullptr || !HasByte(word, ','))) {
-        p += 8;
-        continue;
-      }
+    std::uint64_t word;
+    if (end - p >= 8 && (std::memcpy(&word, p, sizeof word), !HasLineEndByte(word))) {
+      p += 8;
+      continue;
     }
-    // A byte at a time through a word that holds one of them, and at the end.
+    // A byte at a time through the word that holds one, and at the end.
     const char* const stop = end - p >= 8 ? p + 8 : end;
-    for (; p != stop; ++p) {
-      const char c = *p;
-      if (c == '\n') break;
-      if (c == ',' && comma == nullptr) comma = p;
-      if (c == '\r' && cr == nullptr) cr = p;
+    for (; p != stop && *p != '\n'; ++p) {
+      if (*p == '\r' && cr == nullptr) cr = p;
     }
     if (p != stop || p == end) break;
   }
@@ -60,10 +53,9 @@ bool NextLine(std::string_view content, std::size_t& pos, std::string& scratch, 
   pos = static_cast<std::size_t>(p - content.data()) + 1;
   const char* text_end = p;
   if (cr != nullptr && cr == p - 1) --text_end;  // CR LF
+  line.comma = std::string_view::npos;
   if (cr == nullptr || cr == text_end) {
     line.text = std::string_view(first, static_cast<std::size_t>(text_end - first));
-    line.comma =
-        comma == nullptr ? std::string_view::npos : static_cast<std::size_t>(comma - first);
     return true;
   }
   scratch.clear();
@@ -71,7 +63,6 @@ bool NextLine(std::string_view content, std::size_t& pos, std::string& scratch, 
     if (*q != '\r') scratch.push_back(*q);
   }
   line.text = scratch;
-  line.comma = scratch.find(',');
   return true;
 }
 
@@ -101,6 +92,7 @@ void ForEachPlaylistEntry(std::string_view content, Visit visit) {
   for (std::size_t pos = 0; NextLine(content, pos, scratch, line);) {
     if (line.text.substr(0, kInfoTag.size()) == kInfoTag) {
       info = line;
+      info.comma = line.text.find(',', kInfoTag.size());
       if (line.text.data() == scratch.data()) {
         info_copy = scratch;  // the scratch is reused for the next line
         info.text = info_copy;

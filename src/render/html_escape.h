@@ -2,6 +2,7 @@
 #ifndef TUNARO_RENDER_HTML_ESCAPE_H_
 #define TUNARO_RENDER_HTML_ESCAPE_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,13 @@ namespace tunaro {
 // come from media tags that anybody can write, so they pass through here.
 std::string HtmlEscape(std::string_view text);
 
-// The same, appended to `out`.
-void AppendHtmlEscaped(std::string& out, std::string_view text);
+// The most characters one character takes once escaped ("&quot;").
+constexpr std::size_t kMostEscapedLength = 6;
+
+// Writes the escaped text at `out`, which has room for kMostEscapedLength
+// characters for each of the text's; returns where it ended. For pages of
+// many titles, which this keeps from building a string for each.
+char* EscapeHtmlInto(char* out, std::string_view text);
 
 }  // namespace tunaro
 
