@@ -98,8 +98,19 @@ FLOORS = (
 )
 
 
+def linux_path(windows_path, prefix):
+    """Where a Windows path under Wine is: Z:\\a is /a, C:\\a is in the prefix's drive_c."""
+    path = windows_path.replace("\\", "/")
+    if path[:2].upper() == "Z:":
+        return path[2:]
+    if path[:2].upper() == "C:":
+        return os.path.join(prefix, "drive_c") + path[2:]
+    raise ValueError("not a path on Z: or C: " + windows_path)
+
+
 def start_player(work, entries, env):
-    """The stand-in player with N generated entries, once its window is up."""
+    """The stand-in player with N generated entries, once its window is up;
+    with the path of the playlist file it writes (its ready file says)."""
     ready = os.path.join(work, f"ready-{entries}")
     with open(os.path.join(work, "player.err"), "wb") as err:
         player = subprocess.Popen(
@@ -115,11 +126,13 @@ def start_player(work, entries, env):
                 sys.stderr.write(err.read().decode("latin-1"))
             sys.exit("the stand-in player did not come up")
         time.sleep(0.05)
-    return player
+    with open(ready) as lines:
+        playlist = linux_path(lines.read().splitlines()[1], env["WINEPREFIX"])
+    return player, playlist
 
 
 def measure(work, entries, runs, env):
-    player = start_player(work, entries, env)
+    player, playlist_file = start_player(work, entries, env)
     try:
         programs = {name: (os.path.join(work, exe), arguments) for name, exe, arguments in FLOORS}
         for exe, arguments in programs.values():
@@ -130,7 +143,7 @@ def measure(work, entries, runs, env):
                 runs_of[name].append(run_cgi(exe, env, arguments))
         sampled = {name: max(run_cgi(exe, env, arguments, sample=True)[1] for _ in range(3))
                    for name, (exe, arguments) in programs.items()}
-        playlist = os.path.getsize(os.path.join(work, "standin_player.m3u"))
+        playlist = os.path.getsize(playlist_file)
         return runs_of, sampled, playlist
     finally:
         player.send_signal(signal.SIGKILL)

@@ -116,8 +116,8 @@ expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-b
 # The player, with the stand-in from the build (it is not in the archive).
 mkdir -p "$work/player"
 cp build/windows/standin_player.exe "$work/player/"
-WINEPREFIX=$work/prefix WINEDEBUG=-all wine "$work/player/standin_player.exe" \
-  --ready "$(tunaro_winpath "$work/player/ready")" >/dev/null 9>&- </dev/null &
+(tunaro_wine_exec "$work/prefix" wine "$work/player/standin_player.exe" \
+  --ready "$(tunaro_winpath "$work/player/ready")" >/dev/null </dev/null) &
 TUNARO_PLAYER_PID=$!
 for ((i = 0; i < 300; i++)); do
   [[ -s $work/player/ready ]] && break

@@ -9,6 +9,7 @@
 
 TUNARO_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 TUNARO_PLAYER_PID=
+TUNARO_PLAYLIST_FILE=
 TUNARO_LIGHTTPD_PID=
 TUNARO_PREFIX=
 
@@ -45,12 +46,45 @@ tunaro_fill() {
     "$template" >"$out"
 }
 
-# Runs a command with Wine's variables for the prefix. File descriptor 9
+# The variables every Wine run of ours gets, as NAME=value words in the array
+# named by the second argument: the prefix, Wine's own messages off, and no
+# offer to install Mono or Gecko. The one place they are written down.
+tunaro_wine_vars() {
+  local -n _tunaro_vars=$2
+  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+}
+
+# The same as shell words, for a script that a template makes (@WINE_VARS@).
+tunaro_wine_vars_quoted() {
+  local vars
+  tunaro_wine_vars "$1" vars
+  printf '%q ' "${vars[@]}"
+}
+
+# Replaces the shell with a command run with Wine's variables for the prefix:
+# in `( ... ) &` the command's own process id is $!. File descriptor 9
 # (scripts/demo.sh's lock) is not handed on: a wineserver outlives the command.
-tunaro_wine_env() {
-  local prefix=$1
+tunaro_wine_exec() {
+  local prefix=$1 vars
   shift
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "$@" 9>&-
+  tunaro_wine_vars "$prefix" vars
+  exec env "${vars[@]}" "$@" 9>&-
+}
+
+# Runs a command with Wine's variables for the prefix.
+tunaro_wine_env() {
+  (tunaro_wine_exec "$@")
+}
+
+# The Unix path of what a Windows program under Wine calls `windows_path`:
+# Z:\a\b is /a/b, C:\a is the prefix's drive_c/a.
+tunaro_linuxpath() {
+  local prefix=$1 path=${2//\\//}
+  case $path in
+    [Zz]:/*) printf '%s' "${path:2}" ;;
+    [Cc]:/*) printf '%s/drive_c%s' "$prefix" "${path:2}" ;;
+    *) return 1 ;;
+  esac
 }
 
 # Makes a Wine prefix with the null graphics driver (windows can be created
@@ -93,7 +127,8 @@ tunaro_tree_install() {
   mkdir -p "$tree/www/images" "$tree/cgi-bin/tunaro" "$tree/panel" "$tree/player" "$tree/logs"
   tree=$(cd "$tree" && pwd)
 
-  export T_ROOT=$tree T_PREFIX=$prefix T_HOME=${HOME:-/root}
+  T_WINE_VARS=$(tunaro_wine_vars_quoted "$prefix")
+  export T_ROOT=$tree T_WINE_VARS T_HOME=${HOME:-/root}
   export T_PANEL_INCLUDE="<!--#exec cmd=\"$tree/panel/tunaro-panel.sh\" -->"
 
   cp "$TUNARO_REPO"/assets/images/*.gif "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
@@ -148,16 +183,19 @@ tunaro_player_start() {
   shift 2
   local ready=$tree/player/ready
   rm -f "$ready"
-  # Started directly (not through a shell function) so that $! is the
-  # player's own process: wine execs into it.
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' \
-    wine "$tree/player/standin_player.exe" \
+  # The subshell becomes wine, which becomes the player: $! is its own id.
+  (tunaro_wine_exec "$prefix" wine "$tree/player/standin_player.exe" \
     --playlist "$(tunaro_winpath "$tree/player/playlist.m3u")" \
-    --ready "$(tunaro_winpath "$ready")" "$@" 9>&- </dev/null &
+    --ready "$(tunaro_winpath "$ready")" "$@" </dev/null) &
   TUNARO_PLAYER_PID=$!
   local i
   for ((i = 0; i < 300; i++)); do
-    [[ -s $ready ]] && return 0
+    if [[ -s $ready ]]; then
+      # Its second line says where it writes its playlist file.
+      TUNARO_PLAYLIST_FILE=$(tunaro_linuxpath "$prefix" "$(sed -n '2{s/\r$//;p;}' "$ready")") ||
+        TUNARO_PLAYLIST_FILE=
+      return 0
+    fi
     kill -0 "$TUNARO_PLAYER_PID" 2>/dev/null || tunaro_die "the stand-in player exited at start"
     sleep 0.1
   done

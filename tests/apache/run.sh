@@ -68,7 +68,8 @@ srvroot=$drive_c/Apache24
 inetpub=$drive_c/inetpub
 player=$work/player
 artifacts=${TUNARO_ARTIFACTS:-$repo/build/apache-test}
-wine_env=(env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=')
+tunaro_wine_vars "$prefix" wine_vars
+wine_env=(env "${wine_vars[@]}")
 
 # Runs a command as that user with a small environment of its own; call it in
 # a subshell, `(as_user ...)`: it execs, so `(as_user ...) &` leaves the
@@ -144,7 +145,7 @@ grep -q 'charset="windows-1251"' "$srvroot/htdocs/radio-panel.shtml" ||
   tunaro_die "the sample page has no charset line to change"
 
 for folder in tunaro tunaro-panel radio radio-panel; do
-  T_PREFIX=$prefix T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
+  T_WINE_VARS=$(tunaro_wine_vars_quoted "$prefix") T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
     "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
   chmod 755 "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
 done

@@ -115,7 +115,7 @@ run_load() {
   [[ -n $results ]] && options+=(--json "$results/${program%.exe}.json")
   timeout 1800 python3 tests/load/load_test.py \
     --base-url "http://$host:$port" \
-    --playlist-file "$work/site/player/standin_player.m3u" \
+    --playlist-file "$TUNARO_PLAYLIST_FILE" \
     --player-log "$work/player.log" --entries "$entries" \
     --clients "$clients" --requests "$requests" --seed "$seed" \
     --stall-seconds 180 --label "$program" \
