@@ -22,20 +22,8 @@
 //   main thread was busy meanwhile (the largest gap in a chain of zero-delay
 //   timers, which run every 4 ms or so on an idle page).
 import fs from 'node:fs';
-import { createRequire } from 'node:module';
 
-const require = createRequire(new URL('../../tests/browser/package.json', import.meta.url));
-const { chromium } = require('playwright-core');
-
-const LAUNCH_ARGS = [
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-];
+import { chromium, launchOptions } from '../../tests/browser/browser.mjs';
 
 const PAGES = {
   plain: { path: '/cgi-bin/plain/tunaro', list: 'select[name=MP3List]' },
@@ -136,11 +124,7 @@ async function run() {
   const baseUrl = process.env.BASE_URL;
   const entries = Number(process.env.ENTRIES);
   const rounds = Number(process.env.ROUNDS || 5);
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: LAUNCH_ARGS,
-  });
+  const browser = await chromium.launch(launchOptions());
   try {
     // One unmeasured look first: the first run of a Wine program after a
     // player start pays for loading its libraries.

@@ -10,8 +10,9 @@
 
 import fs from 'node:fs';
 import path from 'node:path';
-import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
+
+import { check, checkEqual, chromium, launchOptions } from '../browser/browser.mjs';
 
 const REPO = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const env = (name) => process.env[name] || fail(`${name} is not set (run tests/apache/run.sh)`);
@@ -56,14 +57,6 @@ async function step(name, body) {
     failed += 1;
     console.log(`FAIL ${name}: ${error.message}`);
   }
-}
-function check(condition, message) {
-  if (!condition) throw new Error(message);
-}
-function checkEqual(actual, expected, what) {
-  const a = JSON.stringify(actual);
-  const e = JSON.stringify(expected);
-  check(a === e, `${what}: expected ${e}, got ${a}`);
 }
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -199,18 +192,15 @@ await step('a title in code page 1251 can be chosen from a 1251 page', async () 
 
 // ---- in the browser -----------------------------------------------------------
 
-const require = createRequire(path.join(REPO, 'tests/browser/package.json'));
-const { chromium } = require('playwright-core');
-const context = await chromium.launchPersistentContext(env('PROFILE'), {
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
-    '--disable-sync', '--no-first-run'],
-  httpCredentials: { username: LOGIN, password: PASSWORD },
-  // The pages as the server sends them: the header's script, which updates
-  // the page in place, is the browser test's to check.
-  javaScriptEnabled: false,
-});
+const context = await chromium.launchPersistentContext(
+  env('PROFILE'),
+  launchOptions({
+    httpCredentials: { username: LOGIN, password: PASSWORD },
+    // The pages as the server sends them: the header's script, which updates
+    // the page in place, is the browser test's to check.
+    javaScriptEnabled: false,
+  }),
+);
 const page = context.pages()[0] || (await context.newPage());
 page.setDefaultTimeout(30000);
 

@@ -17,7 +17,7 @@
 import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
-import { chromium } from 'playwright-core';
+import { Failure, check, checkEqual, chromium, launchOptions } from './browser.mjs';
 
 const BASE_URL = mustEnv('BASE_URL');
 const PLAYER_LOG = mustEnv('PLAYER_LOG');
@@ -107,15 +107,6 @@ function playerNumbers(file) {
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-class Failure extends Error {}
-function check(condition, message) {
-  if (!condition) throw new Failure(message);
-}
-function checkEqual(actual, expected, what) {
-  const a = JSON.stringify(actual);
-  const e = JSON.stringify(expected);
-  check(a === e, `${what}: expected ${e}, got ${a}`);
-}
 
 // Polls until `read()` gives something `done` accepts. The limit only stops
 // a hang: nothing here is timed.
@@ -671,16 +662,6 @@ step('on a phone the page fits the screen and plays a tapped entry', async () =>
 
 // ---- running them ------------------------------------------------------------------
 
-const LAUNCH_ARGS = [
-  '--no-sandbox',
-  '--disable-gpu',
-  '--disable-quic',
-  '--no-first-run',
-  '--disable-background-networking',
-  '--disable-component-update',
-  '--disable-sync',
-];
-
 // A context of its own for each kind of visitor; page errors and dialogs are
 // collected, and every step fails on a page error.
 async function openContext(browser, options) {
@@ -710,11 +691,7 @@ async function main() {
   let passed = 0;
   let failed = 0;
   // Playwright gives the browser a temporary profile and removes it after.
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    args: LAUNCH_ARGS,
-  });
+  const browser = await chromium.launch(launchOptions());
   try {
     plain = await openContext(browser, { viewport: { width: 1024, height: 800 }, javaScriptEnabled: false });
     desktop = await openContext(browser, { viewport: { width: 1024, height: 800 } });
