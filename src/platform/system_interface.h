@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace tunaro {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/system_interface.h"
 #include "player/playlist_walk.h"

@@ -2,8 +2,6 @@
 // reach the stand-in player and the pages that come back.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "harness/wine_harness.h"
 #include "tunaro_install.h"
 
