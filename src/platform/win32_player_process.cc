@@ -6,12 +6,11 @@
 
 #include <string>
 
+#include "platform/win32_handles.h"
 #include "platform/win32_system.h"
 
 namespace tunaro {
 namespace {
-
-HWND AsWindow(Handle handle) { return reinterpret_cast<HWND>(handle); }
 
 // Vista and later.
 constexpr DWORD kQueryLimitedInformation = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
@@ -44,20 +43,6 @@ HANDLE OpenWithFirstOf(DWORD process_id, DWORD first, DWORD second) {
   return process;
 }
 
-class ProcessHandle {
- public:
-  explicit ProcessHandle(HANDLE handle) : handle_(handle) {}
-  ~ProcessHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  ProcessHandle(const ProcessHandle&) = delete;
-  ProcessHandle& operator=(const ProcessHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 constexpr DWORD kLongestPath = 32768;
 
 // Vista and later: needs only the right to query a little, which Windows
@@ -66,7 +51,7 @@ std::string ImagePathByName(DWORD process_id) {
   const auto query =
       Lookup<QueryFullProcessImageNameAFunction>(Kernel32(), "QueryFullProcessImageNameA");
   if (query == nullptr) return {};
-  const ProcessHandle process(OpenWithFirstOf(process_id, kQueryLimitedInformation, 0));
+  const ClosingHandle process(OpenWithFirstOf(process_id, kQueryLimitedInformation, 0));
   if (process.get() == nullptr) return {};
   std::string path(kLongestPath, '\0');
   DWORD size = kLongestPath;
@@ -84,7 +69,7 @@ std::string ImagePathByModule(DWORD process_id) {
   if (psapi == nullptr) return {};
   std::string path;
   const auto module_file_name = Lookup<GetModuleFileNameExAFunction>(psapi, "GetModuleFileNameExA");
-  const ProcessHandle process(
+  const ClosingHandle process(
       OpenWithFirstOf(process_id, PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, 0));
   if (module_file_name != nullptr && process.get() != nullptr) {
     path.assign(kLongestPath, '\0');
@@ -107,7 +92,7 @@ std::string Win32System::PlayerProcessImagePath(Handle window) {
 
 int Win32System::PlayerPointerBits(Handle window) {
   if (sizeof(void*) == 4) return 32;  // a 32-bit program reads only 32-bit players
-  const ProcessHandle process(
+  const ClosingHandle process(
       OpenWithFirstOf(ProcessOf(window), kQueryLimitedInformation, PROCESS_QUERY_INFORMATION));
   if (process.get() == nullptr) return 0;
   const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
@@ -120,7 +105,7 @@ int Win32System::PlayerPointerBits(Handle window) {
 bool Win32System::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
                                    std::size_t size) {
   if (address > static_cast<std::uint64_t>(static_cast<std::uintptr_t>(-1))) return false;
-  const ProcessHandle process(OpenWithFirstOf(ProcessOf(window), PROCESS_VM_READ, 0));
+  const ClosingHandle process(OpenWithFirstOf(ProcessOf(window), PROCESS_VM_READ, 0));
   if (process.get() == nullptr) return false;
   SIZE_T read = 0;
   return ReadProcessMemory(process.get(),

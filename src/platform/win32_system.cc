@@ -6,13 +6,11 @@
 #include <limits>
 
 #include "base/run_error.h"
+#include "platform/win32_handles.h"
 #include "player/player_messages.h"
 
 namespace tunaro {
 namespace {
-
-HANDLE AsHandle(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
-HWND AsWindow(Handle handle) { return reinterpret_cast<HWND>(handle); }
 
 // The run-time error that stands for a failed file operation.
 RunError FileError(DWORD code) {
@@ -32,19 +30,6 @@ RunError FileError(DWORD code) {
       return RunError(error_number::kPathFileAccess);
   }
 }
-
-// Closes a handle when its scope ends, however it ends.
-class ClosingHandle {
- public:
-  explicit ClosingHandle(HANDLE handle) : handle_(handle) {}
-  ~ClosingHandle() { CloseHandle(handle_); }
-  ClosingHandle(const ClosingHandle&) = delete;
-  ClosingHandle& operator=(const ClosingHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 constexpr std::size_t kWholeFile = static_cast<std::size_t>(-1);
 
