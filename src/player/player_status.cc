@@ -20,13 +20,6 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 
-// Titles keep their last `ssi_width` characters when that is not 0. A
-// negative width is no length: the cut raises RunError 5, even on an empty
-// title, so such a setting never passes unnoticed.
-std::string Cut(std::string_view text, std::int16_t ssi_width) {
-  return std::string(ssi_width != 0 ? LastCharacters(text, ssi_width) : text);
-}
-
 // A program path worth using: it names an ordinary file and is long enough to
 // name the playlist file after it.
 bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
@@ -68,7 +61,8 @@ void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerSta
   status.CurrentEntry = Ask(system, status, WritePlaylist);
   const std::optional<PlaylistEntry> entry =
       ReadPlaylistEntryLine(system, status.PlaylistPath, status.CurrentEntry);
-  status.CurrentTitle = entry ? CurrentTitleOf(*entry, ssi_width) : Cut("", ssi_width);
+  status.CurrentTitle =
+      entry ? CurrentTitleOf(*entry, ssi_width) : std::string(CutTitle("", ssi_width));
 }
 
 }  // namespace
@@ -106,8 +100,9 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
 }
 
 std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
-  if (!entry.info_line) return Cut(FileTitle(entry.file_line), ssi_width);
-  return Cut(TextAfterFirstComma(Cut(*entry.info_line, ssi_width)), ssi_width);
+  if (!entry.info_line) return std::string(CutTitle(FileTitle(entry.file_line), ssi_width));
+  return std::string(
+      CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width)), ssi_width));
 }
 
 }  // namespace tunaro

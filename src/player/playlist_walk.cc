@@ -107,6 +107,10 @@ void ForEachPlaylistEntry(std::string_view content, Visit visit) {
 
 }  // namespace
 
+std::string_view CutTitle(std::string_view title, std::int16_t ssi_width) {
+  return ssi_width != 0 ? LastCharacters(title, ssi_width) : title;
+}
+
 std::string_view FileTitle(std::string_view file_line) {
   const std::size_t slash = file_line.find_last_of("\\/");
   std::string_view name = slash == std::string_view::npos ? file_line : file_line.substr(slash + 1);
@@ -120,7 +124,7 @@ void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleL
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
     const std::string_view title = info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line);
-    titles.Append(ssi_width != 0 ? LastCharacters(title, ssi_width) : title);
+    titles.Append(CutTitle(title, ssi_width));
     return true;
   });
 }

@@ -32,6 +32,12 @@ void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleL
 // the index is negative.
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index);
 
+// A title as the pages show it: its last `ssi_width` characters when that is
+// not 0, else whole (a part of `title`, not a copy). A negative width is no
+// length: RunError 5, even for an empty title, so such a setting never passes
+// unnoticed.
+std::string_view CutTitle(std::string_view title, std::int16_t ssi_width);
+
 // What the player shows for an entry it has not read: the file's name without
 // its folder and extension ("C:\Music\Song.mp3" gives "Song"). A line whose
 // name part is empty (a stream address ending in "/") is shown whole.
