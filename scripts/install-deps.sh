@@ -39,5 +39,6 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+# Another install may hold the package lock for a while: wait for it.
+apt-get -o DPkg::Lock::Timeout=600 update -qq
+apt-get -o DPkg::Lock::Timeout=600 install -y -qq "${missing[@]}" >/dev/null
