@@ -134,13 +134,11 @@ tunaro_tree_install() {
   cp "$TUNARO_REPO"/assets/images/*.gif "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
   tunaro_fill "$demo/index.shtml.in" "$tree/www/index.shtml"
 
-  # The control page: the shipped sample configuration with the header and
-  # footer paths of this tree.
+  # The control page: the shipped sample configuration as it is (its header
+  # and footer lie beside tunaro.exe).
   local cgi=$tree/cgi-bin/tunaro
   cp "$build/tunaro.exe" "$demo/header.html" "$demo/footer.html" "$cgi/"
-  T_WIN_DIR=$(tunaro_winpath "$cgi") perl -pe \
-    's/^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\/$1 $ENV{T_WIN_DIR}\\/' \
-    "$demo/tunaro.conf.sample" >"$cgi/tunaro.conf"
+  cp "$demo/tunaro.conf.sample" "$cgi/tunaro.conf"
   tunaro_fill "$demo/tunaro-cgi.sh.in" "$cgi/tunaro.sh"
   chmod +x "$cgi/tunaro.sh"
 

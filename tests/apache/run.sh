@@ -133,10 +133,9 @@ cp -r "$inetpub/cgi-bin/tunaro" "$inetpub/cgi-bin/radio"
 cp -r "$inetpub/cgi-bin/tunaro-panel" "$inetpub/cgi-bin/radio-panel"
 for folder in radio radio-panel; do
   perl -pi -e 's{^WWWPATH [^\r\n]*}{WWWPATH /cgi-bin/radio/};
-    s{^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\}{$1 C:\\inetpub\\cgi-bin\\radio\\};
-    s{^(HEADERFILE .*\\)header\.html}{$1charsets\\header-1251.html}' "$inetpub/cgi-bin/$folder/tunaro.conf"
+    s{^HEADERFILE header\.html}{HEADERFILE charsets\\header-1251.html}' "$inetpub/cgi-bin/$folder/tunaro.conf"
 done
-grep -qF $'HEADERFILE C:\\inetpub\\cgi-bin\\radio\\charsets\\header-1251.html\r' \
+grep -qF $'HEADERFILE charsets\\header-1251.html\r' \
   "$inetpub/cgi-bin/radio/tunaro.conf" || tunaro_die "could not point the radio copy at the 1251 header"
 perl -p -e 's{/cgi-bin/tunaro-panel/tunaro}{/cgi-bin/radio-panel/tunaro}g;
   s{charset="?windows-1252"?}{charset="windows-1251"}' \
