@@ -29,6 +29,8 @@ enum Flags : std::int64_t {
   kLockTaken = 128,         // another run holds the playlist lock past the wait
   kTruncateFails = 256,     // as under Wine for an inherited standard output
   kFooterUnreadable = 512,  // fails the run after most of the page
+  kCrossSite = 1024,        // the browser says another site's page made the request
+  kForeignOrigin = 2048,    // an Origin other than the Host, as an old browser sends it
 };
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -127,8 +129,18 @@ std::string Serve(const Run& run, bool defang) {
     system.SetFile(system.PlaylistPath(), playlist);
   }
 
+  system.environment["HTTP_HOST"] = "pc:8080";
+  if (flags & kCrossSite) system.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
+  if (flags & kForeignOrigin) system.environment["HTTP_ORIGIN"] = "http://elsewhere.example";
+
   FUZZ_CHECK(tunaro::MainEntry(system) == 0);
   FUZZ_CHECK(!system.playlist_lock_held);
+  // Another site's request neither selects nor commands anything.
+  if ((flags & kCrossSite) || ((flags & kForeignOrigin) && fields[1] == "POST")) {
+    for (const tunaro::LoggedMessage& m : player.log) {
+      FUZZ_CHECK(m.message != tunaro::CommandMessage && m.lparam != tunaro::SetCurrentEntry);
+    }
+  }
   return system.output;
 }
 

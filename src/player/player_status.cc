@@ -26,18 +26,6 @@ bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
   return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
 }
 
-// Learns once per run where the player's program is (from the player, or
-// from its process when the player does not say) and where it keeps its
-// playlist file. Without a program file the run ends with what it wrote.
-void LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
-  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
-  if (!IsUsableProgramPath(system, status.PlayerPath)) {
-    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
-  }
-  if (!IsUsableProgramPath(system, status.PlayerPath)) throw RunEndedEarly{};
-  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
-}
-
 // The player rewrites one playlist file for every run that asks; runs that
 // the web server starts at the same time take turns from their first
 // WritePlaylist to their last read, so none reads a file half rewritten.
@@ -53,6 +41,11 @@ class PlaylistFileLock {
  private:
   SystemInterface& system_;
 };
+
+std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status) {
+  return system.IsOrdinaryFile(status.PlaylistPath) ? system.ReadWholeFile(status.PlaylistPath)
+                                                    : std::string();
+}
 
 // The player names its current entry in its answer to WritePlaylist; the
 // second of two answers is taken.
@@ -78,11 +71,27 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
   status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
 
-  LocatePlayerFiles(system, status);
-  if (system.IsOrdinaryFile(status.PlaylistPath)) {
-    WalkPlaylistTitles(system.ReadWholeFile(status.PlaylistPath), ssi_width, status.Titles);
-  }
+  if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
+  WalkPlaylistTitles(ReadPlaylistFile(system, status), ssi_width, status.Titles);
   ReadCurrentTitle(system, ssi_width, status);
+}
+
+bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
+  if (!status.PlaylistPath.empty()) return true;
+  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
+  if (!IsUsableProgramPath(system, status.PlayerPath)) {
+    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
+  }
+  if (!IsUsableProgramPath(system, status.PlayerPath)) return false;
+  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
+  return true;
+}
+
+std::optional<std::string> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
+  PlaylistFileLock lock(system);
+  Ask(system, status, WritePlaylist);
+  if (!LocatePlayerFiles(system, status)) return std::nullopt;
+  return ReadPlaylistFile(system, status);
 }
 
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,

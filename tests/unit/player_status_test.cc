@@ -22,8 +22,11 @@ class PlayerStatusTest : public ::testing::Test {
     system_.SetFile(system_.player.program_path, "MZ");
     status_.PlayerWindow = system_.player.window;
   }
-  // Refreshes and tells whether the run went on.
+  // Refreshes as a new run does, from a fresh snapshot, and tells whether
+  // the run went on.
   bool Refresh(std::int16_t width = 0) {
+    status_ = PlayerStatus{};
+    status_.PlayerWindow = system_.player.window;
     try {
       RefreshPlayerStatus(system_, width, status_);
       return true;
