@@ -69,7 +69,7 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   Ask(system, status, WritePlaylist);
   // The whole answer counts: a playlist may hold more than 32767 entries.
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
-  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
+  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount));
 
   if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
   WalkPlaylistTitles(ReadPlaylistFile(system, status), ssi_width, status.Titles);
@@ -108,6 +108,12 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
   }
 }
 
+// The information line is cut before its first comma is looked for, and the
+// title after it once more. That is the current title's own rule, not the
+// list's: with a comma among its last SSIWIDTH characters, a title shows
+// shorter under Song Name than in the list (the text after that comma). The
+// pages have always shown it so, and the list is not marked by title, so the
+// two need not agree.
 std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
   if (!entry.info_line) return std::string(CutTitle(FileTitle(entry.file_line), ssi_width));
   return std::string(

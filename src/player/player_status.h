@@ -26,8 +26,8 @@ struct PlayerStatus {
   // the list).
   std::int32_t CurrentEntry = -1;
   std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
-  // EntryCount + 1 slots; the last is empty unless the file holds more entries
-  // than the player reports.
+  // EntryCount slots, filled from the file in order; the slots of entries
+  // the file lacks stay empty.
   TitleList Titles;
 };
 
