@@ -2,6 +2,8 @@
 
 #include "app/entry_choice.h"
 #include "app/load_settings.h"
+#include "app/status_answer.h"
+#include "app/status_request.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
@@ -12,6 +14,10 @@ namespace tunaro {
 
 void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestInfo& request,
                    const FormPairs& pairs, Settings& settings, PlayerStatus& status) {
+  if (const std::optional<StatusRequest> status_request = ReadStatusRequest(request.QueryString)) {
+    AnswerStatusRequest(system, out, *status_request);
+    return;
+  }
   out.WriteLine("Content-type: text/html\r\n");
   LoadSettings(system, out, settings);
 

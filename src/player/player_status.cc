@@ -1,13 +1,14 @@
 #include "player/player_status.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/playlist_file_lock.h"
 #include "player/playlist_location.h"
-#include "player/playlist_path.h"
 #include "player/status_texts.h"
 
 namespace tunaro {
@@ -19,28 +20,6 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 }
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
-
-// A program path worth using: it names an ordinary file and is long enough to
-// name the playlist file after it.
-bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
-}
-
-// The player rewrites one playlist file for every run that asks; runs that
-// the web server starts at the same time take turns from their first
-// WritePlaylist to their last read, so none reads a file half rewritten.
-class PlaylistFileLock {
- public:
-  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
-    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
-  }
-  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
-  PlaylistFileLock(const PlaylistFileLock&) = delete;
-  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
-
- private:
-  SystemInterface& system_;
-};
 
 std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status) {
   return system.IsOrdinaryFile(status.PlaylistPath) ? system.ReadWholeFile(status.PlaylistPath)
@@ -78,12 +57,10 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
 
 bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
   if (!status.PlaylistPath.empty()) return true;
-  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
-  if (!IsUsableProgramPath(system, status.PlayerPath)) {
-    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
-  }
-  if (!IsUsableProgramPath(system, status.PlayerPath)) return false;
-  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
+  std::optional<PlayerFiles> files = FindPlayerFiles(system, status.PlayerWindow);
+  if (!files) return false;
+  status.PlayerPath = std::move(files->program);
+  status.PlaylistPath = std::move(files->playlist);
   return true;
 }
 
