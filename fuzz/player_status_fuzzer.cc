@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.LengthText.empty() == (player.length < 0));
 
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
-  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount) + 1);
+  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));
 
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {

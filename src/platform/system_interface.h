@@ -70,6 +70,11 @@ class SystemInterface {
   // directory, and not marked hidden or system.
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
 
+  // --- texts ---------------------------------------------------------------
+  // Bytes of the ANSI code page as UTF-8, converted as the system converts
+  // them (through UTF-16). Raises RunError 7 for a text too long to convert.
+  virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
+
   // --- runs at the same time ----------------------------------------------
   // Waits at most `timeout_milliseconds` for the machine-wide lock that keeps
   // one run's reading of the playlist file apart from another run's request
@@ -91,9 +96,10 @@ class SystemInterface {
   // The full path of the program file that the process owning `window` runs,
   // as the system knows it; empty text when it cannot be had.
   virtual std::string PlayerProcessImagePath(Handle window) = 0;
-  // The width of the player's pointers: 32 for a 32-bit player (and always
-  // for a 32-bit build of this program), 64 for a 64-bit one; 0 when the
-  // player's process cannot be looked at.
+  // The width of the player's pointers: 32 for a 32-bit player, 64 for a
+  // 64-bit one; 0 when the player's process cannot be looked at, or when it
+  // is a 64-bit player and this program a 32-bit one (under WOW64), whose
+  // answers arrive cut to 32 bits.
   virtual int PlayerPointerBits(Handle window) = 0;
   // Copies the `size` bytes at `address` in the player's memory into
   // `buffer`, the process opened for reading only; false unless every byte

@@ -91,14 +91,24 @@ std::string Win32System::PlayerProcessImagePath(Handle window) {
 }
 
 int Win32System::PlayerPointerBits(Handle window) {
-  if (sizeof(void*) == 4) return 32;  // a 32-bit program reads only 32-bit players
+  const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
+  BOOL self_under_wow64 = FALSE;
+  if (sizeof(void*) == 4) {
+    // A 32-bit Windows has no 64-bit players. On a 64-bit one this program
+    // runs under WOW64, and a player that does not is a 64-bit one: its
+    // answers reach us cut to 32 bits, and its memory is out of our reach.
+    if (is_wow64 == nullptr || !is_wow64(GetCurrentProcess(), &self_under_wow64) ||
+        !self_under_wow64) {
+      return 32;
+    }
+  }
   const ClosingHandle process(
       OpenWithFirstOf(ProcessOf(window), kQueryLimitedInformation, PROCESS_QUERY_INFORMATION));
   if (process.get() == nullptr) return 0;
-  const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
   if (is_wow64 == nullptr) return 64;  // every 64-bit Windows has it
   BOOL under_wow64 = FALSE;
   if (!is_wow64(process.get(), &under_wow64)) return 0;
+  if (self_under_wow64 && !under_wow64) return 0;  // a 64-bit player seen from 32 bits
   return under_wow64 ? 32 : 64;
 }
 

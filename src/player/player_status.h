@@ -26,8 +26,8 @@ struct PlayerStatus {
   // the list).
   std::int32_t CurrentEntry = -1;
   std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
-  // EntryCount + 1 slots; the last is empty unless the file holds more entries
-  // than the player reports.
+  // EntryCount slots, filled from the file in order; the slots of entries
+  // the file lacks stay empty.
   TitleList Titles;
 };
 
@@ -40,6 +40,18 @@ constexpr std::int32_t kMaxEntryCount = 1 << 20;
 // process. Every title is cut to its last `ssi_width` characters when that is
 // not 0.
 void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status);
+
+// Learns where the player's program is (from the player, or from its process
+// when the player does not say) and where it keeps its playlist file, into
+// PlayerPath and PlaylistPath; once per run, later calls keep what was
+// learned. False when no program file can be found.
+bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status);
+
+// Has the player write its playlist file now and returns the file's text
+// (empty when there is none), taking turns with other runs for it; nothing
+// when the player's files cannot be located. Sends WritePlaylist and what
+// locating the files takes, nothing else.
+std::optional<std::string> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status);
 
 // Entry `index` of the playlist file at `playlist_path`, as the file gives
 // it; nothing when the file holds no such entry. Creates the file, empty,

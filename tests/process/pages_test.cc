@@ -100,7 +100,8 @@ TEST_F(PagesTest, EveryRowOfTheDispatchTable) {
 
 TEST_F(PagesTest, TheTypicalRequestPlaysTheChosenEntry) {
   StartPlayer();
-  const std::string page = Run(install_.Post("play", "MP3List=3.+Gamma"), 2);
+  const std::string page =
+      Run(install_.Post("play", "MP3List=3.+Gamma"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
   EXPECT_EQ(ShownState(page), "Playing");
   EXPECT_NE(page.find("<option selected>3. Gamma</option>"), std::string::npos);
@@ -109,28 +110,62 @@ TEST_F(PagesTest, TheTypicalRequestPlaysTheChosenEntry) {
 
 TEST_F(PagesTest, SelectionForms) {
   StartPlayer();
-  Run(install_.Post("play", "MP3List=12.+A.B.+Band"), 2);
+  Run(install_.Post("play", "MP3List=12.+A.B.+Band"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(11), kPlay}));
 
-  Run(install_.Post("play", "MP3List=2.+Beta&mp3list=5.+Epsilon"), 2);
+  Run(install_.Post("play", "MP3List=2.+Beta&mp3list=5.+Epsilon"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
 
-  Run(install_.Post("stop", "MP3List=4.+Delta"), 3);
+  Run(install_.Post("stop", "MP3List=4.+Delta"), 3 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(3), kPlay, kStop}));
 
   // The compact panel's form arrives as a query string; a long one is read
   // whole.
-  Run(install_.Get("MP3List=6.+Zeta&play.x=4&play.y=7"), 2);
+  Run(install_.Get("MP3List=6.+Zeta&play.x=4&play.y=7"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(5), kPlay}));
-  Run(install_.Get("play.x=4&play.y=7&pad=" + std::string(300, 'p') + "&MP3List=7.+Eta"), 2);
+  Run(install_.Get("play.x=4&play.y=7&pad=" + std::string(300, 'p') + "&MP3List=7.+Eta"),
+      2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(6), kPlay}));
 
   // A body that reaches the program in two pieces is read whole.
   harness::CgiRequest split = install_.Post("play", "MP3List=10.+Kappa");
   split.split_at = 9;
-  const std::string page = Run(split, 2);
+  const std::string page = Run(split, 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(9), kPlay}));
   EXPECT_NE(page.find("<option selected>10. Kappa</option>"), std::string::npos);
+}
+
+TEST_F(PagesTest, AStaleSelectionPlaysTheEntryThatShowsItsTitleNow) {
+  StartPlayer();
+  // Gamma is the third entry now; a page from before shows it fifth.
+  Run(install_.Post("play", "MP3List=5.+Gamma"), 2 + kTitledChoiceExtraQueries);
+  EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
+  // A title that no entry shows: the position, as always.
+  Run(install_.Post("play", "MP3List=3.+Some+Title"), 2 + kTitledChoiceExtraQueries);
+  EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
+}
+
+TEST_F(PagesTest, RequestsThatAnotherSiteMadeDoNothing) {
+  StartPlayer({"--state", "paused"});
+  auto from = [](harness::CgiRequest request, const char* site) {
+    request.extra_environment["HTTP_SEC_FETCH_SITE"] = site;
+    request.extra_environment["HTTP_HOST"] = "127.0.0.1:8080";
+    return request;
+  };
+  std::string page = Run(from(install_.Get("stop"), "cross-site"), 0);
+  EXPECT_EQ(ShownState(page), "Paused");
+  page = Run(from(install_.Post("play", "MP3List=3.+Gamma"), "cross-site"), 0);
+  EXPECT_EQ(ShownState(page), "Paused");
+  EXPECT_NE(page.find("<option selected>1. Alpha</option>"), std::string::npos);
+  // An old browser's POST from another origin.
+  harness::CgiRequest old = install_.Post("play", "MP3List=3.+Gamma");
+  old.extra_environment = {{"HTTP_ORIGIN", "http://localhost:8080"},
+                           {"HTTP_HOST", "127.0.0.1:8080"}};
+  Run(old, 0);
+  EXPECT_TRUE(Sent().empty());
+  // Our own page's request acts.
+  Run(from(install_.Get("stop"), "same-origin"), 1);
+  EXPECT_EQ(Sent(), (Messages{kStop}));
 }
 
 TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
@@ -282,10 +317,10 @@ TEST_F(PagesTest, TitlesCannotInjectScriptAndStillRoundTrip) {
   const std::string page = Run(install_.Get(), 0);
   EXPECT_EQ(page.find("<script>"), std::string::npos);
   EXPECT_NE(page.find("<option>2. " + escaped + "</option>"), std::string::npos);
-  // A browser posts the option's decoded text; only the number counts.
+  // A browser posts the option's decoded text, which names the entry.
   const std::string posted = Run(
       install_.Post("play", "MP3List=2.+%3Cscript%3Ealert%28%22x%22%29%3C%2Fscript%3E+%26+more"),
-      2);
+      2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
   EXPECT_NE(posted.find("<option selected>2. " + escaped + "</option>"), std::string::npos);
   EXPECT_NE(posted.find("<b>" + escaped + "</b>"), std::string::npos);
