@@ -3,7 +3,7 @@
 # (tunaro.exe, the stand-in player and the probe; the native test programs)
 # and runs both. Needs the tools that scripts/install-deps.sh installs.
 #
-#   scripts/quick-test.sh [ctest arguments, e.g. -R unit_tests]
+#   scripts/quick-test.sh [ctest arguments, e.g. -R unit]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
