@@ -87,6 +87,8 @@ TEST_F(PagesTest, EveryRowOfTheDispatchTable) {
       {"", {}, nullptr},
       {"play&x=1", {}, nullptr},
       {"Stop ", {}, nullptr},
+      {" play", {}, nullptr},
+      {"next", {}, nullptr},
   };
   for (const Row& row : rows) {
     const std::string page = Run(install_.Get(row.query), row.sent.size());
