@@ -47,11 +47,16 @@ tunaro_fill() {
 }
 
 # The variables every Wine run of ours gets, as NAME=value words in the array
-# named by the second argument: the prefix, Wine's own messages off, and no
-# offer to install Mono or Gecko. The one place they are written down.
+# named by the second argument: the prefix, Wine's own messages off, no offer
+# to install Mono or Gecko, and TMPDIR as this shell has it. The one place
+# they are written down. A program finds the player's window only on the same
+# wineserver, and which server a Wine process joins depends on WINEPREFIX and
+# TMPDIR: the CGI wrappers, run by a web server whose environment lacks
+# TMPDIR, must get it written in.
 tunaro_wine_vars() {
   local -n _tunaro_vars=$2
-  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
+    "TMPDIR=${TMPDIR:-/tmp}")
 }
 
 # The same as shell words, for a script that a template makes (@WINE_VARS@).

@@ -2,8 +2,8 @@
 
 #include "base/number_reader.h"
 #include "base/run_error.h"
+#include "base/text_lines.h"
 #include "base/text_rules.h"
-#include "platform/text_lines.h"
 
 namespace tunaro {
 namespace {

@@ -76,10 +76,11 @@ class SystemInterface {
   virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
 
   // --- runs at the same time ----------------------------------------------
-  // Waits at most `timeout_milliseconds` for the machine-wide lock that keeps
-  // one run's reading of the playlist file apart from another run's request
-  // to rewrite it; true when it was had. Released by UnlockPlaylistFile or
-  // when the process ends.
+  // Waits at most `timeout_milliseconds` for the lock that keeps one run's
+  // reading of the playlist file apart from another run's request to rewrite
+  // it; true when it was had. The lock is per session: the runs of one web
+  // server share it, as they share the player's window. Released by
+  // UnlockPlaylistFile or when the process ends.
   virtual bool LockPlaylistFile(std::uint32_t timeout_milliseconds) = 0;
   virtual void UnlockPlaylistFile() = 0;
 

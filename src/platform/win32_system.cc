@@ -208,8 +208,10 @@ std::string Win32System::AnsiToUtf8(const std::string& ansi) {
   return utf8;
 }
 
-// Every run on this machine uses the same name, so runs that the web server
-// starts at the same time take turns with the player's one playlist file.
+// Every run uses the same name in the session's Local\ namespace, so runs
+// that the web server starts at the same time take turns with the player's
+// one playlist file. The player's window, which they all talk to, is in the
+// same session.
 bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
 #ifdef TUNARO_WITHOUT_PLAYLIST_LOCK
   // Only for the load test that shows what the lock prevents.

@@ -1,6 +1,6 @@
 #include "render/copy_file_to_output.h"
 
-#include "platform/text_lines.h"
+#include "base/text_lines.h"
 
 namespace tunaro {
 

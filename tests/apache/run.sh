@@ -68,7 +68,10 @@ srvroot=$drive_c/Apache24
 tunaro_dir=$drive_c/Tunaro
 player=$work/player
 artifacts=${TUNARO_ARTIFACTS:-$repo/build/apache-test}
-tunaro_wine_vars "$prefix" wine_vars
+# Every Wine process of the test (the player, the prefix's making, the CGI
+# wrappers that Apache runs) gets these, TMPDIR included, so all join one
+# wineserver.
+TMPDIR=$tmp tunaro_wine_vars "$prefix" wine_vars
 wine_env=(env "${wine_vars[@]}")
 
 # Runs a command as that user with a small environment of its own; call it in
@@ -110,7 +113,7 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts" "$home" "$player"
 cp scripts/demo/lib.sh "$work/lib.sh"
 chown -R "$uid:$gid" "$work"
-(as_user bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
+(as_user "${wine_env[@]}" bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
 
 # The release archive, unpacked where the guide puts it: the whole folder as
 # C:\Tunaro (the programs run from its cgi-bin), the web files copied into
@@ -145,7 +148,7 @@ grep -q 'charset="windows-1251"' "$srvroot/htdocs/radio-panel.shtml" ||
   tunaro_die "the sample page has no charset line to change"
 
 for folder in tunaro tunaro-panel radio radio-panel; do
-  T_WINE_VARS=$(tunaro_wine_vars_quoted "$prefix") T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
+  T_WINE_VARS=$(TMPDIR=$tmp tunaro_wine_vars_quoted "$prefix") T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
     "$tunaro_dir/cgi-bin/$folder/tunaro-wine.sh"
   chmod 755 "$tunaro_dir/cgi-bin/$folder/tunaro-wine.sh"
 done

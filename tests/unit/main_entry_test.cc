@@ -63,39 +63,7 @@ class RunTest : public ::testing::Test {
 
 const LoggedMessage kPlay{CommandMessage, CommandPlay, 0};
 const LoggedMessage kStop{CommandMessage, CommandStop, 0};
-const LoggedMessage kPause{CommandMessage, CommandPause, 0};
-const LoggedMessage kPrevious{CommandMessage, CommandPrevious, 0};
-const LoggedMessage kNext{CommandMessage, CommandNext, 0};
 LoggedMessage Select(std::int64_t index) { return {QueryMessage, index, SetCurrentEntry}; }
-
-TEST_F(RunTest, DispatchTable) {
-  struct Row {
-    const char* query;
-    std::vector<LoggedMessage> sent;
-    const char* state;
-  } rows[] = {
-      {"play", {kPlay}, "Playing"},
-      {"PLAY", {kPlay}, "Playing"},
-      {"stop", {kStop}, "Paused"},
-      {"previous", {kPrevious, kPlay}, "Playing"},
-      {"forward", {kNext, kPlay}, "Playing"},
-      {"pause", {kPause}, "Paused"},
-      {"track", {}, "Playing"},
-      {"", {}, "Paused"},
-      {"play&x=1", {}, "Paused"},
-      {" play", {}, "Paused"},
-      {"next", {}, "Paused"},
-  };
-  for (const Row& row : rows) {
-    system_.player.log.clear();
-    system_.output.clear();
-    system_.output_position = 0;
-    system_.player.play_state = 3;
-    const std::string page = Run(row.query);
-    EXPECT_EQ(Sent(), row.sent) << row.query;
-    EXPECT_EQ(State(page), row.state) << row.query;
-  }
-}
 
 TEST_F(RunTest, TheTypicalRequestPlaysTheChosenEntryOnce) {
   const std::string page = Post("play", "MP3List=3.+Gamma");

@@ -60,22 +60,6 @@ TEST_F(PlayerStatusTest, FillsEveryFieldFromTheAnswersAndThePlaylist) {
   EXPECT_EQ(status_.PlayerPath, "C:\\Player\\player.exe");
 }
 
-TEST_F(PlayerStatusTest, AsksInOrderWithOnePathReadAndThreePlaylistWrites) {
-  system_.player.program_path = "C:\\p.exe";
-  system_.SetFile("C:\\p.exe", "MZ");
-  ASSERT_TRUE(Refresh());
-  std::vector<std::int32_t> expected = {QueryPlayState,  QueryLength,   QueryStreamInfo,
-                                        QueryStreamInfo, WritePlaylist, QueryEntryCount};
-  for (int i = 0; i <= 8; ++i) expected.push_back(QueryPathChar);
-  expected.insert(expected.end(),
-                  {QueryPlaylistDirectory, QuerySettingsDirectory, WritePlaylist, WritePlaylist});
-  EXPECT_EQ(QueryCodes(), expected);
-  for (int i = 0; i <= 8; ++i) EXPECT_EQ(system_.player.log[6 + i].wparam, i);
-  EXPECT_EQ(system_.player.log[1].wparam, 1);
-  EXPECT_EQ(system_.player.log[2].wparam, 0);
-  EXPECT_EQ(system_.player.log[3].wparam, 1);
-}
-
 TEST_F(PlayerStatusTest, EndsTheRunWithoutAProgramFile) {
   system_.files.erase(system_.player.program_path);
   EXPECT_FALSE(Refresh());
@@ -344,14 +328,6 @@ TEST_F(PlayerStatusTest, ReleasesTheLockWhenTheRunEndsEarlyOrFails) {
   system_.player.hangs_on = WritePlaylist;
   EXPECT_THROW(Refresh(), RunError);
   EXPECT_FALSE(system_.playlist_lock_held);
-}
-
-TEST(PlayerTextsTest, StateTexts) {
-  EXPECT_EQ(StateTextFor(0), "Stopped");
-  EXPECT_EQ(StateTextFor(1), "Playing");
-  EXPECT_EQ(StateTextFor(3), "Paused");
-  EXPECT_EQ(StateTextFor(2), "");
-  EXPECT_EQ(StateTextFor(-1), "");
 }
 
 TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {
