@@ -9,7 +9,7 @@
 
 #include "app/main_entry.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_messages.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"

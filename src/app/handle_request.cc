@@ -2,6 +2,7 @@
 
 #include "app/entry_choice.h"
 #include "app/load_settings.h"
+#include "app/site_page.h"
 #include "app/status_answer.h"
 #include "app/status_request.h"
 #include "base/text_rules.h"
@@ -21,12 +22,12 @@ void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestIn
   out.WriteLine("Content-type: text/html\r\n");
   LoadSettings(system, out, settings);
 
-  status.PlayerWindow = system.FindPlayerWindow();
+  status.PlayerWindow = FindPlayerWindow(system);
   if (status.PlayerWindow == 0) {
     if (settings.SSIMode) {
       RenderClosedPanel(out);
     } else {
-      RenderClosedPage(system, out, settings);
+      RenderClosedPage(out, PageInputFor(system, settings));
     }
     return;
   }
@@ -60,9 +61,9 @@ void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestIn
   }
 
   if (settings.SSIMode) {
-    RenderCompactPanel(system, out, settings, status);
+    RenderCompactPanel(out, PageInputFor(system, settings), status);
   } else {
-    RenderFullPage(system, out, settings, status);
+    RenderFullPage(out, PageInputFor(system, settings), status);
   }
 }
 

@@ -22,7 +22,7 @@ void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
     return;
   }
   std::string body = kClosedStatusObject;
-  const Handle window = system.FindPlayerWindow();
+  const Handle window = FindPlayerWindow(system);
   if (window != 0) {
     if (request.control) {
       SendPlayerQuery(system, window, request.control->code, request.control->argument);

@@ -39,13 +39,6 @@ std::string LocatePlaylistFile(SystemInterface& system, Handle window,
 // maybe with its sign, so only its low 32 bits count.
 std::uint64_t AddressFromAnswer(std::int64_t answer, int pointer_bits);
 
-// The NUL-ended text at `address` in the player's memory, read in pieces that
-// never run past the end of a 4 KiB page, so a text that ends just before a
-// page the player lacks is read whole. Nothing when a piece cannot be read or
-// no NUL comes within kMaxPlayerTextLength characters.
-std::optional<std::string> ReadPlayerText(SystemInterface& system, Handle window,
-                                          std::uint64_t address);
-
 }  // namespace tunaro
 
 #endif  // TUNARO_PLAYER_PLAYLIST_LOCATION_H_

@@ -7,7 +7,7 @@
 #include "app/entry_choice.h"
 #include "app/handle_request.h"
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_messages.h"
 
 namespace tunaro {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_location.h"

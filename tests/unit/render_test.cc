@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "app/site_page.h"
 #include "base/run_error.h"
 #include "fixtures/fixture_file.h"
-#include "platform/fake_system.h"
 #include "render/compact_panel.h"
-#include "render/copy_file_to_output.h"
 #include "render/full_page.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -28,6 +28,8 @@ class RenderTest : public ::testing::Test {
     status_.LengthText = "3:25";
   }
   // What a renderer writes from the test's settings and status.
+  // The pages' input as the request handler makes it from the settings.
+  PageInput Page() { return PageInputFor(system_, settings_); }
   template <typename Render>
   std::string Written(Render render) {
     system_.output.clear();
@@ -38,11 +40,10 @@ class RenderTest : public ::testing::Test {
     return system_.output;
   }
   std::string Full() {
-    return Written([&](ResponseWriter& out) { RenderFullPage(system_, out, settings_, status_); });
+    return Written([&](ResponseWriter& out) { RenderFullPage(out, Page(), status_); });
   }
   std::string Panel() {
-    return Written(
-        [&](ResponseWriter& out) { RenderCompactPanel(system_, out, settings_, status_); });
+    return Written([&](ResponseWriter& out) { RenderCompactPanel(out, Page(), status_); });
   }
 
   FakeSystem system_;
@@ -164,7 +165,7 @@ TEST_F(RenderTest, AnUnreadableSiteFileIsAnError) {
 }
 
 TEST_F(RenderTest, ClosedNotices) {
-  EXPECT_EQ(Written([&](ResponseWriter& out) { RenderClosedPage(system_, out, settings_); }),
+  EXPECT_EQ(Written([&](ResponseWriter& out) { RenderClosedPage(out, Page()); }),
             "<p><b>Winamp is Closed</b> | <a href=\"/cgi-bin/tunaro/tunaro\">Refresh</a></p>\r\n"
             "<hr>\r\n</body></html>\r\n");
   EXPECT_EQ(Written([](ResponseWriter& out) { RenderClosedPanel(out); }),

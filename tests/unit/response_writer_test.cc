@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/fixture_file.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {

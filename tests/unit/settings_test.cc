@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {

@@ -6,7 +6,7 @@
 #include "app/main_entry.h"
 #include "app/status_request.h"
 #include "base/content_hash.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/live_status.h"
 #include "player/player_messages.h"
 #include "render/json_text.h"

@@ -1,4 +1,4 @@
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 #include <algorithm>
 #include <cstring>
@@ -113,23 +113,35 @@ std::string FakeSystem::AnsiToUtf8(const std::string& ansi) {
   return utf8;
 }
 
-bool FakeSystem::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
+bool FakeSystem::AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) {
   last_lock_timeout = timeout_milliseconds;
+  last_lock_name = name;
   if (!playlist_lock_available) return false;
   playlist_lock_held = true;
   events.push_back("lock");
   return true;
 }
 
-void FakeSystem::UnlockPlaylistFile() {
+void FakeSystem::ReleaseNamedLock() {
   if (!playlist_lock_held) return;
   playlist_lock_held = false;
   events.push_back("unlock");
 }
 
-Handle FakeSystem::FindPlayerWindow() { return player.window; }
+Handle FakeSystem::FindWindowOfClass(const std::string& class_name) {
+  return class_name == PlayerWindowClass ? player.window : 0;
+}
 
-QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
+MessageAnswer FakeSystem::SendMessageWithin(Handle window, std::uint32_t message,
+                                            std::uintptr_t wparam, std::intptr_t lparam,
+                                            std::uint32_t timeout_milliseconds) {
+  (void)timeout_milliseconds;
+  if (message != QueryMessage) return {true, 0};
+  return AnswerQuery(window, static_cast<std::int32_t>(lparam),
+                     static_cast<std::int32_t>(static_cast<std::intptr_t>(wparam)));
+}
+
+MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::int32_t argument) {
   FakePlayer& p = player;
   p.log.push_back({QueryMessage, argument, code});
   events.push_back("query:" + std::to_string(code));
@@ -183,23 +195,42 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
   }
 }
 
-void FakeSystem::PostCommand(Handle window, std::int32_t command_id) {
-  player.log.push_back({CommandMessage, command_id, 0});
+void FakeSystem::PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                   std::intptr_t lparam) {
+  player.log.push_back({message, static_cast<std::int64_t>(wparam), lparam});
   (void)window;
 }
 
-std::string FakeSystem::PlayerProcessImagePath(Handle window) {
+std::string FakeSystem::WindowProcessImagePath(Handle window) {
   return window == player.window && !player.gone ? player.image_path : std::string();
 }
 
-int FakeSystem::PlayerPointerBits(Handle window) {
+int FakeSystem::WindowProcessPointerBits(Handle window) {
   return window == player.window && !player.gone ? player.pointer_bits : 0;
 }
 
-bool FakeSystem::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                                  std::size_t size) {
+// Page by page, as the real system reads another process's memory.
+std::optional<std::string> FakeSystem::ReadProcessText(Handle window, std::uint64_t address,
+                                                       std::size_t max_length) {
+  if (window != player.window || player.gone) return std::nullopt;
+  constexpr std::uint64_t kPage = 4096;
+  std::string text;
+  char piece[kPage];
+  while (text.size() < max_length) {
+    const std::size_t size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kPage - address % kPage, max_length - text.size()));
+    if (address + size < address) return std::nullopt;
+    if (!ReadMemory(address, piece, size)) return std::nullopt;
+    const char* nul = static_cast<const char*>(std::memchr(piece, '\0', size));
+    if (nul != nullptr) return text.append(piece, static_cast<std::size_t>(nul - piece));
+    text.append(piece, size);
+    address += size;
+  }
+  return std::nullopt;
+}
+
+bool FakeSystem::ReadMemory(std::uint64_t address, char* buffer, std::size_t size) {
   memory_reads.push_back({address, size});
-  if (window != player.window || player.gone) return false;
   // Memory comes in whole pages: a block makes the pages it touches readable,
   // zeros around its bytes.
   constexpr std::uint64_t kPage = 4096;
