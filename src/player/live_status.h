@@ -7,23 +7,9 @@
 #include <string>
 
 #include "platform/system_interface.h"
+#include "player/status_records.h"
 
 namespace tunaro {
-
-struct LiveStatus {
-  std::int16_t play_state = 0;        // as QueryPlayState answers it
-  std::string title;                  // the current entry's title, whole, UTF-8
-  std::int32_t position_seconds = 0;  // whole seconds into it, never negative
-  std::int32_t length_seconds = -1;   // -1: unknown
-  std::int32_t volume_percent = 0;    // 0 to 100
-  bool shuffle = false;
-  bool repeat = false;
-  std::int32_t current = 0;  // the current entry from 1; 0: none
-  std::int32_t entries = 0;  // as the player counts them, never negative
-  std::int32_t kbps = 0;
-  std::int32_t khz = 0;
-  std::uint64_t list_hash = 0;  // of the playlist file's bytes
-};
 
 // Asks the player in `window` for its state, has it write its playlist file
 // (under the playlist file lock) and reads the file once for the current

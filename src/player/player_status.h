@@ -1,4 +1,4 @@
-// A snapshot of the player for one page: state, current entry, titles.
+// Taking a snapshot of the player for one page: state, current entry, titles.
 #ifndef TUNARO_PLAYER_PLAYER_STATUS_H_
 #define TUNARO_PLAYER_PLAYER_STATUS_H_
 
@@ -8,31 +8,9 @@
 
 #include "platform/system_interface.h"
 #include "player/playlist_walk.h"
-#include "player/title_list.h"
+#include "player/status_records.h"
 
 namespace tunaro {
-
-struct PlayerStatus {
-  Handle PlayerWindow = 0;     // 0: no player running
-  std::string PlayerPath;      // the player's program file
-  std::string PlaylistPath;    // where the player writes its playlist file
-  std::string StateText;       // "Playing", "Paused", "Stopped" or empty
-  std::string LengthText;      // minutes:seconds of the current entry
-  std::string SampleRateText;  // kHz followed by ",000"
-  std::string BitRateText;     // kbit/s
-  std::string CurrentTitle;
-  // The current entry's position from 0, as the last WritePlaylist answered
-  // it; the pages mark the option at this position (none when it is outside
-  // the list).
-  std::int32_t CurrentEntry = -1;
-  std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
-  // EntryCount slots, filled from the file in order; the slots of entries
-  // the file lacks stay empty.
-  TitleList Titles;
-};
-
-// The most entries a page lists; a player that reports more is taken at this.
-constexpr std::int32_t kMaxEntryCount = 1 << 20;
 
 // Queries the player, has it write its playlist file, and reads the titles
 // and the current entry. Ends the run (RunEndedEarly) when the player's

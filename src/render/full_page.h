@@ -3,7 +3,7 @@
 #define TUNARO_RENDER_FULL_PAGE_H_
 
 #include "cgi/response_writer.h"
-#include "player/player_status.h"
+#include "player/status_records.h"
 #include "render/page_input.h"
 
 namespace tunaro {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cgi/response_writer.h"
-#include "player/player_status.h"
+#include "player/status_records.h"
 
 namespace tunaro {
 

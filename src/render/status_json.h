@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/live_status.h"
+#include "player/status_records.h"
 
 namespace tunaro {
 
