@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "base/run_error.h"
-#include "testing/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_location.h"
 #include "player/status_texts.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -311,7 +311,7 @@ TEST_F(PlayerStatusTest, HoldsThePlaylistLockFromTheFirstRewriteToTheLastRead) {
   EXPECT_EQ(events.back(), "unlock");
   EXPECT_GT(at("query:" + std::to_string(QueryEntryCount)), at("lock"));
   EXPECT_FALSE(system_.playlist_lock_held);
-  EXPECT_EQ(system_.last_lock_timeout, kPlaylistLockTimeoutMilliseconds);
+  EXPECT_EQ(system_.last_lock_timeout, PlaylistLockTimeoutMilliseconds);
 }
 
 TEST_F(PlayerStatusTest, GoesOnWhenTheLockIsNotHadInTime) {
