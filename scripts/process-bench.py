@@ -166,8 +166,9 @@ def measure(work, entries, runs, env, round_=FLOORS, player_args=()):
 def measure_status(work, args, env):
     print(f"Player: standin_player.exe {args.player_args}")
     print("| entries | playlist file | status | page | floor | + window |"
-          " status / window | page / window | status / page | peak, Windows process: status | page |")
-    print("|---:" * 11 + "|")
+          " status / window | page / window | status / page | fastest: status / window |"
+          " page / window | peak, Windows process: status | page |")
+    print("|---:" * 13 + "|")
     for entries in [int(n) for n in args.entries.split(",")]:
         runs_of, sampled, playlist = measure(work, entries, args.runs, env, STATUS_ROUND,
                                              args.player_args.split())
@@ -177,6 +178,10 @@ def measure_status(work, args, env):
         cells += [f"{median['status'] / median['window']:.2f}",
                   f"{median['page'] / median['window']:.2f}",
                   f"{median['status'] / median['page']:.2f}"]
+        # On a shared machine the fastest runs are the ones nothing else slowed.
+        fastest = {name: min(s for s, _, _ in runs) for name, runs in runs_of.items()}
+        cells += [f"{fastest['status'] / fastest['window']:.2f}",
+                  f"{fastest['page'] / fastest['window']:.2f}"]
         cells += [f"{sampled[name] / 1024:.1f} MiB" for name in ("status", "page")]
         print("| " + " | ".join(cells) + " |", flush=True)
     print(f"\nMedians of {args.runs} rounds, each round every program once in the order of the"
