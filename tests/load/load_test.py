@@ -336,11 +336,16 @@ def count_interleaved(messages):
     WritePlaylists, one before the first and two after the last. Every other
     number is a place where sections overlapped.
 
-    A selection's own section comes first: WritePlaylist, then at once the
-    program path (QueryPathChar from 0), as the run locates the playlist file
-    there; it is not counted. Cut short by another run, it would be.
+    A selection's own section comes first: WritePlaylist, then the program
+    path from its first character (QueryPathChar 0), as the run locates the
+    playlist file there; that WritePlaylist is not counted. Only the queries
+    asked under the lock are looked at: the others (the state, the choice
+    itself) may come between from runs outside their sections.
     """
-    queries = [(parts[2], parts[1]) for parts in messages if len(parts) == 3 and parts[0] == QUERY]
+    locked = {WRITE_PLAYLIST, QUERY_ENTRY_COUNT, QUERY_PATH_CHAR, NUMBERS["QueryPlaylistDirectory"],
+              NUMBERS["QuerySettingsDirectory"]}
+    queries = [(parts[2], parts[1]) for parts in messages
+               if len(parts) == 3 and parts[0] == QUERY and parts[2] in locked]
     gaps = [0]
     for i, (code, _) in enumerate(queries):
         if code == WRITE_PLAYLIST:
