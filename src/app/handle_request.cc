@@ -1,6 +1,8 @@
 #include "app/handle_request.h"
 
 #include "app/load_settings.h"
+#include "app/status_answer.h"
+#include "app/status_request.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"
@@ -35,6 +37,10 @@ std::int32_t SelectionIndex(std::string_view selection) {
 
 void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestInfo& request,
                    const FormPairs& pairs, Settings& settings, PlayerStatus& status) {
+  if (const std::optional<StatusRequest> status_request = ReadStatusRequest(request.QueryString)) {
+    AnswerStatusRequest(system, out, *status_request);
+    return;
+  }
   out.WriteLine("Content-type: text/html\r\n");
   LoadSettings(system, out, settings);
 

@@ -88,6 +88,31 @@ bool FakeSystem::IsOrdinaryFile(const std::string& path) {
   return it != files.end() && !it->second.hidden && !it->second.directory;
 }
 
+std::string FakeSystem::AnsiToUtf8(const std::string& ansi) {
+  // 0x80 to 0x9F; the five bytes windows-1252 leaves free keep their number,
+  // as the system's conversion does.
+  static constexpr char16_t kHigh[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  std::string utf8;
+  for (const char c : ansi) {
+    const auto byte = static_cast<unsigned char>(c);
+    const char16_t unit = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    if (unit < 0x80) {
+      utf8 += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (unit >> 6));
+      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (unit >> 12));
+      utf8 += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+  }
+  return utf8;
+}
+
 bool FakeSystem::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
   last_lock_timeout = timeout_milliseconds;
   if (!playlist_lock_available) return false;
@@ -118,8 +143,26 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
   switch (code) {
     case QueryPlayState:
       return {true, p.play_state};
-    case QueryLength:
-      return {true, p.length};
+    case QueryLength:  // and QueryPosition
+      return {true, argument == 0 ? p.position_ms : p.length};
+    case JumpToTime:
+      if (p.play_state == StateStopped) return {true, -1};
+      p.position_ms = argument;
+      return {true, 0};
+    case SetVolume:
+      if (argument == AskVolume) return {true, p.volume};
+      p.volume = argument;
+      return {true, 0};
+    case QueryShuffle:
+      return {true, p.shuffle ? 1 : 0};
+    case QueryRepeat:
+      return {true, p.repeat ? 1 : 0};
+    case SetShuffle:
+      p.shuffle = argument != 0;
+      return {true, 0};
+    case SetRepeat:
+      p.repeat = argument != 0;
+      return {true, 0};
     case QueryPathChar:
       if (argument >= 0 && static_cast<std::size_t>(argument) < p.program_path.size()) {
         return {true, static_cast<unsigned char>(p.program_path[argument])};

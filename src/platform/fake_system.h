@@ -39,6 +39,10 @@ struct FakePlayer {
   std::string program_path = "C:\\Player\\player.exe";
   std::int32_t play_state = 0;
   std::int32_t length = 205;
+  std::int32_t position_ms = 61500;
+  std::int32_t volume = 128;  // 0-255
+  bool shuffle = false;
+  bool repeat = false;
   std::int32_t sample_rate = 44;
   std::int32_t bit_rate = 128;
   std::int32_t current = 0;
@@ -118,6 +122,8 @@ class FakeSystem : public SystemInterface {
   std::string ReadWholeFile(const std::string& path) override;
   std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
+  // As windows-1252: the code page of the tests.
+  std::string AnsiToUtf8(const std::string& ansi) override;
   bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
   void UnlockPlaylistFile() override;
   Handle FindPlayerWindow() override;

@@ -70,6 +70,11 @@ class SystemInterface {
   // directory, and not marked hidden or system.
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
 
+  // --- texts ---------------------------------------------------------------
+  // Bytes of the ANSI code page as UTF-8, converted as the system converts
+  // them (through UTF-16). Raises RunError 7 for a text too long to convert.
+  virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
+
   // --- runs at the same time ----------------------------------------------
   // Waits at most `timeout_milliseconds` for the machine-wide lock that keeps
   // one run's reading of the playlist file apart from another run's request

@@ -191,6 +191,23 @@ bool Win32System::IsOrdinaryFile(const std::string& path) {
   return (attributes & kNotOrdinary) == 0;
 }
 
+std::string Win32System::AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  // One UTF-16 unit per byte at most, three UTF-8 bytes per unit at most.
+  if (ansi.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) {
+    throw RunError(error_number::kOutOfMemory);
+  }
+  const int size = static_cast<int>(ansi.size());
+  std::wstring wide(ansi.size(), L'\0');
+  const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), size);
+  if (units <= 0) return {};
+  std::string utf8(static_cast<std::size_t>(units) * 3, '\0');
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(),
+                                        static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+  return utf8;
+}
+
 // Every run on this machine uses the same name, so runs that the web server
 // starts at the same time take turns with the player's one playlist file.
 bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {

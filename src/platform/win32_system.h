@@ -24,6 +24,8 @@ class Win32System : public SystemInterface {
   std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
 
+  std::string AnsiToUtf8(const std::string& ansi) override;
+
   bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
   void UnlockPlaylistFile() override;
 

@@ -1,13 +1,14 @@
 #include "player/player_status.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/playlist_file_lock.h"
 #include "player/playlist_location.h"
-#include "player/playlist_path.h"
 #include "player/status_texts.h"
 
 namespace tunaro {
@@ -20,39 +21,13 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 
-// A program path worth using: it names an ordinary file and is long enough to
-// name the playlist file after it.
-bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
-}
-
-// Learns once per run where the player's program is (from the player, or
-// from its process when the player does not say) and where it keeps its
-// playlist file. Without a program file the run ends with what it wrote.
+// Without a program file the run ends with what it wrote.
 void LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
-  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
-  if (!IsUsableProgramPath(system, status.PlayerPath)) {
-    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
-  }
-  if (!IsUsableProgramPath(system, status.PlayerPath)) throw RunEndedEarly{};
-  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
+  std::optional<PlayerFiles> files = FindPlayerFiles(system, status.PlayerWindow);
+  if (!files) throw RunEndedEarly{};
+  status.PlayerPath = std::move(files->program);
+  status.PlaylistPath = std::move(files->playlist);
 }
-
-// The player rewrites one playlist file for every run that asks; runs that
-// the web server starts at the same time take turns from their first
-// WritePlaylist to their last read, so none reads a file half rewritten.
-class PlaylistFileLock {
- public:
-  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
-    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
-  }
-  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
-  PlaylistFileLock(const PlaylistFileLock&) = delete;
-  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
-
- private:
-  SystemInterface& system_;
-};
 
 // The player names its current entry in its answer to WritePlaylist; the
 // second of two answers is taken.

@@ -23,7 +23,24 @@ std::optional<std::string> AskFolder(SystemInterface& system, Handle window, std
   return folder;
 }
 
+// A program path worth using: it names an ordinary file and is long enough to
+// name the playlist file after it.
+bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
+  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
+}
+
 }  // namespace
+
+std::optional<PlayerFiles> FindPlayerFiles(SystemInterface& system, Handle window) {
+  PlayerFiles files;
+  files.program = FindPlayerModulePath(system, window);
+  if (!IsUsableProgramPath(system, files.program)) {
+    files.program = system.PlayerProcessImagePath(window);
+  }
+  if (!IsUsableProgramPath(system, files.program)) return std::nullopt;
+  files.playlist = LocatePlaylistFile(system, window, files.program);
+  return files;
+}
 
 std::uint64_t AddressFromAnswer(std::int64_t answer, int pointer_bits) {
   const auto bits = static_cast<std::uint64_t>(answer);

@@ -16,6 +16,16 @@ namespace tunaro {
 // The longest folder name read from the player's memory.
 constexpr std::size_t kMaxPlayerTextLength = 32767;
 
+struct PlayerFiles {
+  std::string program;   // the player's program file
+  std::string playlist;  // where it writes its playlist file
+};
+
+// Learns where the player's program is (from the player, or from its
+// process when the player does not say) and where it keeps its playlist
+// file; nothing when neither names an ordinary program file.
+std::optional<PlayerFiles> FindPlayerFiles(SystemInterface& system, Handle window);
+
 // The path of the playlist file for a player whose program is `player_path`:
 // the folder that QueryPlaylistDirectory names, else the one that
 // QuerySettingsDirectory names (a player that knows neither answers 0 or 1),

@@ -1,0 +1,28 @@
+// Holding the machine-wide playlist file lock for a scope.
+#ifndef TUNARO_PLAYER_PLAYLIST_FILE_LOCK_H_
+#define TUNARO_PLAYER_PLAYLIST_FILE_LOCK_H_
+
+#include "platform/system_interface.h"
+#include "player/player_messages.h"
+
+namespace tunaro {
+
+// The player rewrites one playlist file for every run that asks; runs that
+// the web server starts at the same time take turns from their first
+// WritePlaylist to their last read, so none reads a file half rewritten.
+class PlaylistFileLock {
+ public:
+  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
+    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
+  }
+  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
+  PlaylistFileLock(const PlaylistFileLock&) = delete;
+  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
+
+ private:
+  SystemInterface& system_;
+};
+
+}  // namespace tunaro
+
+#endif  // TUNARO_PLAYER_PLAYLIST_FILE_LOCK_H_
