@@ -249,7 +249,7 @@
     const repeat = toggle('tunaro-toggle tunaro-repeat', 'Repeat');
     const show = element('button', 'tunaro-show', { type: 'button' });
     show.textContent = 'Show playing';
-    show.setAttribute('aria-label', 'Show the playing entry in the list');
+    show.setAttribute('aria-label', 'Show playing entry in the list');
     settings.append(volumeLabel, shuffle, repeat, show);
     box.append(seek, settings);
     return { box, elapsed, position, length, volume, shuffle, repeat, show };
@@ -848,7 +848,7 @@
     setText(stateText, STATE_TEXTS[status.state] ?? '');
     setText(values['Song Name'], status.title);
     setText(values.Kbps, String(status.kbps));
-    setText(values.KHz, String(status.khz));
+    setText(values.KHz, `${status.khz},000`); // as the program's page writes it
     setText(values.Length, clockText(status.length));
     showControls(status);
     const entry = status.current - 1;
