@@ -23,11 +23,11 @@
  *   background and the page takes its new state from the answer, then reads
  *   the status a second later: the player carries out a command after the
  *   program has answered.
- * - A filter box (letter case and accents ignored: "muller" finds "Muller"
- *   with an umlaut), and a list that draws only the rows in view, so that a
- *   playlist of 100,000 entries is ready in a moment. Play still submits the
- *   form's own fields, in the page's own character set, byte for byte what
- *   the browser would send.
+ * - A filter box (letter case and accents ignored: "muller" also finds the
+ *   name spelt with an umlaut), and a list that draws only the rows in view,
+ *   so that a playlist of 100,000 entries is ready in a moment. Play still
+ *   submits the form's own fields, in the page's own character set, byte for
+ *   byte what the browser would send.
  *
  * The file is plain ASCII on purpose: a script without a charset of its own
  * is read in the page's charset, whichever code page the header declares.
@@ -671,12 +671,17 @@
   }
 
   // The user's own requests go one after another, in the order asked for.
-  function act(url, init, what, followUp = true) {
+  // `control`: the control that asked; answers to earlier requests do not
+  // set it back while its own request is on its way.
+  function act(url, init, what, followUp = true, control = null) {
     actionCount++;
     pendingActions++;
+    if (control) unsent.set(control, (unsent.get(control) || 0) + 1);
     actions = actions.then(async () => {
       try {
-        const { status, page } = await fetchAnswer(url, init);
+        const answer = fetchAnswer(url, init);
+        answer.finally(() => control && unsent.set(control, unsent.get(control) - 1)).catch(() => {});
+        const { status, page } = await answer;
         if (status) {
           await showStatus(status);
         } else {
@@ -764,6 +769,8 @@
 
   // A control the user is moving is not set back by a status read.
   let held = null;
+  const unsent = new Map(); // control: its requests not yet answered
+  const free = (control) => held !== control && !(unsent.get(control) > 0);
   for (const slider of [controls.position, controls.volume]) {
     slider.addEventListener('pointerdown', () => (held = slider));
     slider.addEventListener('pointerup', () => (held = null));
@@ -774,11 +781,12 @@
     describePosition();
   });
   controls.position.addEventListener('change', () => {
-    act(statusUrl(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false);
+    act(statusUrl(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false, controls.position);
   });
   controls.volume.addEventListener('input', describeVolume);
   controls.volume.addEventListener('change', () => {
-    act(statusUrl(`volume=${Number(controls.volume.value)}`), { method: 'GET' }, 'Setting the volume', false);
+    const value = Number(controls.volume.value);
+    act(statusUrl(`volume=${value}`), { method: 'GET' }, 'Setting the volume', false, controls.volume);
   });
   for (const [button, word] of [
     [controls.shuffle, 'shuffle'],
@@ -787,7 +795,8 @@
     button.addEventListener('click', () => {
       const on = button.getAttribute('aria-pressed') !== 'true';
       button.setAttribute('aria-pressed', String(on));
-      act(statusUrl(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, `Turning ${word} ${on ? 'on' : 'off'}`, false);
+      const what = `Turning ${word} ${on ? 'on' : 'off'}`;
+      act(statusUrl(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, false, button);
     });
   }
   controls.show.addEventListener('click', () => {
@@ -815,19 +824,19 @@
     box.hidden = false;
     const known = status.length > 0;
     position.disabled = !known;
-    if (held !== position) {
+    if (free(position)) {
       position.max = String(known ? status.length : 0);
       position.value = String(known ? Math.min(status.position, status.length) : 0);
       setText(elapsed, clockText(status.position));
       describePosition();
     }
     setText(length, known ? clockText(status.length) : '');
-    if (held !== volume) {
+    if (free(volume)) {
       volume.value = String(status.volume);
       describeVolume();
     }
-    shuffle.setAttribute('aria-pressed', String(Boolean(status.shuffle)));
-    repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
+    if (free(shuffle)) shuffle.setAttribute('aria-pressed', String(Boolean(status.shuffle)));
+    if (free(repeat)) repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
   }
 
   // ---- the program's answers ------------------------------------------------
