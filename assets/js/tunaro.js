@@ -96,8 +96,12 @@
     return `${Math.floor(seconds / 60)}:${rest < 10 ? '0' : ''}${rest}`;
   }
 
-  // Letter case and accents do not count in the filter.
-  const fold = (text) => text.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase();
+  // Letter case and accents do not count in the filter. (Most titles are
+  // ASCII, and the check is cheaper than taking them apart.)
+  function fold(text) {
+    const lower = text.toLowerCase();
+    return /[^\0-\x7f]/.test(lower) ? lower.normalize('NFD').replace(/[\u0300-\u036f]/g, '') : lower;
+  }
 
   // ---- setting the page up ---------------------------------------------------
   //

@@ -399,6 +399,37 @@ step('status reads every second, back off after failures, and follow a command u
   }
 });
 
+step('when setting the page up fails half way, the page is the program\'s own again', async ({ context }) => {
+  const page = await context.newPage();
+  try {
+    // The list box cannot be copied: the script fails after it has added
+    // its controls and labels and moved the song's lines.
+    await page.evaluateOnNewDocument(() => {
+      const cloneNode = Node.prototype.cloneNode;
+      Node.prototype.cloneNode = function (deep) {
+        if (this.name === 'MP3List') throw new Error('the test refused to copy the list box');
+        return cloneNode.call(this, deep);
+      };
+    });
+    await page.goto(CONTROL);
+    const left = await page.evaluate(() => ({
+      added: [...document.querySelectorAll('[class^=tunaro-], style')].map((e) => e.className || e.nodeName),
+      options: document.querySelector('form select[name=MP3List]')?.options.length ?? 0,
+      shown: document.querySelector('form select[name=MP3List]')?.offsetHeight > 0,
+      attributes: document.querySelectorAll('[aria-label], [aria-live], img[alt]').length,
+      songLines: [...document.querySelector('form').parentNode.childNodes].filter((n) =>
+        /^(Song Name|Kbps|KHz|Length):/.test((n.textContent ?? '').trim()),
+      ).length,
+    }));
+    checkEqual(left.added, ['STYLE'], "what is left of the script's parts (the header's own style stays)");
+    checkEqual([left.options, left.shown], [ENTRIES, true], 'the list box');
+    checkEqual(left.attributes, 0, 'labels and live regions left behind');
+    checkEqual(left.songLines, 4, 'the song lines back beside the form');
+  } finally {
+    await page.close();
+  }
+});
+
 // Run with the hostile list, on the page the steps above left open.
 const hostileSteps = [];
 hostileSteps.push({
