@@ -990,6 +990,7 @@
       schedule(0);
     }
   });
-  // The first read at once: it brings the controls and the list's mark.
-  if (polling) schedule(0);
+  // The first read at once (also with the timed reads off): it brings the
+  // controls and the list's mark.
+  schedule(0);
 })();
