@@ -62,7 +62,7 @@
     return; // a charset this browser cannot decode: the plain page
   }
   const selfUrl = new URL(form.getAttribute('action').replace(/\?play$/i, ''), document.baseURI);
-  const statusUrl = (query) => `${selfUrl.href}?${query}`;
+  const selfUrlWith = (query) => `${selfUrl.href}?${query}`;
 
   // The line just before the form (a search of the whole document would walk
   // every option of a long list).
@@ -645,7 +645,7 @@
     const seen = actionCount;
     const started = performance.now();
     try {
-      const { status, page } = await fetchAnswer(statusUrl('status'));
+      const { status, page } = await fetchAnswer(selfUrlWith('status'));
       lastDuration = performance.now() - started;
       failures = 0;
       if (seen === actionCount) {
@@ -785,12 +785,12 @@
     describePosition();
   });
   controls.position.addEventListener('change', () => {
-    act(statusUrl(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false, controls.position);
+    act(selfUrlWith(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false, controls.position);
   });
   controls.volume.addEventListener('input', describeVolume);
   controls.volume.addEventListener('change', () => {
     const value = Number(controls.volume.value);
-    act(statusUrl(`volume=${value}`), { method: 'GET' }, 'Setting the volume', false, controls.volume);
+    act(selfUrlWith(`volume=${value}`), { method: 'GET' }, 'Setting the volume', false, controls.volume);
   });
   for (const [button, word] of [
     [controls.shuffle, 'shuffle'],
@@ -800,7 +800,7 @@
       const on = button.getAttribute('aria-pressed') !== 'true';
       button.setAttribute('aria-pressed', String(on));
       const what = `Turning ${word} ${on ? 'on' : 'off'}`;
-      act(statusUrl(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, false, button);
+      act(selfUrlWith(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, false, button);
     });
   }
   controls.show.addEventListener('click', () => {
