@@ -43,7 +43,7 @@ std::uint64_t ContentHash(std::string_view bytes) {
       tail = 0;
     }
   }
-  b = (b ^ tail ^ (left << 56)) * kMultiplier;
+  b = (b ^ tail ^ (static_cast<std::uint64_t>(left) << 56)) * kMultiplier;
   return Mix(a ^ Mix(b));
 }
 
