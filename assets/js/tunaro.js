@@ -855,7 +855,7 @@
     const changed = listSeen === null ? status.entries !== titles.length : status.list !== listSeen;
     if (closed || changed) {
       await readList(status.list);
-      return;
+      if (closed) return;
     }
     listSeen = status.list;
     setText(stateText, STATE_TEXTS[status.state] ?? '');

@@ -586,6 +586,7 @@ async function writeScreenshot() {
     (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 2 }),
     'the page for the screenshot',
   );
+  await page.waitForSelector('.tunaro-controls:not([hidden])');
   await page.mouse.move(0, 0);
   await page.evaluate(() => document.activeElement.blur());
   await page.screenshot({ path: SCREENSHOT });
