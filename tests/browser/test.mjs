@@ -261,6 +261,43 @@ step('without JavaScript, forward goes one entry on and plays', async () => {
   checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry after forward');
 });
 
+// Another site's page (localhost is another site than 127.0.0.1) links and
+// posts to the remote, with the browser's saved login: nothing happens. A
+// page on another port of the same address is the same site, and acts, as
+// the remote's own buttons do.
+step("another site's link and form do nothing; the same site's do", async () => {
+  const page = plain.page;
+  const elsewhere = (origin) => `${origin}/elsewhere.html`;
+  const otherSite = BASE_URL.replace('127.0.0.1', 'localhost');
+  const otherPort = `${new URL(BASE_URL).protocol}//127.0.0.1:1`;
+  const forged =
+    `<a id=link href="${CONTROL}?stop">a funny picture</a>` +
+    `<form id=form method=POST action="${CONTROL}?play"><input name=MP3List value="1. ${DEMO[0]}"><button id=send>go</button></form>`;
+  for (const origin of [otherSite, otherPort]) {
+    await page.route(elsewhere(origin), (route) => route.fulfill({ contentType: 'text/html', body: forged }));
+  }
+
+  let offset = logSize();
+  await page.goto(elsewhere(otherSite));
+  await clickAndLoad(page, '#link');
+  checkEqual(await stateText(page), 'Playing', 'the state after a forged stop');
+  await page.goto(elsewhere(otherSite));
+  await clickAndLoad(page, '#send');
+  checkEqual(await stateText(page), 'Playing', 'the state after a forged choice');
+  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry after a forged choice');
+  await playerGot(offset, { commands: [] }, "another site's link and form");
+
+  offset = logSize();
+  await page.goto(elsewhere(otherPort));
+  await clickAndLoad(page, '#link');
+  await playerGot(offset, { commands: [STOP] }, "the same site's link");
+  // The remote's own play button, with the current entry chosen, plays again.
+  offset = logSize();
+  await page.goto(CONTROL);
+  await clickAndLoad(page, 'input[name=play]');
+  await playerGot(offset, { commands: [PLAY], entrySets: [5] }, "the remote's own play");
+});
+
 step('the page with the compact panel (server-side include)', async () => {
   const page = desktop.page;
   const offset = logSize();
