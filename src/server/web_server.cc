@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "server/login_file.h"
 #include "server/request_rules.h"
@@ -82,11 +83,14 @@ int OnBeginRequest(mg_connection* connection) {
 
 void OnEndRequest(const mg_connection* connection, int status) {
   const mg_request_info* request = mg_get_request_info(connection);
+  // The dual-stack socket reports IPv4 clients as ::ffff:a.b.c.d.
+  const char* client = request->remote_addr;
+  if (strncmp(client, "::ffff:", 7) == 0 && strchr(client + 7, ':') == nullptr) client += 7;
   SYSTEMTIME now;
   GetLocalTime(&now);
   char line[600];
   snprintf(line, sizeof line, "%02u:%02u:%02u  %-15s  %3d  %.500s\n", now.wHour, now.wMinute,
-           now.wSecond, request->remote_addr, status, request->local_uri_raw);
+           now.wSecond, client, status, request->local_uri_raw);
   Print(line);
 }
 

@@ -5,7 +5,8 @@
 import { chromium, launchOptions, check } from '../browser/browser.mjs';
 
 const { BASE_URL, LOGIN, ENTRY } = process.env;
-const [username, password] = LOGIN.split(':');
+const username = LOGIN.slice(0, LOGIN.indexOf(':'));
+const password = LOGIN.slice(LOGIN.indexOf(':') + 1);
 
 const browser = await chromium.launch(launchOptions());
 try {
