@@ -11,7 +11,7 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.LengthText.empty() == (player.length < 0));
 
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
-  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount) + 1);
+  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));
 
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {

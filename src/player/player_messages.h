@@ -3,6 +3,10 @@
 // in wParam, sent and waited for; commands are message 273 (WM_COMMAND) with
 // the id in wParam and lParam 0, posted.
 //
+// Every constant here is named as the player's messages are, without the "k"
+// of the program's other constants: they are the player's terms, and one
+// style holds for all of them.
+//
 // This file is the one list of the player's numbers: the stand-in player, the
 // probe and the test harness include it, and the test scripts read the
 // "constexpr std::int32_t Name = number;" lines below.
@@ -22,11 +26,18 @@ constexpr std::int32_t CommandMessage = 273;  // WM_COMMAND
 // Query codes.
 constexpr std::int32_t QueryPlayState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr std::int32_t QueryLength = 105;     // wParam 1: seconds of the current entry
+constexpr std::int32_t QueryPosition = 105;   // wParam 0: milliseconds into it
+constexpr std::int32_t JumpToTime = 106;      // wParam: ms; answers -1 stopped, 1 past the end, 0
 constexpr std::int32_t QueryPathChar = 109;   // wParam n: character n of its program path
 constexpr std::int32_t WritePlaylist = 120;   // writes the playlist file, answers the current index
 constexpr std::int32_t SetCurrentEntry = 121;  // wParam: the 0-based entry to make current
 constexpr std::int32_t QueryEntryCount = 124;
+constexpr std::int32_t SetVolume = 122;        // wParam 0-255 sets it; AskVolume asks
 constexpr std::int32_t QueryStreamInfo = 126;  // wParam 0: sample rate in kHz, 1: bit rate
+constexpr std::int32_t QueryShuffle = 250;     // 1 on, 0 off
+constexpr std::int32_t QueryRepeat = 251;
+constexpr std::int32_t SetShuffle = 252;  // wParam 1 on, 0 off
+constexpr std::int32_t SetRepeat = 253;
 // The address of a NUL-ended ANSI text in the player's own memory: the folder
 // of its settings (2.90 to 5.1 keep the playlist file there) and the folder of
 // its playlists (5.11 on). A version that does not know a query answers 1.
@@ -40,20 +51,23 @@ constexpr std::int32_t CommandPause = 40046;
 constexpr std::int32_t CommandStop = 40047;
 constexpr std::int32_t CommandNext = 40048;
 
+// The SetVolume argument that asks for the volume instead of setting it.
+constexpr std::int32_t AskVolume = -666;
+
 // Play state answers.
 constexpr std::int32_t StateStopped = 0;
 constexpr std::int32_t StatePlaying = 1;
 constexpr std::int32_t StatePaused = 3;
 
 // How long a query may take before the player counts as hung.
-constexpr std::uint32_t kQueryTimeoutMilliseconds = 5000;
+constexpr std::uint32_t QueryTimeoutMilliseconds = 5000;
 
 // How long a run waits for others to finish with the playlist file before it
 // goes on without them. Runs queue here one after another: 32 requests at
 // once on a 2,000-entry playlist already wait about 5 s for the last turn,
 // so the bound is for a run that never lets go, well under the minute a
 // web server gives a CGI program.
-constexpr std::uint32_t kPlaylistLockTimeoutMilliseconds = 30000;
+constexpr std::uint32_t PlaylistLockTimeoutMilliseconds = 30000;
 
 }  // namespace tunaro
 

@@ -1,13 +1,14 @@
 #include "player/player_status.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/playlist_file_lock.h"
 #include "player/playlist_location.h"
-#include "player/playlist_path.h"
 #include "player/status_texts.h"
 
 namespace tunaro {
@@ -20,39 +21,10 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 
-// A program path worth using: it names an ordinary file and is long enough to
-// name the playlist file after it.
-bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
+std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status) {
+  return system.IsOrdinaryFile(status.PlaylistPath) ? system.ReadWholeFile(status.PlaylistPath)
+                                                    : std::string();
 }
-
-// Learns once per run where the player's program is (from the player, or
-// from its process when the player does not say) and where it keeps its
-// playlist file. Without a program file the run ends with what it wrote.
-void LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
-  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
-  if (!IsUsableProgramPath(system, status.PlayerPath)) {
-    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
-  }
-  if (!IsUsableProgramPath(system, status.PlayerPath)) throw RunEndedEarly{};
-  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
-}
-
-// The player rewrites one playlist file for every run that asks; runs that
-// the web server starts at the same time take turns from their first
-// WritePlaylist to their last read, so none reads a file half rewritten.
-class PlaylistFileLock {
- public:
-  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
-    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
-  }
-  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
-  PlaylistFileLock(const PlaylistFileLock&) = delete;
-  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
-
- private:
-  SystemInterface& system_;
-};
 
 // The player names its current entry in its answer to WritePlaylist; the
 // second of two answers is taken.
@@ -76,13 +48,27 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   Ask(system, status, WritePlaylist);
   // The whole answer counts: a playlist may hold more than 32767 entries.
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
-  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
+  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount));
 
-  LocatePlayerFiles(system, status);
-  if (system.IsOrdinaryFile(status.PlaylistPath)) {
-    WalkPlaylistTitles(system.ReadWholeFile(status.PlaylistPath), ssi_width, status.Titles);
-  }
+  if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
+  WalkPlaylistTitles(ReadPlaylistFile(system, status), ssi_width, status.Titles);
   ReadCurrentTitle(system, ssi_width, status);
+}
+
+bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
+  if (!status.PlaylistPath.empty()) return true;
+  std::optional<PlayerFiles> files = FindPlayerFiles(system, status.PlayerWindow);
+  if (!files) return false;
+  status.PlayerPath = std::move(files->program);
+  status.PlaylistPath = std::move(files->playlist);
+  return true;
+}
+
+std::optional<std::string> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
+  PlaylistFileLock lock(system);
+  Ask(system, status, WritePlaylist);
+  if (!LocatePlayerFiles(system, status)) return std::nullopt;
+  return ReadPlaylistFile(system, status);
 }
 
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
@@ -99,6 +85,12 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
   }
 }
 
+// The information line is cut before its first comma is looked for, and the
+// title after it once more. That is the current title's own rule, not the
+// list's: with a comma among its last SSIWIDTH characters, a title shows
+// shorter under Song Name than in the list (the text after that comma). The
+// pages have always shown it so, and the list is not marked by title, so the
+// two need not agree.
 std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
   if (!entry.info_line) return std::string(CutTitle(FileTitle(entry.file_line), ssi_width));
   return std::string(

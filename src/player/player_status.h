@@ -1,4 +1,4 @@
-// A snapshot of the player for one page: state, current entry, titles.
+// Taking a snapshot of the player for one page: state, current entry, titles.
 #ifndef TUNARO_PLAYER_PLAYER_STATUS_H_
 #define TUNARO_PLAYER_PLAYER_STATUS_H_
 
@@ -8,31 +8,9 @@
 
 #include "platform/system_interface.h"
 #include "player/playlist_walk.h"
-#include "player/title_list.h"
+#include "player/status_records.h"
 
 namespace tunaro {
-
-struct PlayerStatus {
-  Handle PlayerWindow = 0;     // 0: no player running
-  std::string PlayerPath;      // the player's program file
-  std::string PlaylistPath;    // where the player writes its playlist file
-  std::string StateText;       // "Playing", "Paused", "Stopped" or empty
-  std::string LengthText;      // minutes:seconds of the current entry
-  std::string SampleRateText;  // kHz followed by ",000"
-  std::string BitRateText;     // kbit/s
-  std::string CurrentTitle;
-  // The current entry's position from 0, as the last WritePlaylist answered
-  // it; the pages mark the option at this position (none when it is outside
-  // the list).
-  std::int32_t CurrentEntry = -1;
-  std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
-  // EntryCount + 1 slots; the last is empty unless the file holds more entries
-  // than the player reports.
-  TitleList Titles;
-};
-
-// The most entries a page lists; a player that reports more is taken at this.
-constexpr std::int32_t kMaxEntryCount = 1 << 20;
 
 // Queries the player, has it write its playlist file, and reads the titles
 // and the current entry. Ends the run (RunEndedEarly) when the player's
@@ -40,6 +18,18 @@ constexpr std::int32_t kMaxEntryCount = 1 << 20;
 // process. Every title is cut to its last `ssi_width` characters when that is
 // not 0.
 void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status);
+
+// Learns where the player's program is (from the player, or from its process
+// when the player does not say) and where it keeps its playlist file, into
+// PlayerPath and PlaylistPath; once per run, later calls keep what was
+// learned. False when no program file can be found.
+bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status);
+
+// Has the player write its playlist file now and returns the file's text
+// (empty when there is none), taking turns with other runs for it; nothing
+// when the player's files cannot be located. Sends WritePlaylist and what
+// locating the files takes, nothing else.
+std::optional<std::string> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status);
 
 // Entry `index` of the playlist file at `playlist_path`, as the file gives
 // it; nothing when the file holds no such entry. Creates the file, empty,

@@ -1,6 +1,7 @@
 #include "player/playlist_walk.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/text_rules.h"
@@ -70,6 +71,12 @@ std::string_view AfterFirstComma(const Line& line) {
   return line.comma == std::string_view::npos ? line.text : line.text.substr(line.comma + 1);
 }
 
+// An entry's title before any cut: its information line's text after the
+// first comma, or without one its file's name.
+std::string_view EntryTitle(const Line* info, std::string_view file_line) {
+  return info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line);
+}
+
 bool IsBlank(std::string_view line) {
   for (char c : line) {
     if (c != ' ' && c != '\t') return false;
@@ -123,10 +130,30 @@ void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleL
   titles.ReserveText(content.size());  // the titles are parts of it, or shorter
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
-    const std::string_view title = info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line);
-    titles.Append(CutTitle(title, ssi_width));
+    titles.Append(CutTitle(EntryTitle(info, file_line), ssi_width));
     return true;
   });
+}
+
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, std::int16_t ssi_width,
+                                                std::string_view shown, std::int32_t near) {
+  std::string wanted;
+  PutShownText(shown, wanted);
+  std::string title;
+  std::optional<std::int32_t> best;
+  std::int64_t best_distance = 0;
+  std::int32_t k = 0;
+  ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
+    const std::int64_t distance = std::abs(std::int64_t{k} - near);
+    if (best && distance >= best_distance) return false;  // only farther ones follow
+    PutShownText(CutTitle(EntryTitle(info, file_line), ssi_width), title);
+    if (title == wanted) {
+      best = k;
+      best_distance = distance;
+    }
+    return k++ < INT32_MAX;
+  });
+  return best;
 }
 
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index) {

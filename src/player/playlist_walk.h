@@ -32,6 +32,13 @@ void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleL
 // the index is negative.
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index);
 
+// The entry nearest to `near` (from 0; of two as near, the lower) whose title
+// as WalkPlaylistTitles gives it reads as `shown` once both have their runs
+// of white space made one blank and none at the ends (see PutShownText):
+// what a browser sends of the option. Nothing when no entry shows it.
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, std::int16_t ssi_width,
+                                                std::string_view shown, std::int32_t near);
+
 // A title as the pages show it: its last `ssi_width` characters when that is
 // not 0, else whole (a part of `title`, not a copy). A negative width is no
 // length: RunError 5, even for an empty title, so such a setting never passes
