@@ -154,6 +154,8 @@ expect "without a login: 401" [ "$(code_of "$remote")" = 401 ]
 expect "with a wrong password: 401" [ "$(code_of --digest -u "$user:wrong" "$remote")" = 401 ]
 expect "with the digest login: the page" \
   bash -c '[[ $(curl -s --digest -u "$1" "$2") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
+expect "the unedited tunaro.conf finds the shipped header, which loads the page script" \
+  bash -c '[[ $(curl -s --digest -u "$1" "$2") == *"<script src=/images/tunaro.js"* ]]' _ "$user:$password" "$remote"
 expect "the page as tunaro.exe too" \
   bash -c '[[ $(curl -s --digest -u "$1" "$2.exe") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
 location=$(curl -s -o /dev/null -w '%{redirect_url}' "$base/")
