@@ -28,9 +28,7 @@ namespace {
 constexpr char kMaxHeadBytes[] = "16384";
 constexpr long long kMaxBodyBytes = 64 * 1024;
 // Four workers: a home has a few phones, and runs of tunaro.exe take turns on
-// the playlist file anyway, so more add no pages a second (measured: 4 gave
-// more than 16). Under Wine 8, 16 busy workers also tripped an assertion in
-// Wine's own server (complete_async_poll) within a minute of load.
+// the playlist file anyway, so more add no pages a second.
 constexpr char kWorkerThreads[] = "4";
 constexpr char kRequestTimeoutMs[] = "15000";
 
