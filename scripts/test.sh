@@ -43,5 +43,8 @@ bash tests/browser/run.sh
 echo "== Apache test (apache2 with the deployment guide's configuration, Wine, headless Chromium)"
 bash tests/apache/run.sh
 
+echo "== server test (tunaro-server.exe from the release zip under Wine: login, paths, Chromium, load)"
+bash tests/server/run.sh
+
 echo "== load test (16 clients through lighttpd; first without the playlist lock, for comparison)"
 bash tests/load/run.sh --compare

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "server/login_file.h"
 #include "server/request_rules.h"
@@ -27,9 +28,7 @@ namespace {
 constexpr char kMaxHeadBytes[] = "16384";
 constexpr long long kMaxBodyBytes = 64 * 1024;
 // Four workers: a home has a few phones, and runs of tunaro.exe take turns on
-// the playlist file anyway, so more add no pages a second (measured: 4 gave
-// more than 16). Under Wine 8, 16 busy workers also tripped an assertion in
-// Wine's own server (complete_async_poll) within a minute of load.
+// the playlist file anyway, so more add no pages a second.
 constexpr char kWorkerThreads[] = "4";
 constexpr char kRequestTimeoutMs[] = "15000";
 
@@ -82,11 +81,14 @@ int OnBeginRequest(mg_connection* connection) {
 
 void OnEndRequest(const mg_connection* connection, int status) {
   const mg_request_info* request = mg_get_request_info(connection);
+  // The dual-stack socket reports IPv4 clients as ::ffff:a.b.c.d.
+  const char* client = request->remote_addr;
+  if (strncmp(client, "::ffff:", 7) == 0 && strchr(client + 7, ':') == nullptr) client += 7;
   SYSTEMTIME now;
   GetLocalTime(&now);
   char line[600];
   snprintf(line, sizeof line, "%02u:%02u:%02u  %-15s  %3d  %.500s\n", now.wHour, now.wMinute,
-           now.wSecond, request->remote_addr, status, request->local_uri_raw);
+           now.wSecond, client, status, request->local_uri_raw);
   Print(line);
 }
 
