@@ -81,8 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string program =
       from_player ? path : ((flags & kProcessNamesProgram) ? kFallbackProgram : "");
   const std::string playlist_path =
-      (flags & kFolderQuery) ? std::string(kFolder) + "\\" + tunaro::PlaylistFileNameFor(program)
-                             : tunaro::PlaylistPathFor(program);
+      (flags & kFolderQuery) ? std::string(kFolder) + "\\" +
+                                   tunaro::PlaylistFileNameFor(program, tunaro::CharacterRule())
+                             : tunaro::PlaylistPathFor(program, tunaro::CharacterRule());
   if (!playlist_path.empty() && !(flags & kNoPlaylistFile)) {
     system.SetFile(playlist_path, std::string(content));
     // A program path of three characters names its own playlist file; that
@@ -134,7 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {
-    const std::string_view title = status.Titles[k];
+    // The titles are held escaped; the checks are on the text they stand for.
+    const std::string title = tunaro::PostedFormOf(status.Titles[k]);
     if (!playlist_walked || k >= entries.size()) {
       FUZZ_CHECK(title.empty());
       continue;
@@ -156,17 +158,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const tunaro_fuzz::Entry& entry = entries[static_cast<std::size_t>(current)];
-  if (width > 0) FUZZ_CHECK(status.CurrentTitle.size() <= static_cast<std::size_t>(width));
+  const std::string current_title = tunaro::PostedFormOf(status.CurrentTitle);
+  if (width > 0) FUZZ_CHECK(current_title.size() <= static_cast<std::size_t>(width));
   if (entry.has_info) {
-    FUZZ_CHECK(IsSuffix(entry.info, status.CurrentTitle));
-    if (width == 0) FUZZ_CHECK(status.CurrentTitle == tunaro::TextAfterFirstComma(entry.info));
+    FUZZ_CHECK(IsSuffix(entry.info, current_title));
+    if (width == 0) FUZZ_CHECK(current_title == tunaro::TextAfterFirstComma(entry.info));
   }
   if (playlist_walked && static_cast<std::size_t>(current) < status.Titles.size()) {
     // The list shows the same title; a comma inside the cut part of an
     // information line may shorten the current title further, never lengthen it.
-    const std::string_view listed = status.Titles[static_cast<std::size_t>(current)];
-    FUZZ_CHECK(IsSuffix(listed, status.CurrentTitle));
-    if (width == 0 || !entry.has_info) FUZZ_CHECK(status.CurrentTitle == listed);
+    const std::string listed =
+        tunaro::PostedFormOf(status.Titles[static_cast<std::size_t>(current)]);
+    FUZZ_CHECK(IsSuffix(listed, current_title));
+    if (width == 0 || !entry.has_info) FUZZ_CHECK(current_title == listed);
   }
   return 0;
 }

@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tunaro::TitleList titles;
   titles.Reset(slots);
   try {
-    tunaro::WalkPlaylistTitles(content, width, titles);
+    tunaro::TitleForm form{tunaro::CharacterRule()};
+    tunaro::WalkPlaylistTitles(content, form, width, titles);
   } catch (const tunaro::RunError& error) {
     // A negative width is no length; it fails at the first title it cuts.
     FUZZ_CHECK(error.number() == tunaro::error_number::kInvalidArgument);

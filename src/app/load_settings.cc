@@ -3,6 +3,7 @@
 #include "base/number_reader.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "platform/ansi_characters.h"
 #include "platform/text_lines.h"
 
 namespace tunaro {
@@ -34,7 +35,8 @@ void ApplySetting(std::string_view line, Settings& settings) {
 
 std::string ConfigurationPath(SystemInterface& system) {
   std::string path = system.ExecutableDirectory();
-  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+  // The folder's last byte may be the second of a character's two.
+  if (!AnsiCharacters(system).EndsWithSeparator(path)) path += '\\';
   return path + "tunaro.conf";
 }
 

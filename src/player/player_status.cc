@@ -4,6 +4,7 @@
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_location.h"
@@ -23,7 +24,25 @@ constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 // A program path worth using: it names an ordinary file and is long enough to
 // name the playlist file after it.
 bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
+  return !PlaylistPathFor(path, AnsiCharacters(system)).empty() && system.IsOrdinaryFile(path);
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The text of the player's UTF-8 copy without its byte order mark, when the
+// copy is an ordinary file written no earlier than the ANSI file (the same
+// WritePlaylist writes both; an older copy is left from an earlier list).
+std::optional<std::string> ReadUtf8Copy(SystemInterface& system, const std::string& ansi_path) {
+  const std::string copy_path = Utf8CopyPathFor(ansi_path);
+  if (!system.IsOrdinaryFile(copy_path)) return std::nullopt;
+  const std::uint64_t ansi_time = system.FileWriteTime(ansi_path);
+  const std::uint64_t copy_time = system.FileWriteTime(copy_path);
+  if (ansi_time == 0 || copy_time < ansi_time) return std::nullopt;
+  std::string text = system.ReadWholeFile(copy_path);
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    text.erase(0, kByteOrderMark.size());
+  }
+  return text;
 }
 
 // Learns once per run where the player's program is (from the player, or
@@ -54,15 +73,44 @@ class PlaylistFileLock {
   SystemInterface& system_;
 };
 
+// The titles of the ANSI playlist file, or of the UTF-8 copy when there is a
+// usable one with as many entries (entries are matched by position); true
+// when they came from the copy.
+bool WalkTitles(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
+  if (!system.IsOrdinaryFile(status.PlaylistPath)) return false;
+  const std::string ansi = system.ReadWholeFile(status.PlaylistPath);
+  std::optional<std::string> copy = ReadUtf8Copy(system, status.PlaylistPath);
+  if (copy && CountPlaylistEntries(*copy) == CountPlaylistEntries(ansi)) {
+    TitleForm form = TitleForm::ForUtf8Copy(system);
+    WalkPlaylistTitles(*copy, form, ssi_width, status.Titles);
+    return true;
+  }
+  TitleForm form(AnsiCharacters(system));
+  WalkPlaylistTitles(ansi, form, ssi_width, status.Titles);
+  return false;
+}
+
 // The player names its current entry in its answer to WritePlaylist; the
-// second of two answers is taken.
-void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
+// second of two answers is taken. Its title comes from the file the titles
+// came from.
+void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, bool from_copy,
+                      PlayerStatus& status) {
   Ask(system, status, WritePlaylist);
   status.CurrentEntry = Ask(system, status, WritePlaylist);
+  if (from_copy) {
+    if (const std::optional<std::string> copy = ReadUtf8Copy(system, status.PlaylistPath)) {
+      TitleForm form = TitleForm::ForUtf8Copy(system);
+      const std::optional<PlaylistEntry> entry = FindPlaylistEntry(*copy, status.CurrentEntry);
+      status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
+                                  : std::string(CutTitle("", ssi_width, form.characters()));
+      return;
+    }
+  }
+  TitleForm form(AnsiCharacters(system));
   const std::optional<PlaylistEntry> entry =
       ReadPlaylistEntryLine(system, status.PlaylistPath, status.CurrentEntry);
-  status.CurrentTitle =
-      entry ? CurrentTitleOf(*entry, ssi_width) : std::string(CutTitle("", ssi_width));
+  status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
+                              : std::string(CutTitle("", ssi_width, form.characters()));
 }
 
 }  // namespace
@@ -79,10 +127,8 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
 
   LocatePlayerFiles(system, status);
-  if (system.IsOrdinaryFile(status.PlaylistPath)) {
-    WalkPlaylistTitles(system.ReadWholeFile(status.PlaylistPath), ssi_width, status.Titles);
-  }
-  ReadCurrentTitle(system, ssi_width, status);
+  const bool from_copy = WalkTitles(system, ssi_width, status);
+  ReadCurrentTitle(system, ssi_width, from_copy, status);
 }
 
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
@@ -99,10 +145,18 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
   }
 }
 
-std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
-  if (!entry.info_line) return std::string(CutTitle(FileTitle(entry.file_line), ssi_width));
-  return std::string(
-      CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width)), ssi_width));
+std::string CurrentTitleOf(const PlaylistEntry& entry, TitleForm& form, std::int16_t ssi_width) {
+  const CharacterRule& characters = form.characters();
+  const std::string_view title =
+      entry.info_line
+          ? CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width, characters)),
+                     ssi_width, characters)
+          : CutTitle(FileTitle(entry.file_line, characters), ssi_width, characters);
+  std::string page_form;
+  form.PageForm(title, page_form);
+  return page_form;
 }
+
+std::string Utf8CopyPathFor(const std::string& playlist_path) { return playlist_path + "8"; }
 
 }  // namespace tunaro

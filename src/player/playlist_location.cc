@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_path.h"
@@ -50,15 +51,16 @@ std::optional<std::string> ReadPlayerText(SystemInterface& system, Handle window
 
 std::string LocatePlaylistFile(SystemInterface& system, Handle window,
                                const std::string& player_path) {
+  const CharacterRule characters = AnsiCharacters(system);
   for (const std::int32_t code : {QueryPlaylistDirectory, QuerySettingsDirectory}) {
     const std::int64_t answer = SendPlayerAddressQuery(system, window, code);
     if (answer == 0 || answer == 1) continue;  // a player that does not know the query
     const std::optional<std::string> folder = AskFolder(system, window, answer);
     if (!folder) break;
-    const char last = folder->back();
-    return *folder + (last == '\\' || last == '/' ? "" : "\\") + PlaylistFileNameFor(player_path);
+    return *folder + (characters.EndsWithSeparator(*folder) ? "" : "\\") +
+           PlaylistFileNameFor(player_path, characters);
   }
-  return PlaylistPathFor(player_path);
+  return PlaylistPathFor(player_path, characters);
 }
 
 }  // namespace tunaro

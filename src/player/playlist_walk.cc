@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/text_rules.h"
+#include "base/run_error.h"
 
 namespace tunaro {
 namespace {
@@ -107,26 +107,45 @@ void ForEachPlaylistEntry(std::string_view content, Visit visit) {
 
 }  // namespace
 
-std::string_view CutTitle(std::string_view title, std::int16_t ssi_width) {
-  return ssi_width != 0 ? LastCharacters(title, ssi_width) : title;
+std::string_view CutTitle(std::string_view title, std::int16_t ssi_width,
+                          const CharacterRule& characters) {
+  if (ssi_width < 0) throw RunError(error_number::kInvalidArgument);
+  return ssi_width != 0 ? characters.LastCharacters(title, static_cast<std::size_t>(ssi_width))
+                        : title;
 }
 
-std::string_view FileTitle(std::string_view file_line) {
-  const std::size_t slash = file_line.find_last_of("\\/");
+std::string_view FileTitle(std::string_view file_line, const CharacterRule& characters) {
+  const std::size_t slash = characters.FindLastOf(file_line, "\\/");
   std::string_view name = slash == std::string_view::npos ? file_line : file_line.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
+  const std::size_t dot = characters.FindLastOf(name, ".");
   if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
   return name.empty() ? file_line : name;
 }
 
-void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleList& titles) {
-  titles.ReserveText(content.size());  // the titles are parts of it, or shorter
+void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t ssi_width,
+                        TitleList& titles) {
+  titles.ReserveText(content.size());  // the titles are parts of it, or rarely longer
+  const CharacterRule& characters = form.characters();
+  std::string page_form;
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
-    const std::string_view title = info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line);
-    titles.Append(CutTitle(title, ssi_width));
+    const std::string_view title =
+        info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line, characters);
+    const std::string_view cut = CutTitle(title, ssi_width, characters);
+    if (form.IsPageForm(cut)) {
+      titles.Append(cut);
+    } else {
+      form.PageForm(cut, page_form);
+      titles.Append(page_form);
+    }
     return true;
   });
+}
+
+std::size_t CountPlaylistEntries(std::string_view content) {
+  std::size_t count = 0;
+  ForEachPlaylistEntry(content, [&](const Line*, std::string_view) { return ++count, true; });
+  return count;
 }
 
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index) {

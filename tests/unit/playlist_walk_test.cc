@@ -9,10 +9,12 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings Walk(const std::string& content, std::size_t slots, std::int16_t width = 0) {
+Strings Walk(const std::string& content, std::size_t slots, std::int16_t width = 0,
+             CharacterRule characters = CharacterRule()) {
   TitleList titles;
   titles.Reset(slots);
-  WalkPlaylistTitles(content, width, titles);
+  TitleForm form(characters);
+  WalkPlaylistTitles(content, form, width, titles);
   Strings walked;
   for (std::size_t k = 0; k < titles.size(); ++k) walked.emplace_back(titles[k]);
   return walked;
