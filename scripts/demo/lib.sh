@@ -152,7 +152,7 @@ tunaro_tree_install() {
   chmod +x "$tree/panel/tunaro-panel.sh"
 
   # The player writes its playlist file beside its own program: a private copy.
-  cp "$build/standin_player.exe" "$demo/playlist.m3u" "$tree/player/"
+  cp "$build/standin_player.exe" "$demo/playlist.m3u" "$demo/playlist.m3u8" "$tree/player/"
 
   tunaro_lighttpd_configure "$tree" "$host" "$port" "$auth"
 }
