@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro_bench {
 

@@ -6,6 +6,7 @@
 
 #include "app/load_settings.h"
 #include "app/main_entry.h"
+#include "app/site_page.h"
 #include "bench_setup.h"
 #include "cgi/response_writer.h"
 #include "player/player_status.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-using RenderFunction = void (*)(tunaro::SystemInterface&, tunaro::ResponseWriter&,
-                                const tunaro::Settings&, const tunaro::PlayerStatus&);
+using RenderFunction = void (*)(tunaro::ResponseWriter&, const tunaro::PageInput&,
+                                const tunaro::PlayerStatus&);
 
 void SetCounters(benchmark::State& state, std::size_t bytes) {
   state.SetComplexityN(state.range(0));
@@ -37,7 +38,7 @@ void Render(benchmark::State& state, RenderFunction render) {
     tunaro_bench::ForgetRecords(system);
     {
       tunaro::ResponseWriter out(system, tunaro::FakeSystem::kOutput);
-      render(system, out, settings, status);
+      render(out, tunaro::PageInputFor(system, settings), status);
     }  // flushed here
     page_size = system.output.size();
     benchmark::DoNotOptimize(system.output.data());

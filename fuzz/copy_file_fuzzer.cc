@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/site_page.h"
 #include "cgi/response_writer.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
-#include "render/copy_file_to_output.h"
+#include "testing/fake_system.h"
 
 namespace {
 

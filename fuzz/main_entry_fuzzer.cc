@@ -9,12 +9,14 @@
 
 #include "app/main_entry.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_messages.h"
 
 namespace {
 
 constexpr char kHeader[] = "Content-type: text/html\r\n\r\n";
+constexpr std::string_view kJsonHeader = "Content-type: application/json; charset=utf-8\r\n\r\n";
+constexpr std::string_view kBadRequest = "Status: 400 Bad Request\r\n";
 constexpr char kHeaderFile[] = "C:\\site\\header.htm";
 constexpr char kFooterFile[] = "C:\\site\\footer.htm";
 
@@ -29,6 +31,8 @@ enum Flags : std::int64_t {
   kLockTaken = 128,         // another run holds the playlist lock past the wait
   kTruncateFails = 256,     // as under Wine for an inherited standard output
   kFooterUnreadable = 512,  // fails the run after most of the page
+  kCrossSite = 1024,        // the browser says another site's page made the request
+  kForeignOrigin = 2048,    // an Origin other than the Host, as an old browser sends it
 };
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -127,8 +131,18 @@ std::string Serve(const Run& run, bool defang) {
     system.SetFile(system.PlaylistPath(), playlist);
   }
 
+  system.environment["HTTP_HOST"] = "pc:8080";
+  if (flags & kCrossSite) system.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
+  if (flags & kForeignOrigin) system.environment["HTTP_ORIGIN"] = "http://elsewhere.example";
+
   FUZZ_CHECK(tunaro::MainEntry(system) == 0);
   FUZZ_CHECK(!system.playlist_lock_held);
+  // Another site's request neither selects nor commands anything.
+  if ((flags & kCrossSite) || ((flags & kForeignOrigin) && fields[1] == "POST")) {
+    for (const tunaro::LoggedMessage& m : player.log) {
+      FUZZ_CHECK(m.message != tunaro::CommandMessage && m.lparam != tunaro::SetCurrentEntry);
+    }
+  }
   return system.output;
 }
 
@@ -142,13 +156,29 @@ std::size_t CountScripts(const std::string& page) {
   return count;
 }
 
+// The status answer is one line holding one object, and whatever the player
+// or the request said, nothing in it can end a script or open a tag.
+void CheckStatusAnswer(std::string_view answer) {
+  if (answer.substr(0, kBadRequest.size()) == kBadRequest) answer.remove_prefix(kBadRequest.size());
+  FUZZ_CHECK(answer.substr(0, kJsonHeader.size()) == kJsonHeader);
+  const std::string_view body = answer.substr(kJsonHeader.size());
+  FUZZ_CHECK(tunaro_fuzz::EndsWith(body, "}\r\n") && body.front() == '{');
+  for (std::size_t i = 0; i + 2 < body.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(body[i]);
+    FUZZ_CHECK(byte >= 0x20 && byte != 0x7F && byte != '<' && byte != '>' && byte != '&');
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto fields = tunaro_fuzz::SplitFields(data, size, 10);
   const Run run{fields, tunaro_fuzz::Knobs(fields[0])};
   const std::string page = Serve(run, false);
-  FUZZ_CHECK(page.compare(0, sizeof kHeader - 1, kHeader) == 0);
+  if (page.compare(0, sizeof kHeader - 1, kHeader) != 0) {
+    CheckStatusAnswer(page);
+    return 0;
+  }
 
   const std::string trusted = tunaro_fuzz::Lower(run.fields[6]) + '\0' +
                               tunaro_fuzz::Lower(run.fields[7]) + '\0' +

@@ -12,11 +12,11 @@
 #include "base/text_rules.h"
 #include "fuzz_input.h"
 #include "platform/ansi_characters.h"
-#include "platform/fake_system.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
 #include "player/playlist_path.h"
+#include "testing/fake_system.h"
 #include "title_reference.h"
 
 namespace {
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.LengthText.empty() == (player.length < 0));
 
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
-  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount) + 1);
+  FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));
 
   // The copy is read when the file is, and holds as many entries.
   std::string copy_text = file_text;

@@ -11,8 +11,8 @@
 #include "base/text_rules.h"
 #include "fuzz_input.h"
 #include "platform/ansi_characters.h"
-#include "platform/fake_system.h"
 #include "player/playlist_walk.h"
+#include "testing/fake_system.h"
 #include "title_reference.h"
 
 // Input: "slots width mode" NUL playlist text.

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/handle_request.h"
+#include "app/entry_choice.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_lines.h"
 #include "fuzz_input.h"
-#include "platform/text_lines.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "base/text_rules.h"
 #include "fuzz_input.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro_fuzz {
 

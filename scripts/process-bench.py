@@ -10,6 +10,10 @@ also has the player write its playlist file three times, as every status
 refresh must. Everything runs in a private Wine prefix that is removed at the
 end; the player is stopped by its process id and the prefix's wineserver by
 the prefix.
+
+With --status it measures the status answer instead (QUERY_STRING=status)
+against a full page read and the floors, with a player that writes its
+playlist file only when it changed (--like-current, a 5.x player).
 """
 import argparse
 import os
@@ -26,8 +30,11 @@ BIN = os.path.join(ROOT, "build", "windows")
 
 
 def wine_env(prefix):
+    """The variables of scripts/demo/lib.sh's tunaro_wine_vars: the same
+    WINEPREFIX and TMPDIR for every Wine process puts them on one wineserver."""
     env = dict(os.environ)
-    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+               TMPDIR=os.environ.get("TMPDIR") or "/tmp")
     return env
 
 
@@ -57,7 +64,7 @@ def high_water_kib(pid):
     return 0
 
 
-def run_cgi(exe, env, arguments=(), sample=False):
+def run_cgi(exe, env, arguments=(), sample=False, query=""):
     """One run as a web server does it; returns (seconds, peak RSS in KiB, output size).
 
     Timed runs take the kernel's peak, which also covers the wine loader
@@ -66,7 +73,7 @@ def run_cgi(exe, env, arguments=(), sample=False):
     (its last allocations may fall between two readings).
     """
     run_env = dict(env)
-    run_env.update(REQUEST_METHOD="GET", QUERY_STRING="", SCRIPT_NAME="/cgi-bin/tunaro/tunaro")
+    run_env.update(REQUEST_METHOD="GET", QUERY_STRING=query, SCRIPT_NAME="/cgi-bin/tunaro/tunaro")
     with tempfile.TemporaryFile() as out:
         start = time.perf_counter()
         child = subprocess.Popen(["wine", exe, *arguments], env=run_env, stdin=subprocess.DEVNULL,
@@ -89,12 +96,19 @@ def run_cgi(exe, env, arguments=(), sample=False):
         return seconds, peak, out.tell()
 
 
-# What is measured, in the order of each round.
+# What is measured, in the order of each round: name, program, its
+# arguments, the query string.
 FLOORS = (
-    ("tunaro", "tunaro.exe", ()),
-    ("floor", "floor_cgi.exe", ()),
-    ("window", "floor_window_cgi.exe", ()),
-    ("writes", "floor_window_cgi.exe", ("3",)),
+    ("tunaro", "tunaro.exe", (), ""),
+    ("floor", "floor_cgi.exe", (), ""),
+    ("window", "floor_window_cgi.exe", (), ""),
+    ("writes", "floor_window_cgi.exe", ("3",), ""),
+)
+STATUS_ROUND = (
+    ("status", "tunaro.exe", (), "status"),
+    ("page", "tunaro.exe", (), ""),
+    ("floor", "floor_cgi.exe", (), ""),
+    ("window", "floor_window_cgi.exe", (), ""),
 )
 
 
@@ -108,14 +122,14 @@ def linux_path(windows_path, prefix):
     raise ValueError("not a path on Z: or C: " + windows_path)
 
 
-def start_player(work, entries, env):
+def start_player(work, entries, env, player_args=()):
     """The stand-in player with N generated entries, once its window is up;
     with the path of the playlist file it writes (its ready file says)."""
     ready = os.path.join(work, f"ready-{entries}")
     with open(os.path.join(work, "player.err"), "wb") as err:
         player = subprocess.Popen(
             ["wine", os.path.join(work, "standin_player.exe"), "--entries", str(entries),
-             "--ready", "Z:" + ready.replace("/", "\\")],
+             *player_args, "--ready", "Z:" + ready.replace("/", "\\")],
             env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err)
     deadline = time.time() + 60
     while not os.path.exists(ready):
@@ -131,18 +145,20 @@ def start_player(work, entries, env):
     return player, playlist
 
 
-def measure(work, entries, runs, env):
-    player, playlist_file = start_player(work, entries, env)
+def measure(work, entries, runs, env, round_=FLOORS, player_args=()):
+    player, playlist_file = start_player(work, entries, env, player_args)
     try:
-        programs = {name: (os.path.join(work, exe), arguments) for name, exe, arguments in FLOORS}
-        for exe, arguments in programs.values():
-            run_cgi(exe, env, arguments)  # warm the caches and the playlist file
+        programs = {name: (os.path.join(work, exe), arguments, query)
+                    for name, exe, arguments, query in round_}
+        for exe, arguments, query in programs.values():
+            run_cgi(exe, env, arguments, query=query)  # warm the caches and the playlist file
         runs_of = {name: [] for name in programs}
         for _ in range(runs):
-            for name, (exe, arguments) in programs.items():
-                runs_of[name].append(run_cgi(exe, env, arguments))
-        sampled = {name: max(run_cgi(exe, env, arguments, sample=True)[1] for _ in range(3))
-                   for name, (exe, arguments) in programs.items()}
+            for name, (exe, arguments, query) in programs.items():
+                runs_of[name].append(run_cgi(exe, env, arguments, query=query))
+        sampled = {name: max(run_cgi(exe, env, arguments, sample=True, query=query)[1]
+                             for _ in range(3))
+                   for name, (exe, arguments, query) in programs.items()}
         playlist = os.path.getsize(playlist_file)
         return runs_of, sampled, playlist
     finally:
@@ -150,10 +166,35 @@ def measure(work, entries, runs, env):
         player.wait()
 
 
+def measure_status(work, args, env):
+    print(f"Player: standin_player.exe {args.player_args}")
+    print("| entries | playlist file | status | page | floor | + window |"
+          " status / window | page / window | status / page | peak, Windows process: status | page |")
+    print("|---:" * 11 + "|")
+    for entries in [int(n) for n in args.entries.split(",")]:
+        runs_of, sampled, playlist = measure(work, entries, args.runs, env, STATUS_ROUND,
+                                             args.player_args.split())
+        median = {name: statistics.median(s for s, _, _ in runs) for name, runs in runs_of.items()}
+        cells = [f"{entries}", f"{playlist / 1024:.0f} KiB"]
+        cells += [f"{median[name] * 1000:.1f} ms" for name in ("status", "page", "floor", "window")]
+        cells += [f"{median['status'] / median['window']:.2f}",
+                  f"{median['page'] / median['window']:.2f}",
+                  f"{median['status'] / median['page']:.2f}"]
+        cells += [f"{sampled[name] / 1024:.1f} MiB" for name in ("status", "page")]
+        print("| " + " | ".join(cells) + " |", flush=True)
+    print(f"\nMedians of {args.runs} rounds, each round every program once in the order of the"
+          " columns; the Windows process's peak is the largest of 3 more runs, sampled every"
+          " millisecond.")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--entries", default="1000,100000")
     parser.add_argument("--runs", type=int, default=15)
+    parser.add_argument("--status", action="store_true",
+                        help="the status answer against a page read and the floors")
+    parser.add_argument("--player-args", default="--like-current",
+                        help="the stand-in player's switches with --status")
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="tunaro-bench.")
@@ -165,6 +206,9 @@ def main():
         with open(os.path.join(work, "tunaro.conf"), "wb") as conf:
             conf.write(b"IMGDIR /images/\r\nWWWPATH /cgi-bin/tunaro/\r\n")
         make_prefix(prefix)
+        if args.status:
+            measure_status(work, args, env)
+            return
         print("| entries | playlist file | page | tunaro.exe | floor | ratio | + window | ratio |"
               " + 3 playlist writes | ratio | peak RSS: tunaro | floor | + window |"
               " Windows process alone: tunaro | floor | + window |")

@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
-# The fast inner loop: builds what the unit tests and the process tests need
-# (tunaro.exe, the stand-in player and the probe; the native test programs)
-# and runs both. Needs the tools that scripts/install-deps.sh installs.
+# The fast inner loop: builds the native test programs and runs the unit
+# tests and the process tests. ctest builds tunaro.exe, the stand-in player
+# and the probe (build/windows) first whenever the process tests are
+# selected. Needs the tools that scripts/install-deps.sh installs.
 #
-#   scripts/quick-test.sh [ctest arguments, e.g. -R unit_tests]
+#   scripts/quick-test.sh [ctest arguments, e.g. -R unit]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 started=$(date +%s)
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tunaro standin_player player_probe
 cmake --preset native >/dev/null
 cmake --build --preset native --target unit_tests process_tests
 ctest --preset native "$@"

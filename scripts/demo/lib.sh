@@ -47,11 +47,16 @@ tunaro_fill() {
 }
 
 # The variables every Wine run of ours gets, as NAME=value words in the array
-# named by the second argument: the prefix, Wine's own messages off, and no
-# offer to install Mono or Gecko. The one place they are written down.
+# named by the second argument: the prefix, Wine's own messages off, no offer
+# to install Mono or Gecko, and TMPDIR as this shell has it. The one place
+# they are written down. A program finds the player's window only on the same
+# wineserver, and which server a Wine process joins depends on WINEPREFIX and
+# TMPDIR: the CGI wrappers, run by a web server whose environment lacks
+# TMPDIR, must get it written in.
 tunaro_wine_vars() {
   local -n _tunaro_vars=$2
-  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
+    "TMPDIR=${TMPDIR:-/tmp}")
 }
 
 # The same as shell words, for a script that a template makes (@WINE_VARS@).
@@ -134,13 +139,11 @@ tunaro_tree_install() {
   cp "$TUNARO_REPO"/assets/images/*.gif "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
   tunaro_fill "$demo/index.shtml.in" "$tree/www/index.shtml"
 
-  # The control page: the shipped sample configuration with the header and
-  # footer paths of this tree.
+  # The control page: the shipped sample configuration as it is (its header
+  # and footer lie beside tunaro.exe).
   local cgi=$tree/cgi-bin/tunaro
   cp "$build/tunaro.exe" "$demo/header.html" "$demo/footer.html" "$cgi/"
-  T_WIN_DIR=$(tunaro_winpath "$cgi") perl -pe \
-    's/^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\/$1 $ENV{T_WIN_DIR}\\/' \
-    "$demo/tunaro.conf.sample" >"$cgi/tunaro.conf"
+  cp "$demo/tunaro.conf.sample" "$cgi/tunaro.conf"
   tunaro_fill "$demo/tunaro-cgi.sh.in" "$cgi/tunaro.sh"
   chmod +x "$cgi/tunaro.sh"
 

@@ -3,9 +3,6 @@
 #ifndef TUNARO_APP_HANDLE_REQUEST_H_
 #define TUNARO_APP_HANDLE_REQUEST_H_
 
-#include <cstdint>
-#include <string_view>
-
 #include "app/settings.h"
 #include "cgi/form_pairs.h"
 #include "cgi/request_info.h"
@@ -17,11 +14,6 @@ namespace tunaro {
 
 void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestInfo& request,
                    const FormPairs& pairs, Settings& settings, PlayerStatus& status);
-
-// The zero-based playlist index of a list box choice such as "3. Some Title":
-// the number before its first "." minus 1. A choice with no "." or no plain
-// number there raises RunError 13, one out of range RunError 6.
-std::int32_t SelectionIndex(std::string_view selection);
 
 }  // namespace tunaro
 

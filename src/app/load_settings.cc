@@ -2,9 +2,9 @@
 
 #include "base/number_reader.h"
 #include "base/run_error.h"
+#include "base/text_lines.h"
 #include "base/text_rules.h"
 #include "platform/ansi_characters.h"
-#include "platform/text_lines.h"
 
 namespace tunaro {
 namespace {
@@ -33,11 +33,26 @@ void ApplySetting(std::string_view line, Settings& settings) {
   }
 }
 
-std::string ConfigurationPath(SystemInterface& system) {
+// The program's folder with one separator after it.
+std::string ProgramFolder(SystemInterface& system) {
   std::string path = system.ExecutableDirectory();
   // The folder's last byte may be the second of a character's two.
   if (!AnsiCharacters(system).EndsWithSeparator(path)) path += '\\';
-  return path + "tunaro.conf";
+  return path;
+}
+
+// "header.html" or "charsets\header-1251.html": neither a drive ("C:...") nor
+// a root ("\..." or "/...", UNC paths among them) in front.
+bool IsRelativePath(std::string_view path) {
+  if (path.empty() || path[0] == '\\' || path[0] == '/') return false;
+  return !(path.size() >= 2 && path[1] == ':');
+}
+
+// A relative HEADERFILE or FOOTERFILE is taken from the program's own folder,
+// not from whatever folder the web server starts the program in, so the
+// shipped tunaro.conf works wherever its folder is unpacked.
+void PlaceInProgramFolder(SystemInterface& system, std::string& path) {
+  if (IsRelativePath(path)) path.insert(0, ProgramFolder(system));
 }
 
 }  // namespace
@@ -47,7 +62,9 @@ void ParseSettings(std::string_view content, Settings& settings) {
 }
 
 void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settings) {
-  ParseSettings(system.ReadWholeFile(ConfigurationPath(system)), settings);
+  ParseSettings(system.ReadWholeFile(ProgramFolder(system) + "tunaro.conf"), settings);
+  PlaceInProgramFolder(system, settings.HeaderFile);
+  PlaceInProgramFolder(system, settings.FooterFile);
   bool failed = false;
   if (TrimBlanks(settings.ImgDir).empty()) {
     out.WriteLine("ERROR: ImgDir is null. Check your configuration file.<br>\r\n");

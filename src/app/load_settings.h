@@ -18,7 +18,8 @@ namespace tunaro {
 void ParseSettings(std::string_view content, Settings& settings);
 
 // Reads tunaro.conf from the executable's directory (RunError when it cannot
-// be read), then writes one error line for a blank ImgDir and one for a blank
+// be read), takes a relative HEADERFILE or FOOTERFILE from that directory too,
+// then writes one error line for a blank ImgDir and one for a blank
 // WWWPath and ends the run when either was written.
 void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settings);
 

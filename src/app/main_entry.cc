@@ -1,6 +1,7 @@
 #include "app/main_entry.h"
 
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "app/handle_request.h"
@@ -27,8 +28,7 @@ int MainEntry(SystemInterface& system) {
   PlayerStatus status;
   ResponseWriter out(system, 0);  // pointed at standard output once captured
 
-  RunError failure(0, std::string());
-  bool failed = false;
+  std::optional<RunError> failure;
   try {
     CaptureRequest(system, request, pairs);
     out.SetOutput(request.OutputHandle);
@@ -38,20 +38,16 @@ int MainEntry(SystemInterface& system) {
     // A normal end: the response is what was written.
   } catch (const RunError& error) {
     failure = error;
-    failed = true;
   } catch (const std::bad_alloc&) {
     failure = RunError(error_number::kOutOfMemory);
-    failed = true;
   } catch (const std::length_error&) {
     failure = RunError(error_number::kOutOfMemory);
-    failed = true;
   } catch (...) {
     // Whatever else escaped still gets a page, never an empty response.
     failure = RunError(error_number::kUnexpectedFailure);
-    failed = true;
   }
-  if (failed) {
-    request.ErrorText = ComposeErrorText(failure.description(), failure.number());
+  if (failure) {
+    request.ErrorText = ComposeErrorText(failure->description(), failure->number());
     out.SetOutput(request.OutputHandle);  // the handle is taken before anything can fail
     WriteInternalErrorPage(out, request.ScriptName, request.ErrorText);
   }

@@ -30,6 +30,26 @@ std::string_view TextAfterFirstComma(std::string_view text) {
   return comma == std::string_view::npos ? text : text.substr(comma + 1);
 }
 
+namespace {
+
+bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+}  // namespace
+
+void PutShownText(std::string_view text, std::string& out) {
+  out.clear();
+  bool space = false;
+  for (char c : text) {
+    if (IsHtmlSpace(c)) {
+      space = !out.empty();
+      continue;
+    }
+    if (space) out.push_back(' ');
+    space = false;
+    out.push_back(c);
+  }
+}
+
 std::string DecimalText(std::int64_t value) { return std::to_string(value); }
 
 }  // namespace tunaro

@@ -21,6 +21,11 @@ std::string ToLowerText(std::string_view text);
 // The characters after the first comma; the whole text when it has none.
 std::string_view TextAfterFirstComma(std::string_view text);
 
+// The text with every run of blanks, tabs, CRs, LFs and form feeds made one
+// blank and none left at either end, into `out` (emptied first): a browser
+// sends a list box option's text so.
+void PutShownText(std::string_view text, std::string& out);
+
 // Decimal digits of a number, with a leading "-" when it is negative.
 std::string DecimalText(std::int64_t value);
 

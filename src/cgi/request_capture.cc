@@ -3,6 +3,7 @@
 #include "base/number_reader.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "cgi/request_origin.h"
 
 namespace tunaro {
 
@@ -14,6 +15,11 @@ void CaptureRequest(SystemInterface& system, RequestInfo& request, FormPairs& pa
   request.QueryString = system.EnvironmentVariable("QUERY_STRING");
   request.RequestMethod = system.EnvironmentVariable("REQUEST_METHOD");
   request.ScriptName = system.EnvironmentVariable("SCRIPT_NAME");
+  // Beyond the five variables of the CGI request, only these three are read:
+  // they tell a request that another site's page made (request_origin.h).
+  request.SecFetchSite = system.EnvironmentVariable("HTTP_SEC_FETCH_SITE");
+  request.Origin = system.EnvironmentVariable("HTTP_ORIGIN");
+  request.Host = system.EnvironmentVariable("HTTP_HOST");
   request.ContentLength = RoundToInt32(ReadLeadingNumber(request.ContentLengthText));
   ResetFormPairs(pairs);
 }
@@ -39,6 +45,12 @@ std::string ReadBody(SystemInterface& system, Handle input, std::int32_t length)
 }  // namespace
 
 void ReadFormData(SystemInterface& system, RequestInfo& request, FormPairs& pairs) {
+  if (IsCrossSiteRequest(request)) {
+    // Another site's page made the browser send this: the run goes on as a
+    // plain look at the page, with no command and no form fields.
+    request.QueryString.clear();
+    return;
+  }
   if (request.RequestMethod == "POST") {
     request.RequestBody = ReadBody(system, request.InputHandle, request.ContentLength);
     if (ToLowerText(request.ContentType).find("www-form-urlencoded") != std::string::npos) {

@@ -10,11 +10,16 @@
 namespace tunaro {
 
 struct RequestInfo {
-  std::string ContentLengthText;   // CONTENT_LENGTH as received
-  std::string ContentType;         // CONTENT_TYPE
-  std::string QueryString;         // QUERY_STRING, not decoded
-  std::string RequestMethod;       // REQUEST_METHOD
-  std::string ScriptName;          // SCRIPT_NAME
+  std::string ContentLengthText;  // CONTENT_LENGTH as received
+  std::string ContentType;        // CONTENT_TYPE
+  std::string QueryString;        // QUERY_STRING, not decoded
+  std::string RequestMethod;      // REQUEST_METHOD
+  std::string ScriptName;         // SCRIPT_NAME
+  // What the browser says of where the request comes from: the only
+  // variables read beyond the five of the CGI request (see request_origin.h).
+  std::string SecFetchSite;        // HTTP_SEC_FETCH_SITE
+  std::string Origin;              // HTTP_ORIGIN
+  std::string Host;                // HTTP_HOST
   std::int32_t ContentLength = 0;  // the number in ContentLengthText
   Handle InputHandle = 0;
   Handle OutputHandle = 0;

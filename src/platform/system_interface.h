@@ -1,19 +1,22 @@
 // The one seam between the program's logic and the world outside it: the
-// process environment, the standard handles, files, and the player's window.
+// process environment, the standard handles, files, a named lock, and the
+// windows and processes of other programs. It knows nothing of any one
+// program: player/ says which window, which messages and how long to wait.
 //
 // Texts cross this seam as bytes of the system's ANSI code page, which is how
-// the CGI variables, the request body, the files and the player's answers
+// the CGI variables, the request body, the files and other programs' answers
 // arrive and how the response must leave; a character of that code page may
 // take more than one byte (AnsiCodePage says which begin one).
 //
 // Win32System implements it for real (win32_system.cc); FakeSystem (in
-// fake_system.h) is an in-process stand-in for the unit tests.
+// testing/fake_system.h) is an in-process stand-in for the unit tests.
 #ifndef TUNARO_PLATFORM_SYSTEM_INTERFACE_H_
 #define TUNARO_PLATFORM_SYSTEM_INTERFACE_H_
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tunaro {
@@ -21,9 +24,9 @@ namespace tunaro {
 // An operating-system handle (standard input or output) or a window handle.
 using Handle = std::uintptr_t;
 
-// What happened to a query sent to the player's window.
-struct QueryAnswer {
-  bool answered = false;  // false: the player did not answer in time (hung)
+// What happened to a message sent to another program's window.
+struct MessageAnswer {
+  bool answered = false;  // false: the window did not answer in time (hung)
   // The message result as this program's LRESULT holds it, widened with its
   // sign to 64 bits; 0 when the window has gone.
   std::int64_t value = 0;
@@ -90,36 +93,44 @@ class SystemInterface {
   // 0 when that cannot be had.
   virtual std::uint64_t FileWriteTime(const std::string& path) = 0;
 
+  // --- texts ---------------------------------------------------------------
+  // Bytes of the ANSI code page as UTF-8, converted as the system converts
+  // them (through UTF-16). Raises RunError 7 for a text too long to convert.
+  virtual std::string AnsiToUtf8(const std::string& ansi) = 0;
+
   // --- runs at the same time ----------------------------------------------
-  // Waits at most `timeout_milliseconds` for the machine-wide lock that keeps
-  // one run's reading of the playlist file apart from another run's request
-  // to rewrite it; true when it was had. Released by UnlockPlaylistFile or
-  // when the process ends.
-  virtual bool LockPlaylistFile(std::uint32_t timeout_milliseconds) = 0;
-  virtual void UnlockPlaylistFile() = 0;
+  // Waits at most `timeout_milliseconds` for the lock of this name, shared by
+  // the processes of one session; true when it was had. This program holds
+  // one lock at a time: released by ReleaseNamedLock or when the process
+  // ends.
+  virtual bool AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) = 0;
+  virtual void ReleaseNamedLock() = 0;
 
-  // --- the player ----------------------------------------------------------
-  // FindWindowA("Winamp v1.x", NULL); 0 when there is none.
-  virtual Handle FindPlayerWindow() = 0;
-  // Message 1024 (WM_USER) with the code in lParam and the argument in wParam,
-  // sent and waited for, with a bound on the wait.
-  virtual QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) = 0;
-  // Message 273 (WM_COMMAND) with the id in wParam and lParam 0, posted.
-  virtual void PostCommand(Handle window, std::int32_t command_id) = 0;
+  // --- other programs' windows ----------------------------------------------
+  // The first top-level window of the class (FindWindowA); 0 when there is none.
+  virtual Handle FindWindowOfClass(const std::string& class_name) = 0;
+  // Sends the message and waits at most `timeout_milliseconds` for the answer.
+  virtual MessageAnswer SendMessageWithin(Handle window, std::uint32_t message,
+                                          std::uintptr_t wparam, std::intptr_t lparam,
+                                          std::uint32_t timeout_milliseconds) = 0;
+  // Posts the message; whether that worked is not reported.
+  virtual void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                 std::intptr_t lparam) = 0;
 
-  // --- the player's process --------------------------------------------------
+  // --- the process behind a window -----------------------------------------
   // The full path of the program file that the process owning `window` runs,
   // as the system knows it; empty text when it cannot be had.
-  virtual std::string PlayerProcessImagePath(Handle window) = 0;
-  // The width of the player's pointers: 32 for a 32-bit player (and always
-  // for a 32-bit build of this program), 64 for a 64-bit one; 0 when the
-  // player's process cannot be looked at.
-  virtual int PlayerPointerBits(Handle window) = 0;
-  // Copies the `size` bytes at `address` in the player's memory into
-  // `buffer`, the process opened for reading only; false unless every byte
-  // could be read.
-  virtual bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                                std::size_t size) = 0;
+  virtual std::string WindowProcessImagePath(Handle window) = 0;
+  // The width of that process's pointers: 32 or 64; 0 when the process
+  // cannot be looked at, or when it is a 64-bit one and this program a 32-bit
+  // one (under WOW64), which gets its answers cut to 32 bits.
+  virtual int WindowProcessPointerBits(Handle window) = 0;
+  // The NUL-ended text at `address` in that process's memory, opened once
+  // for reading only; nothing when any part of it up to its NUL cannot be
+  // read, or no NUL comes within `max_length` characters. A text that ends
+  // just before memory the process lacks is read whole.
+  virtual std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
+                                                     std::size_t max_length) = 0;
 };
 
 }  // namespace tunaro

@@ -8,7 +8,6 @@
 #include "base/run_error.h"
 #include "platform/ansi_characters.h"
 #include "platform/win32_handles.h"
-#include "player/player_messages.h"
 
 namespace tunaro {
 namespace {
@@ -195,48 +194,66 @@ bool Win32System::IsOrdinaryFile(const std::string& path) {
   return (attributes & kNotOrdinary) == 0;
 }
 
-// Every run on this machine uses the same name, so runs that the web server
-// starts at the same time take turns with the player's one playlist file.
-bool Win32System::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
+std::string Win32System::AnsiToUtf8(const std::string& ansi) {
+  if (ansi.empty()) return {};
+  // One UTF-16 unit per byte at most, three UTF-8 bytes per unit at most.
+  if (ansi.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) {
+    throw RunError(error_number::kOutOfMemory);
+  }
+  const int size = static_cast<int>(ansi.size());
+  std::wstring wide(ansi.size(), L'\0');
+  const int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), size);
+  if (units <= 0) return {};
+  std::string utf8(static_cast<std::size_t>(units) * 3, '\0');
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(),
+                                        static_cast<int>(utf8.size()), nullptr, nullptr);
+  utf8.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+  return utf8;
+}
+
+bool Win32System::AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) {
 #ifdef TUNARO_WITHOUT_PLAYLIST_LOCK
-  // Only for the load test that shows what the lock prevents.
+  // Only for the load test that shows what the playlist lock prevents.
+  (void)name;
   (void)timeout_milliseconds;
   return false;
 #else
-  if (playlist_mutex_ != nullptr) return true;
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, "Local\\Tunaro.PlaylistFile");
+  if (lock_mutex_ != nullptr) return true;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
   if (mutex == nullptr) return false;
   const DWORD waited = WaitForSingleObject(mutex, timeout_milliseconds);
-  // An abandoned lock was left by a run that ended while holding it: ours now.
+  // An abandoned lock was left by a process that ended while holding it: ours now.
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
     CloseHandle(mutex);
     return false;
   }
-  playlist_mutex_ = mutex;
+  lock_mutex_ = mutex;
   return true;
 #endif
 }
 
-void Win32System::UnlockPlaylistFile() {
-  if (playlist_mutex_ == nullptr) return;
-  ReleaseMutex(static_cast<HANDLE>(playlist_mutex_));
-  CloseHandle(static_cast<HANDLE>(playlist_mutex_));
-  playlist_mutex_ = nullptr;
+void Win32System::ReleaseNamedLock() {
+  if (lock_mutex_ == nullptr) return;
+  ReleaseMutex(static_cast<HANDLE>(lock_mutex_));
+  CloseHandle(static_cast<HANDLE>(lock_mutex_));
+  lock_mutex_ = nullptr;
 }
 
-Handle Win32System::FindPlayerWindow() {
-  return reinterpret_cast<Handle>(FindWindowA(PlayerWindowClass, nullptr));
+Handle Win32System::FindWindowOfClass(const std::string& class_name) {
+  return reinterpret_cast<Handle>(FindWindowA(class_name.c_str(), nullptr));
 }
 
-QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
+MessageAnswer Win32System::SendMessageWithin(Handle window, std::uint32_t message,
+                                             std::uintptr_t wparam, std::intptr_t lparam,
+                                             std::uint32_t timeout_milliseconds) {
   DWORD_PTR result = 0;
   SetLastError(ERROR_SUCCESS);
   const LRESULT sent = SendMessageTimeoutA(
-      AsWindow(window), QueryMessage, static_cast<WPARAM>(static_cast<INT_PTR>(argument)),
-      static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK, kQueryTimeoutMilliseconds, &result);
-  QueryAnswer answer;
+      AsWindow(window), message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam),
+      SMTO_ABORTIFHUNG | SMTO_BLOCK, timeout_milliseconds, &result);
+  MessageAnswer answer;
   if (sent == 0) {
-    // Only a timeout is a hung player; any other failure means the window
+    // Only a timeout is a hung window; any other failure means the window
     // has gone, which answers 0.
     answer.answered = GetLastError() != ERROR_TIMEOUT;
     return answer;
@@ -246,8 +263,9 @@ QueryAnswer Win32System::SendQuery(Handle window, std::int32_t code, std::int32_
   return answer;
 }
 
-void Win32System::PostCommand(Handle window, std::int32_t command_id) {
-  PostMessageA(AsWindow(window), CommandMessage, static_cast<WPARAM>(command_id), 0);
+void Win32System::PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                    std::intptr_t lparam) {
+  PostMessageA(AsWindow(window), message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
 }
 
 }  // namespace tunaro

@@ -31,22 +31,27 @@ class Win32System : public SystemInterface {
   bool IsOrdinaryFile(const std::string& path) override;
   std::uint64_t FileWriteTime(const std::string& path) override;  // win32_code_page.cc
 
-  bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
-  void UnlockPlaylistFile() override;
+  std::string AnsiToUtf8(const std::string& ansi) override;
 
-  Handle FindPlayerWindow() override;
-  QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
-  void PostCommand(Handle window, std::int32_t command_id) override;
+  bool AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) override;
+  void ReleaseNamedLock() override;
 
-  // In win32_player_process.cc.
-  std::string PlayerProcessImagePath(Handle window) override;
-  int PlayerPointerBits(Handle window) override;
-  bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                        std::size_t size) override;
+  Handle FindWindowOfClass(const std::string& class_name) override;
+  MessageAnswer SendMessageWithin(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                  std::intptr_t lparam,
+                                  std::uint32_t timeout_milliseconds) override;
+  void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                         std::intptr_t lparam) override;
+
+  // In win32_window_process.cc.
+  std::string WindowProcessImagePath(Handle window) override;
+  int WindowProcessPointerBits(Handle window) override;
+  std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
+                                             std::size_t max_length) override;
 
  private:
   std::string ExecutablePath();
-  void* playlist_mutex_ = nullptr;  // a HANDLE while the lock is held
+  void* lock_mutex_ = nullptr;  // a HANDLE while the named lock is held
   std::optional<AnsiCodePageInfo> code_page_;
 };
 

@@ -6,14 +6,21 @@
 namespace tunaro {
 namespace {
 
-QueryAnswer Answered(SystemInterface& system, Handle window, std::int32_t code,
-                     std::int32_t argument) {
-  const QueryAnswer answer = system.SendQuery(window, code, argument);
+MessageAnswer Answered(SystemInterface& system, Handle window, std::int32_t code,
+                       std::int32_t argument) {
+  // The argument goes in wParam with its sign, as the player reads it back.
+  const MessageAnswer answer = system.SendMessageWithin(
+      window, QueryMessage, static_cast<std::uintptr_t>(static_cast<std::intptr_t>(argument)), code,
+      kQueryTimeoutMilliseconds);
   if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
   return answer;
 }
 
 }  // namespace
+
+Handle FindPlayerWindow(SystemInterface& system) {
+  return system.FindWindowOfClass(PlayerWindowClass);
+}
 
 std::int32_t SendPlayerQuery(SystemInterface& system, Handle window, std::int32_t code,
                              std::int32_t argument) {
@@ -31,7 +38,7 @@ std::int16_t Low16(std::int32_t answer) {
 }
 
 void PostPlayerCommand(SystemInterface& system, Handle window, std::int32_t command_id) {
-  system.PostCommand(window, command_id);
+  system.PostWindowMessage(window, CommandMessage, static_cast<std::uintptr_t>(command_id), 0);
 }
 
 std::string FindPlayerModulePath(SystemInterface& system, Handle window) {

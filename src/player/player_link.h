@@ -9,6 +9,9 @@
 
 namespace tunaro {
 
+// The player's main window, found by its class; 0 when it is not running.
+Handle FindPlayerWindow(SystemInterface& system);
+
 // Sends a query and returns the low 32 bits of the answer as a signed number.
 // A window that has gone answers 0; a player that does not answer in time
 // raises RunError 65003.

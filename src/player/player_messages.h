@@ -22,11 +22,18 @@ constexpr std::int32_t CommandMessage = 273;  // WM_COMMAND
 // Query codes.
 constexpr std::int32_t QueryPlayState = 104;  // 1 playing, 3 paused, 0 stopped
 constexpr std::int32_t QueryLength = 105;     // wParam 1: seconds of the current entry
+constexpr std::int32_t QueryPosition = 105;   // wParam 0: milliseconds into it
+constexpr std::int32_t JumpToTime = 106;      // wParam: ms; answers -1 stopped, 1 past the end, 0
 constexpr std::int32_t QueryPathChar = 109;   // wParam n: character n of its program path
 constexpr std::int32_t WritePlaylist = 120;   // writes the playlist file, answers the current index
 constexpr std::int32_t SetCurrentEntry = 121;  // wParam: the 0-based entry to make current
 constexpr std::int32_t QueryEntryCount = 124;
+constexpr std::int32_t SetVolume = 122;        // wParam 0-255 sets it; AskVolume asks
 constexpr std::int32_t QueryStreamInfo = 126;  // wParam 0: sample rate in kHz, 1: bit rate
+constexpr std::int32_t QueryShuffle = 250;     // 1 on, 0 off
+constexpr std::int32_t QueryRepeat = 251;
+constexpr std::int32_t SetShuffle = 252;  // wParam 1 on, 0 off
+constexpr std::int32_t SetRepeat = 253;
 // The address of a NUL-ended ANSI text in the player's own memory: the folder
 // of its settings (2.90 to 5.1 keep the playlist file there) and the folder of
 // its playlists (5.11 on). A version that does not know a query answers 1.
@@ -39,6 +46,9 @@ constexpr std::int32_t CommandPlay = 40045;
 constexpr std::int32_t CommandPause = 40046;
 constexpr std::int32_t CommandStop = 40047;
 constexpr std::int32_t CommandNext = 40048;
+
+// The SetVolume argument that asks for the volume instead of setting it.
+constexpr std::int32_t AskVolume = -666;
 
 // Play state answers.
 constexpr std::int32_t StateStopped = 0;

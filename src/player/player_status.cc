@@ -1,14 +1,15 @@
 #include "player/player_status.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
+#include "player/playlist_file_lock.h"
 #include "player/playlist_location.h"
-#include "player/playlist_path.h"
 #include "player/status_texts.h"
 
 namespace tunaro {
@@ -21,20 +22,13 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 
-// A program path worth using: it names an ordinary file and is long enough to
-// name the playlist file after it.
-bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path, AnsiCharacters(system)).empty() && system.IsOrdinaryFile(path);
-}
-
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The text of the player's UTF-8 copy without its byte order mark, when the
-// copy is an ordinary file written no earlier than the ANSI file (the same
-// WritePlaylist writes both; an older copy is left from an earlier list).
-std::optional<std::string> ReadUtf8Copy(SystemInterface& system, const std::string& ansi_path) {
+// The text of the UTF-8 copy without its byte order mark, when it is an
+// ordinary file written no earlier than the playlist file.
+std::optional<std::string> ReadUtf8CopyText(SystemInterface& system, const std::string& ansi_path) {
   const std::string copy_path = Utf8CopyPathFor(ansi_path);
-  if (!system.IsOrdinaryFile(copy_path)) return std::nullopt;
+  if (!system.IsOrdinaryFile(ansi_path) || !system.IsOrdinaryFile(copy_path)) return std::nullopt;
   const std::uint64_t ansi_time = system.FileWriteTime(ansi_path);
   const std::uint64_t copy_time = system.FileWriteTime(copy_path);
   if (ansi_time == 0 || copy_time < ansi_time) return std::nullopt;
@@ -45,42 +39,18 @@ std::optional<std::string> ReadUtf8Copy(SystemInterface& system, const std::stri
   return text;
 }
 
-// Learns once per run where the player's program is (from the player, or
-// from its process when the player does not say) and where it keeps its
-// playlist file. Without a program file the run ends with what it wrote.
-void LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
-  status.PlayerPath = FindPlayerModulePath(system, status.PlayerWindow);
-  if (!IsUsableProgramPath(system, status.PlayerPath)) {
-    status.PlayerPath = system.PlayerProcessImagePath(status.PlayerWindow);
-  }
-  if (!IsUsableProgramPath(system, status.PlayerPath)) throw RunEndedEarly{};
-  status.PlaylistPath = LocatePlaylistFile(system, status.PlayerWindow, status.PlayerPath);
+std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status) {
+  return system.IsOrdinaryFile(status.PlaylistPath) ? system.ReadWholeFile(status.PlaylistPath)
+                                                    : std::string();
 }
-
-// The player rewrites one playlist file for every run that asks; runs that
-// the web server starts at the same time take turns from their first
-// WritePlaylist to their last read, so none reads a file half rewritten.
-class PlaylistFileLock {
- public:
-  explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
-    system_.LockPlaylistFile(kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
-  }
-  ~PlaylistFileLock() { system_.UnlockPlaylistFile(); }
-  PlaylistFileLock(const PlaylistFileLock&) = delete;
-  PlaylistFileLock& operator=(const PlaylistFileLock&) = delete;
-
- private:
-  SystemInterface& system_;
-};
 
 // The titles of the ANSI playlist file, or of the UTF-8 copy when there is a
 // usable one with as many entries (entries are matched by position); true
 // when they came from the copy.
 bool WalkTitles(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
-  if (!system.IsOrdinaryFile(status.PlaylistPath)) return false;
-  const std::string ansi = system.ReadWholeFile(status.PlaylistPath);
-  std::optional<std::string> copy = ReadUtf8Copy(system, status.PlaylistPath);
-  if (copy && CountPlaylistEntries(*copy) == CountPlaylistEntries(ansi)) {
+  const std::string ansi = ReadPlaylistFile(system, status);
+  const std::optional<std::string> copy = ReadUsableUtf8Copy(system, status.PlaylistPath, ansi);
+  if (copy) {
     TitleForm form = TitleForm::ForUtf8Copy(system);
     WalkPlaylistTitles(*copy, form, ssi_width, status.Titles);
     return true;
@@ -98,7 +68,7 @@ void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, bool from
   Ask(system, status, WritePlaylist);
   status.CurrentEntry = Ask(system, status, WritePlaylist);
   if (from_copy) {
-    if (const std::optional<std::string> copy = ReadUtf8Copy(system, status.PlaylistPath)) {
+    if (const std::optional<std::string> copy = ReadUtf8CopyText(system, status.PlaylistPath)) {
       TitleForm form = TitleForm::ForUtf8Copy(system);
       const std::optional<PlaylistEntry> entry = FindPlaylistEntry(*copy, status.CurrentEntry);
       status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
@@ -124,11 +94,41 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   Ask(system, status, WritePlaylist);
   // The whole answer counts: a playlist may hold more than 32767 entries.
   status.EntryCount = std::clamp(Ask(system, status, QueryEntryCount), 0, kMaxEntryCount);
-  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount) + 1);
+  status.Titles.Reset(static_cast<std::size_t>(status.EntryCount));
 
-  LocatePlayerFiles(system, status);
+  if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
   const bool from_copy = WalkTitles(system, ssi_width, status);
   ReadCurrentTitle(system, ssi_width, from_copy, status);
+}
+
+bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
+  if (!status.PlaylistPath.empty()) return true;
+  std::optional<PlayerFiles> files = FindPlayerFiles(system, status.PlayerWindow);
+  if (!files) return false;
+  status.PlayerPath = std::move(files->program);
+  status.PlaylistPath = std::move(files->playlist);
+  return true;
+}
+
+std::optional<PlaylistText> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
+  PlaylistFileLock lock(system);
+  Ask(system, status, WritePlaylist);
+  if (!LocatePlayerFiles(system, status)) return std::nullopt;
+  PlaylistText playlist{ReadPlaylistFile(system, status)};
+  if (std::optional<std::string> copy =
+          ReadUsableUtf8Copy(system, status.PlaylistPath, playlist.text)) {
+    playlist.text = std::move(*copy);
+    playlist.utf8_copy = true;
+  }
+  return playlist;
+}
+
+std::optional<std::string> ReadUsableUtf8Copy(SystemInterface& system,
+                                              const std::string& playlist_path,
+                                              std::string_view ansi) {
+  std::optional<std::string> copy = ReadUtf8CopyText(system, playlist_path);
+  if (!copy || CountPlaylistEntries(*copy) != CountPlaylistEntries(ansi)) return std::nullopt;
+  return copy;
 }
 
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
@@ -145,16 +145,27 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
   }
 }
 
+// The information line is cut before its first comma is looked for, and the
+// title after it once more. That is the current title's own rule, not the
+// list's: with a comma among its last SSIWIDTH characters, a title shows
+// shorter under Song Name than in the list (the text after that comma). The
+// pages have always shown it so, and the list is not marked by title, so the
+// two need not agree.
 std::string CurrentTitleOf(const PlaylistEntry& entry, TitleForm& form, std::int16_t ssi_width) {
   const CharacterRule& characters = form.characters();
   const std::string_view title =
       entry.info_line
           ? CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width, characters)),
                      ssi_width, characters)
-          : CutTitle(FileTitle(entry.file_line, characters), ssi_width, characters);
+          : CutTitle(WholeTitleOf(entry, characters), ssi_width, characters);
   std::string page_form;
   form.PageForm(title, page_form);
   return page_form;
+}
+
+std::string_view WholeTitleOf(const PlaylistEntry& entry, const CharacterRule& characters) {
+  return entry.info_line ? TextAfterFirstComma(*entry.info_line)
+                         : FileTitle(entry.file_line, characters);
 }
 
 std::string Utf8CopyPathFor(const std::string& playlist_path) { return playlist_path + "8"; }

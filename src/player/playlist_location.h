@@ -16,6 +16,16 @@ namespace tunaro {
 // The longest folder name read from the player's memory.
 constexpr std::size_t kMaxPlayerTextLength = 32767;
 
+struct PlayerFiles {
+  std::string program;   // the player's program file
+  std::string playlist;  // where it writes its playlist file
+};
+
+// Learns where the player's program is (from the player, or from its
+// process when the player does not say) and where it keeps its playlist
+// file; nothing when neither names an ordinary program file.
+std::optional<PlayerFiles> FindPlayerFiles(SystemInterface& system, Handle window);
+
 // The path of the playlist file for a player whose program is `player_path`:
 // the folder that QueryPlaylistDirectory names, else the one that
 // QuerySettingsDirectory names (a player that knows neither answers 0 or 1),
@@ -28,13 +38,6 @@ std::string LocatePlaylistFile(SystemInterface& system, Handle window,
 // `pointer_bits`: a 32-bit player's answer reaches a 64-bit program widened,
 // maybe with its sign, so only its low 32 bits count.
 std::uint64_t AddressFromAnswer(std::int64_t answer, int pointer_bits);
-
-// The NUL-ended text at `address` in the player's memory, read in pieces that
-// never run past the end of a 4 KiB page, so a text that ends just before a
-// page the player lacks is read whole. Nothing when a piece cannot be read or
-// no NUL comes within kMaxPlayerTextLength characters.
-std::optional<std::string> ReadPlayerText(SystemInterface& system, Handle window,
-                                          std::uint64_t address);
 
 }  // namespace tunaro
 

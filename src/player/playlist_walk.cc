@@ -1,9 +1,11 @@
 #include "player/playlist_walk.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "base/run_error.h"
+#include "base/text_rules.h"
 
 namespace tunaro {
 namespace {
@@ -70,6 +72,13 @@ std::string_view AfterFirstComma(const Line& line) {
   return line.comma == std::string_view::npos ? line.text : line.text.substr(line.comma + 1);
 }
 
+// An entry's title before any cut: its information line's text after the
+// first comma, or without one its file's name.
+std::string_view EntryTitle(const Line* info, std::string_view file_line,
+                            const CharacterRule& characters) {
+  return info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line, characters);
+}
+
 bool IsBlank(std::string_view line) {
   for (char c : line) {
     if (c != ' ' && c != '\t') return false;
@@ -129,9 +138,8 @@ void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t 
   std::string page_form;
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
-    const std::string_view title =
-        info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line, characters);
-    const std::string_view cut = CutTitle(title, ssi_width, characters);
+    const std::string_view cut =
+        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
     if (form.IsPageForm(cut)) {
       titles.Append(cut);
     } else {
@@ -146,6 +154,37 @@ std::size_t CountPlaylistEntries(std::string_view content) {
   std::size_t count = 0;
   ForEachPlaylistEntry(content, [&](const Line*, std::string_view) { return ++count, true; });
   return count;
+}
+
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
+                                                std::int16_t ssi_width, std::string_view shown,
+                                                std::int32_t near) {
+  const CharacterRule& characters = form.characters();
+  std::string wanted;
+  PutShownText(shown, wanted);
+  std::string page_form;
+  std::string title;
+  std::optional<std::int32_t> best;
+  std::int64_t best_distance = 0;
+  std::int32_t k = 0;
+  ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
+    const std::int64_t distance = std::abs(std::int64_t{k} - near);
+    if (best && distance >= best_distance) return false;  // only farther ones follow
+    const std::string_view cut =
+        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
+    if (form.IsPageForm(cut)) {
+      PutShownText(cut, title);
+    } else {
+      form.PageForm(cut, page_form);
+      PutShownText(PostedFormOf(page_form), title);
+    }
+    if (title == wanted) {
+      best = k;
+      best_distance = distance;
+    }
+    return k++ < INT32_MAX;
+  });
+  return best;
 }
 
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index) {

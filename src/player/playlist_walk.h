@@ -39,6 +39,17 @@ std::size_t CountPlaylistEntries(std::string_view content);
 // the index is negative.
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index);
 
+// The entry nearest to `near` (from 0; of two as near, the lower) whose title
+// as WalkPlaylistTitles gives it with `form` reads as `shown` once both have
+// their runs of white space made one blank and none at the ends (see
+// PutShownText) and the title's escapes are undone but for its character
+// references (see PostedFormOf): what a browser sends of the option, a
+// character that the page's charset lacks as "&#N;". Nothing when no entry
+// shows it.
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
+                                                std::int16_t ssi_width, std::string_view shown,
+                                                std::int32_t near);
+
 // A title as the pages show it: its last `ssi_width` characters (by
 // `characters`) when that is not 0, else whole (a part of `title`, not a
 // copy). A negative width is no length: RunError 5, even for an empty title,

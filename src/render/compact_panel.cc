@@ -17,15 +17,14 @@ std::string SmallImageLink(const std::string& self_url, const std::string& word,
 
 }  // namespace
 
-void RenderCompactPanel(SystemInterface& system, ResponseWriter& out, const Settings& settings,
-                        const PlayerStatus& status) {
-  const std::string self_url = SelfUrl(system, settings.WWWPath);
-  const std::string& img = settings.ImgDir;
+void RenderCompactPanel(ResponseWriter& out, const PageInput& page, const PlayerStatus& status) {
+  const std::string& self_url = page.SelfUrl;
+  const std::string& img = page.ImgDir;
 
   // The form goes to this program's own address, as the links do, so a panel
   // installed anywhere plays through its own copy.
   out.WriteLine("<form action=" + DQ + self_url + "?play" + DQ + "><table bgcolor=" + DQ +
-                settings.BgColor + DQ + " border=0 cellpadding=0 cellspacing=0>");
+                page.BgColor + DQ + " border=0 cellpadding=0 cellspacing=0>");
   out.WriteLine("<tr><td><small>" + status.StateText + "</small></td>");
   out.WriteLine("<td align=right>");
   out.WriteLine(SmallImageLink(self_url, "previous", img));

@@ -2,17 +2,17 @@
 #ifndef TUNARO_RENDER_COMPACT_PANEL_H_
 #define TUNARO_RENDER_COMPACT_PANEL_H_
 
-#include "app/settings.h"
 #include "cgi/response_writer.h"
-#include "platform/system_interface.h"
-#include "player/player_status.h"
+#include "player/status_records.h"
+#include "render/page_input.h"
 
 namespace tunaro {
 
 // A small table with no page head or body tags: state and the five controls,
 // a drop-down of the playlist, the current title and its details.
-void RenderCompactPanel(SystemInterface& system, ResponseWriter& out, const Settings& settings,
-                        const PlayerStatus& status);
+// The site's header and footer are not written: the panel stands inside the
+// site's own page.
+void RenderCompactPanel(ResponseWriter& out, const PageInput& page, const PlayerStatus& status);
 
 // The one-line notice that the player is not running.
 void RenderClosedPanel(ResponseWriter& out);

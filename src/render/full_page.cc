@@ -1,8 +1,8 @@
 #include "render/full_page.h"
 
+#include <functional>
 #include <string>
 
-#include "render/copy_file_to_output.h"
 #include "render/page_parts.h"
 
 namespace tunaro {
@@ -10,10 +10,9 @@ namespace {
 
 const std::string DQ = "\"";
 
-// A configured header or footer replaces the default line only when it names
-// an ordinary file; an empty setting or a missing file is not an error.
-bool UsesSiteFile(SystemInterface& system, const std::string& path) {
-  return !path.empty() && system.IsOrdinaryFile(path);
+// The site's own header or footer, when it has one.
+bool WroteSitePart(const std::function<bool(ResponseWriter&)>& write, ResponseWriter& out) {
+  return write && write(out);
 }
 
 std::string ImageLink(const std::string& self_url, const std::string& word,
@@ -24,15 +23,12 @@ std::string ImageLink(const std::string& self_url, const std::string& word,
 
 }  // namespace
 
-void RenderFullPage(SystemInterface& system, ResponseWriter& out, const Settings& settings,
-                    const PlayerStatus& status) {
-  const std::string self_url = SelfUrl(system, settings.WWWPath);
-  const std::string& img = settings.ImgDir;
-  const std::string& bg = settings.BgColor;
+void RenderFullPage(ResponseWriter& out, const PageInput& page, const PlayerStatus& status) {
+  const std::string& self_url = page.SelfUrl;
+  const std::string& img = page.ImgDir;
+  const std::string& bg = page.BgColor;
 
-  if (UsesSiteFile(system, settings.HeaderFile)) {
-    CopyFileToOutput(system, out, settings.HeaderFile);
-  } else {
+  if (!WroteSitePart(page.WriteHeader, out)) {
     out.WriteLine("<html><head><title>Tunaro</title></head><body bgcolor=" + DQ + "#FFFFFF" + DQ +
                   ">");
   }
@@ -61,16 +57,12 @@ void RenderFullPage(SystemInterface& system, ResponseWriter& out, const Settings
   out.WriteLine("KHz: <font color=#FF0000>" + status.SampleRateText + "</font><br>");
   out.WriteLine("Length: <font color=#FF0000>" + status.LengthText + "</font><br>");
   out.WriteLine("<font size=1>Tunaro v1.0.3</font></p>");
-  if (UsesSiteFile(system, settings.FooterFile)) {
-    CopyFileToOutput(system, out, settings.FooterFile);
-  } else {
-    out.WriteLine("</body></html>");
-  }
+  if (!WroteSitePart(page.WriteFooter, out)) out.WriteLine("</body></html>");
 }
 
-void RenderClosedPage(SystemInterface& system, ResponseWriter& out, const Settings& settings) {
-  out.WriteLine("<p><b>Winamp is Closed</b> | <a href=" + DQ + SelfUrl(system, settings.WWWPath) +
-                DQ + ">Refresh</a></p>");
+void RenderClosedPage(ResponseWriter& out, const PageInput& page) {
+  out.WriteLine("<p><b>Winamp is Closed</b> | <a href=" + DQ + page.SelfUrl + DQ +
+                ">Refresh</a></p>");
   out.WriteLine("<hr>");
   out.WriteLine("</body></html>");
 }

@@ -7,10 +7,6 @@
 
 namespace tunaro {
 
-std::string SelfUrl(SystemInterface& system, const std::string& www_path) {
-  return www_path + system.ExecutableBaseName();
-}
-
 void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
   // Each line is put together in one buffer, which only ever grows: a page
   // may list 100,000 entries, and building each from strings costs more than

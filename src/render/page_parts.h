@@ -5,14 +5,9 @@
 #include <string>
 
 #include "cgi/response_writer.h"
-#include "platform/system_interface.h"
-#include "player/player_status.h"
+#include "player/status_records.h"
 
 namespace tunaro {
-
-// The program's own URL: WWWPath followed by the executable's name without
-// directory and extension. Command links add "?" and the command word.
-std::string SelfUrl(SystemInterface& system, const std::string& www_path);
 
 // One "<option>" line per playlist entry, "<option selected>" for the entry
 // at the player's current position (for none when that is outside the list:

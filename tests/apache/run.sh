@@ -65,10 +65,13 @@ home=$work/home
 prefix=$work/prefix
 drive_c=$prefix/drive_c
 srvroot=$drive_c/Apache24
-inetpub=$drive_c/inetpub
+tunaro_dir=$drive_c/Tunaro
 player=$work/player
 artifacts=${TUNARO_ARTIFACTS:-$repo/build/apache-test}
-tunaro_wine_vars "$prefix" wine_vars
+# Every Wine process of the test (the player, the prefix's making, the CGI
+# wrappers that Apache runs) gets these, TMPDIR included, so all join one
+# wineserver.
+TMPDIR=$tmp tunaro_wine_vars "$prefix" wine_vars
 wine_env=(env "${wine_vars[@]}")
 
 # Runs a command as that user with a small environment of its own; call it in
@@ -110,14 +113,15 @@ rm -rf "$artifacts"
 mkdir -p "$artifacts" "$home" "$player"
 cp scripts/demo/lib.sh "$work/lib.sh"
 chown -R "$uid:$gid" "$work"
-(as_user bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
+(as_user "${wine_env[@]}" bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
 
-# The release archive, unpacked where the guide puts it: the programs in
-# C:\inetpub\cgi-bin, the web files in Apache's document root.
+# The release archive, unpacked where the guide puts it: the whole folder as
+# C:\Tunaro (the programs run from its cgi-bin), the web files copied into
+# Apache's document root.
 unzip -q "$zip" -d "$work/unpacked"
 top=$work/unpacked/tunaro-$version-win64
-mkdir -p "$inetpub" "$srvroot"/{conf,htdocs,cgi-bin,logs}
-cp -r "$top/cgi-bin" "$inetpub/"
+mkdir -p "$tunaro_dir" "$srvroot"/{conf,htdocs,cgi-bin,logs}
+cp -r "$top/." "$tunaro_dir/"
 cp -r "$top/wwwroot/." "$srvroot/htdocs/"
 echo '<html><body><h1>It works!</h1></body></html>' >"$srvroot/htdocs/index.html"
 ln -s /usr/lib/apache2/modules "$srvroot/modules"
@@ -129,15 +133,14 @@ htpasswd -c -B -b "$srvroot/conf/tunaro.htpasswd" "$login" "$password" 2>/dev/nu
 # A second installation at /cgi-bin/radio/, as the guide describes one, whose
 # page declares code page 1251 by the guide's one-line setup, and a page of
 # its own with its panel.
-cp -r "$inetpub/cgi-bin/tunaro" "$inetpub/cgi-bin/radio"
-cp -r "$inetpub/cgi-bin/tunaro-panel" "$inetpub/cgi-bin/radio-panel"
+cp -r "$tunaro_dir/cgi-bin/tunaro" "$tunaro_dir/cgi-bin/radio"
+cp -r "$tunaro_dir/cgi-bin/tunaro-panel" "$tunaro_dir/cgi-bin/radio-panel"
 for folder in radio radio-panel; do
   perl -pi -e 's{^WWWPATH [^\r\n]*}{WWWPATH /cgi-bin/radio/};
-    s{^(HEADERFILE|FOOTERFILE) C:\\inetpub\\cgi-bin\\tunaro\\}{$1 C:\\inetpub\\cgi-bin\\radio\\};
-    s{^(HEADERFILE .*\\)header\.html}{$1charsets\\header-1251.html}' "$inetpub/cgi-bin/$folder/tunaro.conf"
+    s{^HEADERFILE header\.html}{HEADERFILE charsets\\header-1251.html}' "$tunaro_dir/cgi-bin/$folder/tunaro.conf"
 done
-grep -qF $'HEADERFILE C:\\inetpub\\cgi-bin\\radio\\charsets\\header-1251.html\r' \
-  "$inetpub/cgi-bin/radio/tunaro.conf" || tunaro_die "could not point the radio copy at the 1251 header"
+grep -qF $'HEADERFILE charsets\\header-1251.html\r' \
+  "$tunaro_dir/cgi-bin/radio/tunaro.conf" || tunaro_die "could not point the radio copy at the 1251 header"
 perl -p -e 's{/cgi-bin/tunaro-panel/tunaro}{/cgi-bin/radio-panel/tunaro}g;
   s{charset="?windows-1252"?}{charset="windows-1251"}' \
   "$srvroot/htdocs/tunaro-panel.shtml" >"$srvroot/htdocs/radio-panel.shtml"
@@ -145,9 +148,9 @@ grep -q 'charset="windows-1251"' "$srvroot/htdocs/radio-panel.shtml" ||
   tunaro_die "the sample page has no charset line to change"
 
 for folder in tunaro tunaro-panel radio radio-panel; do
-  T_WINE_VARS=$(tunaro_wine_vars_quoted "$prefix") T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
-    "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
-  chmod 755 "$inetpub/cgi-bin/$folder/tunaro-wine.sh"
+  T_WINE_VARS=$(TMPDIR=$tmp tunaro_wine_vars_quoted "$prefix") T_HOME=$home tunaro_fill tests/apache/tunaro-wine.sh.in \
+    "$tunaro_dir/cgi-bin/$folder/tunaro-wine.sh"
+  chmod 755 "$tunaro_dir/cgi-bin/$folder/tunaro-wine.sh"
 done
 
 # The stand-in player with the demo's list and one Cyrillic title, in the

@@ -2,6 +2,7 @@
 // reach the stand-in player and the pages that come back.
 #include <gtest/gtest.h>
 
+#include "fixtures/fixture_file.h"
 #include "harness/wine_harness.h"
 #include "tunaro_install.h"
 
@@ -13,6 +14,7 @@ using harness::LoggedMessage;
 using harness::LoggedQuery;
 using harness::RunCgi;
 using harness::StandinPlayer;
+using tunaro_fixtures::ReadFixture;
 using Messages = std::vector<LoggedMessage>;
 
 const LoggedMessage kPlay = LoggedCommand(tunaro::CommandPlay);
@@ -85,6 +87,8 @@ TEST_F(PagesTest, EveryRowOfTheDispatchTable) {
       {"", {}, nullptr},
       {"play&x=1", {}, nullptr},
       {"Stop ", {}, nullptr},
+      {" play", {}, nullptr},
+      {"next", {}, nullptr},
   };
   for (const Row& row : rows) {
     const std::string page = Run(install_.Get(row.query), row.sent.size());
@@ -100,7 +104,8 @@ TEST_F(PagesTest, EveryRowOfTheDispatchTable) {
 
 TEST_F(PagesTest, TheTypicalRequestPlaysTheChosenEntry) {
   StartPlayer();
-  const std::string page = Run(install_.Post("play", "MP3List=3.+Gamma"), 2);
+  const std::string page =
+      Run(install_.Post("play", "MP3List=3.+Gamma"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
   EXPECT_EQ(ShownState(page), "Playing");
   EXPECT_NE(page.find("<option selected>3. Gamma</option>"), std::string::npos);
@@ -109,28 +114,62 @@ TEST_F(PagesTest, TheTypicalRequestPlaysTheChosenEntry) {
 
 TEST_F(PagesTest, SelectionForms) {
   StartPlayer();
-  Run(install_.Post("play", "MP3List=12.+A.B.+Band"), 2);
+  Run(install_.Post("play", "MP3List=12.+A.B.+Band"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(11), kPlay}));
 
-  Run(install_.Post("play", "MP3List=2.+Beta&mp3list=5.+Epsilon"), 2);
+  Run(install_.Post("play", "MP3List=2.+Beta&mp3list=5.+Epsilon"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
 
-  Run(install_.Post("stop", "MP3List=4.+Delta"), 3);
+  Run(install_.Post("stop", "MP3List=4.+Delta"), 3 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(3), kPlay, kStop}));
 
   // The compact panel's form arrives as a query string; a long one is read
   // whole.
-  Run(install_.Get("MP3List=6.+Zeta&play.x=4&play.y=7"), 2);
+  Run(install_.Get("MP3List=6.+Zeta&play.x=4&play.y=7"), 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(5), kPlay}));
-  Run(install_.Get("play.x=4&play.y=7&pad=" + std::string(300, 'p') + "&MP3List=7.+Eta"), 2);
+  Run(install_.Get("play.x=4&play.y=7&pad=" + std::string(300, 'p') + "&MP3List=7.+Eta"),
+      2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(6), kPlay}));
 
   // A body that reaches the program in two pieces is read whole.
   harness::CgiRequest split = install_.Post("play", "MP3List=10.+Kappa");
   split.split_at = 9;
-  const std::string page = Run(split, 2);
+  const std::string page = Run(split, 2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(9), kPlay}));
   EXPECT_NE(page.find("<option selected>10. Kappa</option>"), std::string::npos);
+}
+
+TEST_F(PagesTest, AStaleSelectionPlaysTheEntryThatShowsItsTitleNow) {
+  StartPlayer();
+  // Gamma is the third entry now; a page from before shows it fifth.
+  Run(install_.Post("play", "MP3List=5.+Gamma"), 2 + kTitledChoiceExtraQueries);
+  EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
+  // A title that no entry shows: the position, as always.
+  Run(install_.Post("play", "MP3List=3.+Some+Title"), 2 + kTitledChoiceExtraQueries);
+  EXPECT_EQ(Sent(), (Messages{Select(2), kPlay}));
+}
+
+TEST_F(PagesTest, RequestsThatAnotherSiteMadeDoNothing) {
+  StartPlayer({"--state", "paused"});
+  auto from = [](harness::CgiRequest request, const char* site) {
+    request.extra_environment["HTTP_SEC_FETCH_SITE"] = site;
+    request.extra_environment["HTTP_HOST"] = "127.0.0.1:8080";
+    return request;
+  };
+  std::string page = Run(from(install_.Get("stop"), "cross-site"), 0);
+  EXPECT_EQ(ShownState(page), "Paused");
+  page = Run(from(install_.Post("play", "MP3List=3.+Gamma"), "cross-site"), 0);
+  EXPECT_EQ(ShownState(page), "Paused");
+  EXPECT_NE(page.find("<option selected>1. Alpha</option>"), std::string::npos);
+  // An old browser's POST from another origin.
+  harness::CgiRequest old = install_.Post("play", "MP3List=3.+Gamma");
+  old.extra_environment = {{"HTTP_ORIGIN", "http://localhost:8080"},
+                           {"HTTP_HOST", "127.0.0.1:8080"}};
+  Run(old, 0);
+  EXPECT_TRUE(Sent().empty());
+  // Our own page's request acts.
+  Run(from(install_.Get("stop"), "same-origin"), 1);
+  EXPECT_EQ(Sent(), (Messages{kStop}));
 }
 
 TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
@@ -144,100 +183,19 @@ TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
   EXPECT_EQ(player_->Log(), (Messages{LoggedQuery(tunaro::QueryEntryCount, 0)}));
 }
 
-std::string Options(int selected) {
-  std::string lines;
-  for (std::size_t k = 0; k < kTitles.size(); ++k) {
-    lines += (static_cast<int>(k) == selected ? "<option selected>" : "<option>") +
-             std::to_string(k + 1) + ". " + kTitles[k] + "</option>\r\n";
-  }
-  return lines;
-}
-
+// The same bytes as the renderers' unit tests expect.
 TEST_F(PagesTest, TheFullPageByteForByte) {
   // Every entry of M3u() is 205 s long; the stand-in plays entry 2 at 192
   // kbit/s and 44 kHz.
   StartPlayer({"--state", "paused", "--current", "1"});
-  const std::string self = "/cgi-bin/tunaro/tunaro";
-  const std::string expected =
-      std::string(kHeaderBlock) +
-      "<html><head><title>Tunaro</title></head><body bgcolor=\"#FFFFFF\">\r\n"
-      "<p>Winamp is Running (<b>Paused</b>)</p>\r\n"
-      "<form method=\"POST\" action=\"" +
-      self +
-      "?play\">\r\n"
-      "<table border=0 cellpadding=3 cellspacing=0 bgcolor=#E8EEF4 width=450><tr>\r\n"
-      "<td align=center><a href=\"" +
-      self +
-      "?previous\"><img border=0 "
-      "src=\"/images/previous.gif\"></a></td>\r\n"
-      "<td align=center><input type=\"image\"src=\"/images/play.gif\" border=0 "
-      "value=\"submit\" id=play name=play></td>\r\n"
-      "<td align=center><a href=\"" +
-      self +
-      "?pause\"><img border=0 "
-      "src=\"/images/pause.gif\"></a></td>\r\n"
-      "<td align=center><a href=\"" +
-      self +
-      "?stop\"><img border=0 "
-      "src=\"/images/stop.gif\"></a></td>\r\n"
-      "<td align=center><a href=\"" +
-      self +
-      "?forward\"><img border=0 "
-      "src=\"/images/forward.gif\"></a></td></tr></table>\r\n"
-      "<table border=0 cellpadding=0 cellspacing=0 width=450 bgcolor=#E8EEF4>\r\n"
-      "<tr><td align=center><select size=10 name=MP3List>\r\n" +
-      Options(1) +
-      "</select></td></tr></table><table border=0 cellpadding=0 cellspacing=0 width=450 "
-      "bgcolor=#E8EEF4><tr><td align=center width=100%>\r\n"
-      "<a href=\"" +
-      self +
-      "\"><b>Refresh Page</b></a></td>\r\n"
-      "</tr></table></form>\r\n"
-      "Song Name: <font color=#FF0000><b>Beta</b></font><br>\r\n"
-      "Kbps: <font color=#FF0000>192</font><br>\r\n"
-      "KHz: <font color=#FF0000>44,000</font><br>\r\n"
-      "Length: <font color=#FF0000>3:25</font><br>\r\n"
-      "<font size=1>Tunaro v1.0.3</font></p>\r\n"
-      "</body></html>\r\n";
-  EXPECT_EQ(Run(install_.Get(), 0), expected);
+  EXPECT_EQ(Run(install_.Get(), 0), kHeaderBlock + ReadFixture("full_page.html"));
 }
 
 TEST_F(PagesTest, TheCompactPanelByteForByte) {
   // Entry 3 plays at 320 kbit/s.
   StartPlayer({"--current", "2"});
   install_.Configure("IMGDIR /img/\r\nWWWPATH /panel/\r\nBGCOLOR silver\r\nSSI 1\r\n");
-  const std::string self = "/panel/tunaro";
-  const std::string expected =
-      std::string(kHeaderBlock) + "<form action=\"" + self +
-      "?play\"><table bgcolor=\"silver\" border=0 "
-      "cellpadding=0 cellspacing=0>\r\n"
-      "<tr><td><small>Playing</small></td>\r\n"
-      "<td align=right>\r\n"
-      "<a href=\"" +
-      self +
-      "?previous\"><img border=0 width=22 height=18 "
-      "src=\"/img/previous.gif\"></a>\r\n"
-      "<input type=\"image\"src=\"/img/play.gif\" border=0 value=\"submit\" id=play "
-      "name=play>\r\n"
-      "<a href=\"" +
-      self +
-      "?pause\"><img border=0 width=22 height=18 "
-      "src=\"/img/pause.gif\"></a>\r\n"
-      "<a href=\"" +
-      self +
-      "?stop\"><img border=0 width=22 height=18 "
-      "src=\"/img/stop.gif\"></a>\r\n"
-      "<a href=\"" +
-      self +
-      "?forward\"><img border=0 width=22 height=18 "
-      "src=\"/img/forward.gif\"></a>\r\n"
-      "</td></tr><tr><td colspan=2><select size=1 name=MP3List>\r\n" +
-      Options(2) +
-      "</select></td></tr>\r\n"
-      "<tr><td colspan=2 align=center><small><b>Gamma</b></small></td></tr>\r\n"
-      "<tr><td colspan=2><small><b>320</b>kbps | <b>44,000</b>hz | <b>3:25</b></small></td>\r\n"
-      "</tr></table></form>\r\n";
-  EXPECT_EQ(Run(install_.Get("track"), 0), expected);
+  EXPECT_EQ(Run(install_.Get("track"), 0), kHeaderBlock + ReadFixture("compact_panel.html"));
 }
 
 TEST_F(PagesTest, HeaderAndFooterFilesWithCommasAndQuotes) {
@@ -282,10 +240,10 @@ TEST_F(PagesTest, TitlesCannotInjectScriptAndStillRoundTrip) {
   const std::string page = Run(install_.Get(), 0);
   EXPECT_EQ(page.find("<script>"), std::string::npos);
   EXPECT_NE(page.find("<option>2. " + escaped + "</option>"), std::string::npos);
-  // A browser posts the option's decoded text; only the number counts.
+  // A browser posts the option's decoded text, which names the entry.
   const std::string posted = Run(
       install_.Post("play", "MP3List=2.+%3Cscript%3Ealert%28%22x%22%29%3C%2Fscript%3E+%26+more"),
-      2);
+      2 + kTitledChoiceExtraQueries);
   EXPECT_EQ(Sent(), (Messages{Select(1), kPlay}));
   EXPECT_NE(posted.find("<option selected>2. " + escaped + "</option>"), std::string::npos);
   EXPECT_NE(posted.find("<b>" + escaped + "</b>"), std::string::npos);

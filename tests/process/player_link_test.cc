@@ -22,15 +22,20 @@ std::vector<std::string> WithPlaylist(const harness::TempDir& dir,
   return args;
 }
 
+// The one test that pins the refresh's exact message sequence, parameters
+// and order included.
 TEST(PlayerLinkTest, ARefreshSendsExactlyTheseQueriesInOrder) {
   harness::TempDir lists;
-  StandinPlayer player(WithPlaylist(lists, {"Alpha", "Beta", "Gamma"}));
+  // A state other than stopped (0), playing (1) or paused (3) has no text;
+  // the dispatch table of pages_test.cc shows those three.
+  StandinPlayer player(WithPlaylist(lists, {"Alpha", "Beta", "Gamma"}, {"--state-answer", "2"}));
   ASSERT_TRUE(player.ready());
   TunaroInstall install;
   harness::CgiResult result = RunCgi(install.Get());
   const std::vector<LoggedMessage> expected = RefreshMessages(player.program_path().size());
   ASSERT_TRUE(player.WaitForLogCount(expected.size()));
   EXPECT_EQ(player.Log(), expected);
+  EXPECT_EQ(ShownState(result.output), "");
   EXPECT_NE(result.output.find("<option selected>1. Alpha</option>\r\n<option>2. Beta</option>\r\n"
                                "<option>3. Gamma</option>\r\n"),
             std::string::npos);

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include "fixtures/fixture_file.h"
 #include "harness/wine_harness.h"
 #include "tunaro_install.h"
 
@@ -12,21 +13,8 @@ namespace {
 
 using harness::RunCgi;
 
-const char kErrorPageTail[] =
-    "<I>Please</I> note what you were doing when this problem occurred, \r\n"
-    "so we can identify and correct it. Write down the Web page you were \r\n"
-    "using, any data you may have entered into a form or search box, \r\n"
-    "and anything else that may help us duplicate the problem.\r\n"
-    "Then contact the administrator of this service.\r\n"
-    "</body></html>\r\n";
-
 std::string ErrorPage(const std::string& error_text) {
-  return std::string(kHeaderBlock) +
-         "<html><head><title>Internal Error</title></head><body>\r\n"
-         "<H1>Error in /cgi-bin/tunaro/tunaro</H1>\r\n"
-         "The following internal error has occurred:\r\n"
-         "<PRE>" +
-         error_text + "</PRE>\r\n" + kErrorPageTail;
+  return kHeaderBlock + tunaro_fixtures::ErrorPage(error_text);
 }
 
 TEST(RequestTest, WithoutAPlayerTheClosedNoticeOfEachLayout) {

@@ -66,6 +66,11 @@ inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_leng
   return messages;
 }
 
+// A choice with a title ("3. Gamma") first has the player write its playlist,
+// to see which entry shows that title now: one query more than the refresh's
+// and the choice's own, the locating queries being asked once.
+constexpr std::size_t kTitledChoiceExtraQueries = 1;
+
 // The messages of a log other than the refresh's queries: the selection and
 // the commands, in the order they arrived.
 inline std::vector<harness::LoggedMessage> RequestMessages(

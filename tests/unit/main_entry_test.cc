@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/entry_choice.h"
 #include "app/handle_request.h"
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 #include "player/player_messages.h"
 
 namespace tunaro {
@@ -60,39 +63,7 @@ class RunTest : public ::testing::Test {
 
 const LoggedMessage kPlay{CommandMessage, CommandPlay, 0};
 const LoggedMessage kStop{CommandMessage, CommandStop, 0};
-const LoggedMessage kPause{CommandMessage, CommandPause, 0};
-const LoggedMessage kPrevious{CommandMessage, CommandPrevious, 0};
-const LoggedMessage kNext{CommandMessage, CommandNext, 0};
 LoggedMessage Select(std::int64_t index) { return {QueryMessage, index, SetCurrentEntry}; }
-
-TEST_F(RunTest, DispatchTable) {
-  struct Row {
-    const char* query;
-    std::vector<LoggedMessage> sent;
-    const char* state;
-  } rows[] = {
-      {"play", {kPlay}, "Playing"},
-      {"PLAY", {kPlay}, "Playing"},
-      {"stop", {kStop}, "Paused"},
-      {"previous", {kPrevious, kPlay}, "Playing"},
-      {"forward", {kNext, kPlay}, "Playing"},
-      {"pause", {kPause}, "Paused"},
-      {"track", {}, "Playing"},
-      {"", {}, "Paused"},
-      {"play&x=1", {}, "Paused"},
-      {" play", {}, "Paused"},
-      {"next", {}, "Paused"},
-  };
-  for (const Row& row : rows) {
-    system_.player.log.clear();
-    system_.output.clear();
-    system_.output_position = 0;
-    system_.player.play_state = 3;
-    const std::string page = Run(row.query);
-    EXPECT_EQ(Sent(), row.sent) << row.query;
-    EXPECT_EQ(State(page), row.state) << row.query;
-  }
-}
 
 TEST_F(RunTest, TheTypicalRequestPlaysTheChosenEntryOnce) {
   const std::string page = Post("play", "MP3List=3.+Gamma");
@@ -118,6 +89,96 @@ TEST_F(RunTest, OnlyTheFirstDotOfTheFirstValueCounts) {
 TEST_F(RunTest, ASelectionFromTheQueryStringOfThePanelForm) {
   Run("MP3List=2.+Beta&play.x=3&play.y=4");
   EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(1), kPlay}));
+}
+
+TEST_F(RunTest, AStaleSelectionPlaysTheEntryThatShowsItsTitleNow) {
+  struct Row {
+    std::vector<std::string> titles;
+    const char* choice;
+    std::int64_t plays;
+    int width = 0;
+  } rows[] = {
+      {{"Alpha", "Beta", "Gamma"}, "3.+Gamma", 2},            // where it was
+      {{"Gamma", "Alpha", "Beta"}, "3.+Gamma", 0},            // moved up
+      {{"New", "Alpha", "Beta", "Gamma"}, "3.+Gamma", 3},     // moved down
+      {{"Solo", "Alpha", "x", "y", "Alpha"}, "4.+Alpha", 4},  // the nearer of two
+      {{"x", "Alpha", "y", "Alpha", "z"}, "3.+Alpha", 1},     // a tie: the lower
+      {{"Alpha", "Beta"}, "3.+Some+Title", 2},                // gone: its position
+      {{"Gamma", "Beta", "x"}, "3.", 2},                      // no title part
+      {{"Gamma", "Beta", "x"}, "3.Gamma", 2},                 // no blank after the dot
+      {{"x", "Rock & Roll"}, "1.+Rock+%26+Roll", 1},          // &amp; as the browser reads it
+      {{"x", "A&#321;B"}, "1.+A%26%23321%3BB", 1},            // a reference as it is sent
+      {{"x", "a  b\t"}, "1.+a+b", 1},                         // white space as it is sent
+      {{"Long Alpha", "Long Gamma", "x"}, "1.+Gamma", 1, 5},  // cut as the page shows it
+  };
+  for (const Row& row : rows) {
+    system_.player.titles = row.titles;
+    system_.SetConfiguration("IMGDIR /i/\r\nWWWPATH /w/\r\nSSIWIDTH " + std::to_string(row.width));
+    system_.player.log.clear();
+    Post("play", std::string("MP3List=") + row.choice);
+    EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(row.plays), kPlay})) << row.choice;
+  }
+}
+
+TEST_F(RunTest, AChoiceWithATitleReadsThePlaylistFirstAndLocatesItOnce) {
+  Post("play", "MP3List=2.+Beta");
+  const auto& log = system_.player.log;
+  const auto select = std::find(log.begin(), log.end(), Select(1));
+  ASSERT_NE(select, log.end());
+  EXPECT_EQ(log.front(), (LoggedMessage{QueryMessage, 0, WritePlaylist}));
+  for (auto m = log.begin(); m != select; ++m) {
+    EXPECT_TRUE(m->lparam == WritePlaylist || m->lparam == QueryPathChar ||
+                m->lparam == QueryPlaylistDirectory || m->lparam == QuerySettingsDirectory)
+        << m->lparam;
+  }
+  const auto path_queries = std::count_if(
+      log.begin(), log.end(), [](const LoggedMessage& m) { return m.lparam == QueryPathChar; });
+  EXPECT_EQ(path_queries, static_cast<long>(system_.player.program_path.size()) + 1);
+
+  // Without a title part the request sends what it always did, the choice first.
+  system_.player.log.clear();
+  Post("play", "MP3List=2.");
+  EXPECT_EQ(log.front(), Select(1));
+}
+
+TEST_F(RunTest, ARequestThatAnotherSiteMadeDoesNothing) {
+  system_.player.play_state = 3;
+  system_.environment["HTTP_HOST"] = "pc:8080";
+  system_.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
+  for (const char* query : {"stop", "play", "forward"}) {
+    system_.player.log.clear();
+    EXPECT_EQ(State(Run(query)), "Paused") << query;
+    EXPECT_TRUE(Sent().empty()) << query;
+  }
+  system_.player.log.clear();
+  EXPECT_EQ(State(Post("play", "MP3List=3.+Gamma")), "Paused");
+  EXPECT_TRUE(Sent().empty());
+  system_.input_pieces.clear();  // left unread
+  system_.environment["REQUEST_METHOD"] = "GET";
+
+  for (const char* site : {"same-origin", "same-site", "none"}) {
+    system_.environment["HTTP_SEC_FETCH_SITE"] = site;
+    system_.player.log.clear();
+    Run("stop");
+    EXPECT_EQ(Sent(), std::vector<LoggedMessage>{kStop}) << site;
+  }
+
+  // A browser too old to say where a request comes from still names the
+  // origin of a POST; a GET, and a request with neither header, act.
+  system_.environment.erase("HTTP_SEC_FETCH_SITE");
+  system_.environment["HTTP_ORIGIN"] = "http://elsewhere.example";
+  system_.player.log.clear();
+  Post("play", "MP3List=3.+Gamma");
+  EXPECT_TRUE(Sent().empty());
+  system_.environment["HTTP_ORIGIN"] = "http://PC:8080";
+  system_.player.log.clear();
+  Post("play", "MP3List=3.+Gamma");
+  EXPECT_EQ(Sent(), (std::vector<LoggedMessage>{Select(2), kPlay}));
+  system_.environment["HTTP_ORIGIN"] = "http://elsewhere.example";
+  system_.environment["REQUEST_METHOD"] = "GET";
+  system_.player.log.clear();
+  Run("stop");
+  EXPECT_EQ(Sent(), std::vector<LoggedMessage>{kStop});
 }
 
 TEST_F(RunTest, ASelectionWithoutANumberIsAnErrorAndSendsNothing) {

@@ -4,8 +4,8 @@
 
 #include "base/run_error.h"
 #include "platform/ansi_characters.h"
-#include "platform/fake_system.h"
 #include "player/playlist_path.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -173,6 +173,43 @@ TEST(DoubleByteTitleTest, PathsOfTheProgramAndThePlaylist) {
   EXPECT_TRUE(cp932.EndsWithSeparator("C:\\" + kSo + "\\"));
   EXPECT_FALSE(cp932.EndsWithSeparator("C:\\" + kSo));
   EXPECT_TRUE(CharacterRule().EndsWithSeparator("C:\\" + kSo));
+}
+
+// A browser posts an option's text unescaped, with "&#N;" for a character
+// that its page's charset lacks; the titles are matched in that form.
+TEST(PostedTitleTest, MatchesTheTitleAsABrowserPostsIt) {
+  FakeSystem system;
+  TitleForm copy = TitleForm::ForUtf8Copy(system);
+  const std::string lodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";  // Łódź, of which 1252 has ó
+  const std::string list = "#EXTM3U\n#EXTINF:1," + lodz +
+                           "\nf\n#EXTINF:1,a & \"b\"\nf\n"
+                           "#EXTINF:1," +
+                           lodz + "\nf\n";
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
+                                "&#321;\xF3"
+                                "d&#378;",
+                                0),
+            0);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
+                                "&#321;\xF3"
+                                "d&#378;",
+                                2),
+            2);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 3,
+                                "\xF3"
+                                "d&#378;",
+                                2),
+            2);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a  & \"b\" ", 0), 1);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a &amp; &quot;b&quot;", 0), std::nullopt);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, lodz, 0), std::nullopt);
+  // A double-byte title whose second byte is a backslash, among blanks.
+  TitleForm cp932(CodePage(932));
+  EXPECT_EQ(NearestEntryShowing("#EXTINF:1,a" + kSo + "  b\nC:\\" + kSo + ".mp3\n", cp932, 4,
+                                kSo + " b", 0),
+            0);
 }
 
 }  // namespace

@@ -1,15 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "app/site_page.h"
 #include "base/run_error.h"
-#include "platform/fake_system.h"
-#include "platform/text_lines.h"
+#include "fixtures/fixture_file.h"
 #include "player/player_status.h"
 #include "render/compact_panel.h"
-#include "render/copy_file_to_output.h"
 #include "render/full_page.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
+
+using tunaro_fixtures::ReadFixture;
 
 class RenderTest : public ::testing::Test {
  protected:
@@ -27,6 +29,8 @@ class RenderTest : public ::testing::Test {
     status_.LengthText = "3:25";
   }
   // What a renderer writes from the test's settings and status.
+  // The pages' input as the request handler makes it from the settings.
+  PageInput Page() { return PageInputFor(system_, settings_); }
   template <typename Render>
   std::string Written(Render render) {
     system_.output.clear();
@@ -37,11 +41,10 @@ class RenderTest : public ::testing::Test {
     return system_.output;
   }
   std::string Full() {
-    return Written([&](ResponseWriter& out) { RenderFullPage(system_, out, settings_, status_); });
+    return Written([&](ResponseWriter& out) { RenderFullPage(out, Page(), status_); });
   }
   std::string Panel() {
-    return Written(
-        [&](ResponseWriter& out) { RenderCompactPanel(system_, out, settings_, status_); });
+    return Written([&](ResponseWriter& out) { RenderCompactPanel(out, Page(), status_); });
   }
 
   FakeSystem system_;
@@ -49,63 +52,34 @@ class RenderTest : public ::testing::Test {
   PlayerStatus status_;
 };
 
-const char kFullPage[] =
-    "<html><head><title>Tunaro</title></head><body bgcolor=\"#FFFFFF\">\r\n"
-    "<p>Winamp is Running (<b>Paused</b>)</p>\r\n"
-    "<form method=\"POST\" action=\"/cgi-bin/tunaro/tunaro?play\">\r\n"
-    "<table border=0 cellpadding=3 cellspacing=0 bgcolor=#C0C0C0 width=450><tr>\r\n"
-    "<td align=center><a href=\"/cgi-bin/tunaro/tunaro?previous\"><img border=0 "
-    "src=\"/img/previous.gif\"></a></td>\r\n"
-    "<td align=center><input type=\"image\"src=\"/img/play.gif\" border=0 value=\"submit\" "
-    "id=play name=play></td>\r\n"
-    "<td align=center><a href=\"/cgi-bin/tunaro/tunaro?pause\"><img border=0 "
-    "src=\"/img/pause.gif\"></a></td>\r\n"
-    "<td align=center><a href=\"/cgi-bin/tunaro/tunaro?stop\"><img border=0 "
-    "src=\"/img/stop.gif\"></a></td>\r\n"
-    "<td align=center><a href=\"/cgi-bin/tunaro/tunaro?forward\"><img border=0 "
-    "src=\"/img/forward.gif\"></a></td></tr></table>\r\n"
-    "<table border=0 cellpadding=0 cellspacing=0 width=450 bgcolor=#C0C0C0>\r\n"
-    "<tr><td align=center><select size=10 name=MP3List>\r\n"
-    "<option>1. Alpha</option>\r\n"
-    "<option selected>2. Beta</option>\r\n"
-    "<option>3. Gamma</option>\r\n"
-    "</select></td></tr></table><table border=0 cellpadding=0 cellspacing=0 width=450 "
-    "bgcolor=#C0C0C0><tr><td align=center width=100%>\r\n"
-    "<a href=\"/cgi-bin/tunaro/tunaro\"><b>Refresh Page</b></a></td>\r\n"
-    "</tr></table></form>\r\n"
-    "Song Name: <font color=#FF0000><b>Beta</b></font><br>\r\n"
-    "Kbps: <font color=#FF0000>128</font><br>\r\n"
-    "KHz: <font color=#FF0000>44,000</font><br>\r\n"
-    "Length: <font color=#FF0000>3:25</font><br>\r\n"
-    "<font size=1>Tunaro v1.0.3</font></p>\r\n"
-    "</body></html>\r\n";
+// The settings and status of the process tests' page (the stand-in player
+// with 13 titles, paused at entry 2, which plays at 192 kbit/s), so both
+// compare against the same fixture.
+void UseFixtureTitles(PlayerStatus& status) {
+  status.EntryCount = 13;
+  status.Titles = {"Alpha", "Beta", "Gamma", "Delta",  "Epsilon", "Zeta", "Eta",
+                   "Theta", "Iota", "Kappa", "Lambda", "My",      "Ny",   ""};
+}
 
-const char kPanel[] =
-    "<form action=\"/cgi-bin/tunaro/tunaro?play\"><table bgcolor=\"#C0C0C0\" border=0 "
-    "cellpadding=0 cellspacing=0>\r\n"
-    "<tr><td><small>Paused</small></td>\r\n"
-    "<td align=right>\r\n"
-    "<a href=\"/cgi-bin/tunaro/tunaro?previous\"><img border=0 width=22 height=18 "
-    "src=\"/img/previous.gif\"></a>\r\n"
-    "<input type=\"image\"src=\"/img/play.gif\" border=0 value=\"submit\" id=play name=play>\r\n"
-    "<a href=\"/cgi-bin/tunaro/tunaro?pause\"><img border=0 width=22 height=18 "
-    "src=\"/img/pause.gif\"></a>\r\n"
-    "<a href=\"/cgi-bin/tunaro/tunaro?stop\"><img border=0 width=22 height=18 "
-    "src=\"/img/stop.gif\"></a>\r\n"
-    "<a href=\"/cgi-bin/tunaro/tunaro?forward\"><img border=0 width=22 height=18 "
-    "src=\"/img/forward.gif\"></a>\r\n"
-    "</td></tr><tr><td colspan=2><select size=1 name=MP3List>\r\n"
-    "<option>1. Alpha</option>\r\n"
-    "<option selected>2. Beta</option>\r\n"
-    "<option>3. Gamma</option>\r\n"
-    "</select></td></tr>\r\n"
-    "<tr><td colspan=2 align=center><small><b>Beta</b></small></td></tr>\r\n"
-    "<tr><td colspan=2><small><b>128</b>kbps | <b>44,000</b>hz | <b>3:25</b></small></td>\r\n"
-    "</tr></table></form>\r\n";
+TEST_F(RenderTest, FullPageByteForByte) {
+  settings_.ImgDir = "/images/";
+  settings_.BgColor = "#E8EEF4";
+  UseFixtureTitles(status_);
+  status_.BitRateText = "192";
+  EXPECT_EQ(Full(), ReadFixture("full_page.html"));
+}
 
-TEST_F(RenderTest, FullPageByteForByte) { EXPECT_EQ(Full(), kFullPage); }
-
-TEST_F(RenderTest, CompactPanelByteForByte) { EXPECT_EQ(Panel(), kPanel); }
+TEST_F(RenderTest, CompactPanelByteForByte) {
+  settings_.ImgDir = "/img/";
+  settings_.WWWPath = "/panel/";
+  settings_.BgColor = "silver";
+  status_.StateText = "Playing";
+  UseFixtureTitles(status_);
+  status_.CurrentEntry = 2;
+  status_.CurrentTitle = "Gamma";
+  status_.BitRateText = "320";
+  EXPECT_EQ(Panel(), ReadFixture("compact_panel.html"));
+}
 
 TEST_F(RenderTest, EveryAddressFollowsWwwPathAndTheProgramsName) {
   settings_.WWWPath = "/music/remote/";
@@ -176,14 +150,15 @@ TEST_F(RenderTest, HeaderAndFooterFilesReplaceTheDefaultLines) {
 }
 
 TEST_F(RenderTest, HiddenDirectoryOrMissingSiteFilesAreIgnored) {
+  const std::string without_site_files = Full();
   settings_.HeaderFile = "C:\\site\\head.txt";
   settings_.FooterFile = "C:\\site";
   system_.SetFile(settings_.HeaderFile, "HEADER");
   system_.files[settings_.HeaderFile].hidden = true;
   system_.files[settings_.FooterFile].directory = true;
-  EXPECT_EQ(Full(), kFullPage);
+  EXPECT_EQ(Full(), without_site_files);
   settings_.HeaderFile = "C:\\nothing.txt";
-  EXPECT_EQ(Full(), kFullPage);
+  EXPECT_EQ(Full(), without_site_files);
 }
 
 TEST_F(RenderTest, AnUnreadableSiteFileIsAnError) {
@@ -194,30 +169,11 @@ TEST_F(RenderTest, AnUnreadableSiteFileIsAnError) {
 }
 
 TEST_F(RenderTest, ClosedNotices) {
-  EXPECT_EQ(Written([&](ResponseWriter& out) { RenderClosedPage(system_, out, settings_); }),
+  EXPECT_EQ(Written([&](ResponseWriter& out) { RenderClosedPage(out, Page()); }),
             "<p><b>Winamp is Closed</b> | <a href=\"/cgi-bin/tunaro/tunaro\">Refresh</a></p>\r\n"
             "<hr>\r\n</body></html>\r\n");
   EXPECT_EQ(Written([](ResponseWriter& out) { RenderClosedPanel(out); }),
             "<b>Winamp is Closed</b>\r\n");
-}
-
-std::vector<std::string> Fields(const std::string& content) {
-  std::vector<std::string> out;
-  FieldReader reader(content);
-  while (!reader.AtEnd()) out.push_back(reader.NextField());
-  return out;
-}
-
-TEST(FieldReaderTest, CommasBreakQuotesVanishLeadingBlanksGo) {
-  using Strings = std::vector<std::string>;
-  EXPECT_EQ(Fields("Welcome, friends\r\n"), (Strings{"Welcome", "friends"}));
-  EXPECT_EQ(Fields("  \"a, b\" tail, c\r\n"), (Strings{"a, b", "c"}));
-  EXPECT_EQ(Fields("<p>\n  <b>x</b>\n"), (Strings{"<p>", "<b>x</b>"}));
-  EXPECT_EQ(Fields(""), Strings{});
-  EXPECT_EQ(Fields("one\r\n\r\ntwo"), (Strings{"one", "", "two"}));
-  EXPECT_EQ(Fields("\"open"), (Strings{"open"}));
-  EXPECT_EQ(Fields("\"x\r\ny\""), (Strings{"x\r\ny"}));
-  EXPECT_EQ(Fields("a\rb"), (Strings{"a", "b"}));
 }
 
 }  // namespace

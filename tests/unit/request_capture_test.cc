@@ -1,9 +1,10 @@
 #include "cgi/request_capture.h"
+#include "cgi/request_origin.h"
 
 #include <gtest/gtest.h>
 
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -133,6 +134,25 @@ TEST(RequestCaptureTest, BadLengthsFailBeforeAnythingIsRead) {
   EXPECT_EQ(RaisedNumber(limit), 0);
   limit.environment["CONTENT_LENGTH"] = "1048577";
   EXPECT_EQ(RaisedNumber(limit), 65002);
+}
+
+TEST(RequestOriginTest, AnOriginMatchesItsHostAndPortInAnyLetterCase) {
+  struct Row {
+    const char* origin;
+    const char* host;
+    bool same;
+  } rows[] = {
+      {"http://pc:8080", "pc:8080", true},   {"http://PC:8080", "pc:8080", true},
+      {"http://pc", "pc:80", true},          {"http://pc:80", "pc", true},
+      {"https://pc", "pc:443", true},        {"http://[::1]:8080", "[::1]:8080", true},
+      {"http://pc:8081", "pc:8080", false},  {"http://pc", "pc:8080", false},
+      {"https://pc", "pc:80", false},        {"http://127.0.0.1:8080", "localhost:8080", false},
+      {"http://[::1]", "[::1]:8080", false}, {"null", "pc", false},
+      {"http://pc:8080", "", false},         {"http://evil@pc:8080", "pc:8080", false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(OriginMatchesHost(row.origin, row.host), row.same) << row.origin << " " << row.host;
+  }
 }
 
 }  // namespace

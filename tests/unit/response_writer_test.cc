@@ -2,29 +2,23 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake_system.h"
+#include "fixtures/fixture_file.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
 
-const char kErrorPage[] =
-    "Content-type: text/html\r\n\r\n"
-    "<html><head><title>Internal Error</title></head><body>\r\n"
-    "<H1>Error in /cgi-bin/t</H1>\r\n"
-    "The following internal error has occurred:\r\n"
-    "<PRE>Boom <&> Error Number =  5</PRE>\r\n"
-    "<I>Please</I> note what you were doing when this problem occurred, \r\n"
-    "so we can identify and correct it. Write down the Web page you were \r\n"
-    "using, any data you may have entered into a form or search box, \r\n"
-    "and anything else that may help us duplicate the problem.\r\n"
-    "Then contact the administrator of this service.\r\n"
-    "</body></html>\r\n";
+// The header block and the error page that WriteThenFail ends with.
+std::string ErrorPage() {
+  return "Content-type: text/html\r\n\r\n" +
+         tunaro_fixtures::ErrorPage("Boom <&> Error Number =  5");
+}
 
 void WriteThenFail(FakeSystem& system, std::size_t buffer_limit) {
   ResponseWriter out(system, FakeSystem::kOutput, buffer_limit);
   out.WriteLine("Content-type: text/html\r\n");
   for (int i = 0; i < 200; ++i) out.WriteLine("<p>a long line of an unfinished page</p>");
-  WriteInternalErrorPage(out, "/cgi-bin/t", "Boom <&> Error Number =  5");
+  WriteInternalErrorPage(out, "/cgi-bin/tunaro/tunaro", "Boom <&> Error Number =  5");
 }
 
 TEST(ResponseWriterTest, EveryLineEndsInCrLf) {
@@ -60,7 +54,7 @@ TEST(ResponseWriterTest, ErrorPageOverAFileLeavesNothingOfTheEarlierOutput) {
     FakeSystem system;
     system.output_is_file = true;
     WriteThenFail(system, limit);
-    EXPECT_EQ(system.output, kErrorPage) << limit;
+    EXPECT_EQ(system.output, ErrorPage()) << limit;
   }
 }
 
@@ -68,7 +62,7 @@ TEST(ResponseWriterTest, ErrorPageOverAFileThatCannotBeCutLeavesOnlyThePage) {
   FakeSystem system;
   system.truncate_fails = true;
   WriteThenFail(system, ResponseWriter::kDefaultBufferLimit);
-  EXPECT_EQ(system.output, kErrorPage);
+  EXPECT_EQ(system.output, ErrorPage());
 }
 
 TEST(ResponseWriterTest, ErrorPageOverAPipeFollowsTheEarlierOutput) {
@@ -78,7 +72,7 @@ TEST(ResponseWriterTest, ErrorPageOverAPipeFollowsTheEarlierOutput) {
     FakeSystem system;
     system.output_is_file = false;
     WriteThenFail(system, limit);
-    EXPECT_EQ(system.output, earlier + kErrorPage) << limit;
+    EXPECT_EQ(system.output, earlier + ErrorPage()) << limit;
   }
 }
 

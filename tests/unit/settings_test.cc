@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/run_error.h"
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -132,6 +132,23 @@ TEST(LoadSettingsTest, AFolderWhoseLastByteIsTheSecondOfACharacterGetsItsSeparat
   ResponseWriter out(system, FakeSystem::kOutput);
   LoadSettings(system, out, settings);
   EXPECT_EQ(settings.WWWPath, "/w/");
+}
+
+TEST(LoadSettingsTest, RelativeSiteFilesAreTakenFromTheProgramFolder) {
+  FakeSystem system;
+  system.SetConfiguration(
+      "IMGDIR /i/\r\nWWWPATH /w/\r\nHEADERFILE charsets\\h.html\r\nFOOTERFILE f.html\r\n");
+  Settings settings;
+  ResponseWriter out(system, FakeSystem::kOutput);
+  LoadSettings(system, out, settings);
+  EXPECT_EQ(settings.HeaderFile, system.executable_directory + "\\charsets\\h.html");
+  EXPECT_EQ(settings.FooterFile, system.executable_directory + "\\f.html");
+  for (const char* path : {"C:\\site\\h.html", "D:h.html", "\\\\server\\h.html", "/h.html", ""}) {
+    system.SetConfiguration(std::string("IMGDIR /i/\r\nWWWPATH /w/\r\nHEADERFILE ") + path);
+    Settings absolute;
+    LoadSettings(system, out, absolute);
+    EXPECT_EQ(absolute.HeaderFile, path);
+  }
 }
 
 }  // namespace

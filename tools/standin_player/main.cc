@@ -101,8 +101,8 @@ int main(int argc, char** argv) {
   if (!place) return Fail(2, error);
 
   standin::Player player(standin::Playlist(std::move(entries), options->current, options->state),
-                         options->faults, options->version, options->line_end, program_path,
-                         std::move(*place));
+                         options->playback, options->faults, options->version, options->line_end,
+                         program_path, std::move(*place));
   standin::MessageLog log;
   if (!options->log_file.empty() && !log.Open(options->log_file)) {
     return Fail(2, "cannot open log " + options->log_file);

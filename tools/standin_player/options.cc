@@ -63,6 +63,10 @@ bool ApplyFlag(const std::string& name, Options* options) {
     options->faults.no_playlist_file = true;
   } else if (name == "--write-on-change") {
     options->version.write_on_change = true;
+  } else if (name == "--shuffle") {
+    options->playback.shuffle = true;
+  } else if (name == "--repeat") {
+    options->playback.repeat = true;
   } else if (name == "--like-current") {
     BehaveLikeCurrentPlayer(&options->version);
   } else {
@@ -125,6 +129,12 @@ bool ApplyValue(const std::string& name, const char* value, Options* options) {
     return false;
   } else if (name == "--current") {
     options->current = number;
+  } else if (name == "--position") {
+    if (number < 0) return false;
+    options->playback.position_ms = number;
+  } else if (name == "--volume") {
+    if (number < 0 || number > 255) return false;
+    options->playback.volume = number;
   } else if (name == "--path-end-answer") {
     faults.path_end_answer = number;
   } else if (name == "--hang-on") {
@@ -183,6 +193,10 @@ const char* UsageText() {
          "  --current N              initial current entry (default 0)\n"
          "  --state playing|paused|stopped   initial state (default stopped)\n"
          "  --line-ends crlf|lf|cr   line ends of the written playlist file\n"
+         "  --position MS            milliseconds into the song (default 0); it stands\n"
+         "                           still, only a jump (106) moves it and stop resets it\n"
+         "  --volume N               volume 0-255 (default 255)\n"
+         "  --shuffle, --repeat      start with shuffle or repeat on\n"
          "For tests:\n"
          "  --log FILE               append '<message> <wParam> <lParam>' per message\n"
          "  --ready FILE             when ready, create FILE holding the window handle and\n"
@@ -197,7 +211,7 @@ const char* UsageText() {
          "  --file-entries-delta N   the file holds N entries more (or fewer)\n"
          "  --report-count N         answer N to the entry count query\n"
          "  --state-answer N         answer N to the play state query\n"
-         "  --length-answer N        answer N to the length query\n"
+         "  --length-answer N        answer N to the length query (-1: unknown)\n"
          "Versions of the player (default: an old one that reports its program path and\n"
          "keeps the playlist file beside it, named like the program with m3u):\n"
          "  --path-query-answer N    answer N to every program path query (0: 5.x, 1: a\n"

@@ -7,6 +7,7 @@
 
 #include "faults.h"
 #include "m3u.h"
+#include "playback.h"
 #include "playlist.h"
 #include "version_traits.h"
 
@@ -21,6 +22,7 @@ struct Options {
   std::size_t synthetic_count = 0;  // for kSynthetic
   long long current = 0;
   PlayState state = PlayState::kStopped;
+  Playback playback;
   LineEnd line_end = LineEnd::kCrLf;
   std::string log_file;    // empty: no message log
   std::string ready_file;  // empty: no ready signal

@@ -22,9 +22,10 @@ constexpr long long kEmptyListIndex = -1;
 
 }  // namespace
 
-Player::Player(Playlist playlist, Faults faults, VersionTraits traits, LineEnd line_end,
-               std::string program_path, PlaylistPlace place)
+Player::Player(Playlist playlist, Playback playback, Faults faults, VersionTraits traits,
+               LineEnd line_end, std::string program_path, PlaylistPlace place)
     : playlist_(std::move(playlist)),
+      playback_(playback),
       faults_(std::move(faults)),
       traits_(std::move(traits)),
       line_end_(line_end),
@@ -53,6 +54,20 @@ long long Player::Answer(long long code, unsigned long long argument) {
       return faults_.report_count.value_or(static_cast<long long>(playlist_.size()));
     case tunaro::QueryStreamInfo:
       return StreamInfo(argument);
+    case tunaro::JumpToTime:
+      return Jump(static_cast<long long>(argument));
+    case tunaro::SetVolume:
+      return Volume(static_cast<long long>(argument));
+    case tunaro::QueryShuffle:
+      return playback_.shuffle ? 1 : 0;
+    case tunaro::QueryRepeat:
+      return playback_.repeat ? 1 : 0;
+    case tunaro::SetShuffle:
+      SetOrder("shuffle", &playback_.shuffle, argument);
+      return 0;
+    case tunaro::SetRepeat:
+      SetOrder("repeat", &playback_.repeat, argument);
+      return 0;
     default:
       if (place_.directory_query != 0 && code == place_.directory_query) return FolderAnswer();
       return traits_.unknown_answer;
@@ -77,6 +92,7 @@ void Player::Command(unsigned long long id) {
       break;
     case tunaro::CommandStop:
       playlist_.Stop();
+      playback_.position_ms = 0;
       break;
     default:
       Say("> ignored command " + std::to_string(id));
@@ -92,7 +108,8 @@ long long Player::PathChar(unsigned long long position) const {
 }
 
 long long Player::Length(unsigned long long which) const {
-  if (which != 1) return 0;  // playback position in milliseconds: not tracked
+  if (which == 0) return playback_.position_ms;
+  if (which != 1) return 0;
   if (faults_.length_answer) return *faults_.length_answer;
   const Entry* entry = playlist_.Current();
   return entry == nullptr ? -1 : entry->seconds;
@@ -110,6 +127,34 @@ long long Player::StreamInfo(unsigned long long which) const {
     default:
       return 0;
   }
+}
+
+// As the player's documentation has it: -1 when it is not playing (paused
+// counts as playing), 1 for a time past the end of the song, 0 when it jumped.
+long long Player::Jump(long long milliseconds) {
+  if (playlist_.state() == PlayState::kStopped) return -1;
+  const Entry* entry = playlist_.Current();
+  const long long length_ms = entry != nullptr && entry->seconds >= 0 ? entry->seconds * 1000LL : 0;
+  if (milliseconds < 0 || (entry != nullptr && entry->seconds >= 0 && milliseconds >= length_ms)) {
+    Say("> jump to " + std::to_string(milliseconds) + " ms: past the end");
+    return 1;
+  }
+  playback_.position_ms = milliseconds;
+  Say("> jumped to " + std::to_string(milliseconds) + " ms");
+  return 0;
+}
+
+// -666 asks; anything else sets, kept within 0 to 255.
+long long Player::Volume(long long argument) {
+  if (argument == tunaro::AskVolume) return playback_.volume;
+  playback_.volume = argument < 0 ? 0 : argument > 255 ? 255 : argument;
+  Say("> volume " + std::to_string(playback_.volume));
+  return 0;
+}
+
+void Player::SetOrder(const char* name, bool* order, unsigned long long argument) {
+  *order = argument != 0;
+  Say(std::string("> ") + name + (*order ? " on" : " off"));
 }
 
 // The address of the folder's text in this process, which the asker reads

@@ -8,6 +8,7 @@
 #include "faults.h"
 #include "m3u.h"
 #include "page_end_text.h"
+#include "playback.h"
 #include "playlist.h"
 #include "playlist_place.h"
 #include "version_traits.h"
@@ -18,8 +19,8 @@ class Player {
  public:
   // `program_path` is the path reported through the path queries; `place`
   // says where the playlist file goes and which query reports its folder.
-  Player(Playlist playlist, Faults faults, VersionTraits traits, LineEnd line_end,
-         std::string program_path, PlaylistPlace place);
+  Player(Playlist playlist, Playback playback, Faults faults, VersionTraits traits,
+         LineEnd line_end, std::string program_path, PlaylistPlace place);
 
   // The answer to query `code` with argument `argument`; writes the playlist
   // file first for WritePlaylist.
@@ -37,12 +38,16 @@ class Player {
   long long PathChar(unsigned long long position) const;
   long long Length(unsigned long long which) const;
   long long StreamInfo(unsigned long long which) const;
+  long long Jump(long long milliseconds);
+  long long Volume(long long argument);
+  void SetOrder(const char* name, bool* order, unsigned long long argument);
   long long FolderAnswer() const;
   long long WritePlaylist();
   void WriteFiles();
   void SelectEntry(unsigned long long index);
 
   Playlist playlist_;
+  Playback playback_;
   Faults faults_;
   VersionTraits traits_;
   LineEnd line_end_;

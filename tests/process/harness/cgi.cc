@@ -62,6 +62,7 @@ CgiResult RunCgi(const CgiRequest& request) {
   options.close_input = request.close_input;
   options.output_to_file = request.output_to_file;
   options.timeout = request.timeout;
+  options.progress = request.progress;
   return RunProcess(options);
 }
 

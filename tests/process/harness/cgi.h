@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,6 +37,8 @@ struct CgiRequest {
   // Empty: the exe's own directory.
   std::string working_directory;
   std::chrono::milliseconds timeout{20000};
+  // See ProcessOptions: with it, `timeout` is the time allowed without progress.
+  std::function<std::size_t()> progress;
 
   // REQUEST_METHOD=GET with the query string, SCRIPT_NAME set; no body.
   static CgiRequest Get(const std::string& exe, const std::string& query_string = "");

@@ -164,17 +164,52 @@ void Decode(int status, std::optional<int>* exit_code, int* signal) {
   if (WIFSIGNALED(status)) *signal = WTERMSIG(status);
 }
 
+// When a child is killed: `timeout` after the start, or with a progress
+// count, after the last sign of progress (but never after `limit`).
+class Deadline {
+ public:
+  Deadline(const ProcessOptions& options, Clock::time_point start)
+      : options_(options),
+        limit_(start + (options.progress ? options.limit : options.timeout)),
+        at_(start + options.timeout) {
+    if (options_.progress) last_count_ = options_.progress();
+  }
+  // Checks for progress now and then (a count may cost a file system call).
+  void Look(Clock::time_point now, std::size_t output_bytes) {
+    if (!options_.progress || now < next_look_) return;
+    next_look_ = now + std::chrono::milliseconds(200);
+    const std::size_t count = options_.progress();
+    if (count != last_count_ || output_bytes != last_output_) {
+      last_count_ = count;
+      last_output_ = output_bytes;
+      at_ = now + options_.timeout;
+    }
+  }
+  Clock::time_point at() const { return std::min(at_, limit_); }
+
+ private:
+  const ProcessOptions& options_;
+  Clock::time_point limit_;
+  Clock::time_point at_;
+  Clock::time_point next_look_;
+  std::size_t last_count_ = 0;
+  std::size_t last_output_ = 0;
+};
+
 // Feeds the child's input and collects its output until it ends or the
 // deadline passes, when it is killed.
-void Supervise(pid_t pid, const ProcessOptions& options, Clock::time_point deadline, int input,
+void Supervise(pid_t pid, const ProcessOptions& options, Clock::time_point start, int input,
                int* output, int* errors, ProcessResult* result) {
   InputFeeder feeder(input, options);
+  Deadline deadline_of_run(options, start);
   if (*output >= 0) SetNonBlocking(*output);
   SetNonBlocking(*errors);
   int status = 0;
   for (;;) {
     if (::waitpid(pid, &status, WNOHANG) == pid) break;
     const Clock::time_point now = Clock::now();
+    deadline_of_run.Look(now, result->output.size() + result->errors.size());
+    const Clock::time_point deadline = deadline_of_run.at();
     if (now >= deadline) {
       ::kill(pid, SIGKILL);
       while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -267,7 +302,7 @@ ProcessResult RunProcess(const ProcessOptions& options) {
   if (pid > 0) {
     const int input_end = input[1];
     input[1] = -1;  // the feeder closes it
-    Supervise(pid, options, start + options.timeout, input_end, &output[0], &errors[0], &result);
+    Supervise(pid, options, start, input_end, &output[0], &errors[0], &result);
   }
   CloseIfOpen(&input[1]);
   CloseIfOpen(&output[0]);

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,7 +36,14 @@ struct ProcessOptions {
   // Standard output goes to a regular file (made in a private directory and
   // read afterwards) instead of a pipe.
   bool output_to_file = false;
+  // The child is killed when it has not ended after `timeout`. With
+  // `progress` (a number that changes while the child gets on, such as the
+  // size of the player's log), `timeout` counts from the last change of it
+  // or of the output instead, so a slow run on a loaded machine is not taken
+  // for a hung one; `limit` still bounds the whole run.
   std::chrono::milliseconds timeout{30000};
+  std::function<std::size_t()> progress;
+  std::chrono::milliseconds limit{std::chrono::minutes(15)};
 };
 
 struct ProcessResult {

@@ -1,6 +1,7 @@
 #include "harness/standin_player.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <sstream>
@@ -147,13 +148,26 @@ std::vector<LoggedMessage> StandinPlayer::Log() const {
   return logged;
 }
 
-bool StandinPlayer::WaitForLogCount(std::size_t count, std::chrono::milliseconds timeout) const {
-  const Clock::time_point deadline = Clock::now() + timeout;
-  while (Log().size() < count) {
-    if (Clock::now() >= deadline) return false;
+bool StandinPlayer::WaitForLogCount(std::size_t count, std::chrono::milliseconds stall) const {
+  std::size_t seen = Log().size();
+  Clock::time_point last_news = Clock::now();
+  while (seen < count) {
     std::this_thread::sleep_for(kPollInterval);
+    const std::size_t now_seen = Log().size();
+    if (now_seen != seen) {
+      seen = now_seen;
+      last_news = Clock::now();
+    } else if (Clock::now() - last_news >= stall) {
+      return false;
+    }
   }
   return true;
+}
+
+std::size_t StandinPlayer::LogBytes() const {
+  struct stat info;
+  return ::stat(dir_.Path(kLogName).c_str(), &info) == 0 ? static_cast<std::size_t>(info.st_size)
+                                                         : 0;
 }
 
 void StandinPlayer::ClearLog() { cleared_ = AllLogged().size(); }

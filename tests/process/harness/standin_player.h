@@ -68,9 +68,13 @@ class StandinPlayer {
 
   // The messages received since the start (or the last ClearLog()).
   std::vector<LoggedMessage> Log() const;
-  // Polls until Log() holds at least `count` messages; false at the timeout.
+  // Polls until Log() holds at least `count` messages; false once no new
+  // message has arrived for `stall`: a loaded machine is slow, not stuck.
   bool WaitForLogCount(std::size_t count,
-                       std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+                       std::chrono::milliseconds stall = std::chrono::seconds(30)) const;
+  // The size of its message log in bytes: it grows with every message, a
+  // cheap sign that a run is getting on (CgiRequest::progress).
+  std::size_t LogBytes() const;
   void ClearLog();
 
   // The window handle it reported when ready.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "harness/process.h"
@@ -72,6 +74,24 @@ TEST(ProcessRunnerTest, KillsAChildThatOutlivesItsTimeout) {
   EXPECT_FALSE(result.exit_code.has_value());
   EXPECT_EQ(result.signal, SIGKILL);
   EXPECT_EQ(result.output, "partial");
+
+  // With a progress count, the timeout runs from its last change: a child
+  // that gets on (grows a file) for longer than the timeout is left alone,
+  // and killed once it stops.
+  const std::string file = ::testing::TempDir() + "harness-progress";
+  std::remove(file.c_str());
+  ProcessOptions slow =
+      Shell("for i in 1 2 3 4 5; do sleep 0.3; echo $i >>'" + file + "'; done; cat");
+  slow.close_input = false;
+  slow.timeout = 1s;
+  slow.progress = [file] {
+    struct stat info;
+    return ::stat(file.c_str(), &info) == 0 ? static_cast<std::size_t>(info.st_size) : 0;
+  };
+  const ProcessResult stalled = harness::RunProcess(slow);
+  std::remove(file.c_str());
+  EXPECT_TRUE(stalled.timed_out);
+  EXPECT_GE(stalled.elapsed_seconds, 2.5);
 }
 
 }  // namespace

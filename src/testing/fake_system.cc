@@ -1,4 +1,4 @@
-#include "platform/fake_system.h"
+#include "testing/fake_system.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,6 +9,13 @@
 
 namespace tunaro {
 namespace {
+
+// 0x80 to 0x9F of windows-1252; the five bytes it leaves free keep their
+// number, as the system's conversions do.
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 AnsiCodePageInfo CodePageInfo(std::uint32_t code_page) {
   AnsiCodePageInfo info;
@@ -68,13 +75,8 @@ std::string FakeSystem::AnsiCharacter(char32_t code_point) {
   if (code_page != 1252) return {};
   if (code_point >= 0xA0 && code_point <= 0xFF)
     return std::string(1, static_cast<char>(code_point));
-  // 0x80 to 0x9F of 1252; 0 where it has no character.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   for (unsigned k = 0; k < 32; ++k) {
-    if (kHigh[k] != 0 && kHigh[k] == code_point) return std::string(1, static_cast<char>(0x80 + k));
+    if (kHigh[k] == code_point) return std::string(1, static_cast<char>(0x80 + k));
   }
   return {};
 }
@@ -152,23 +154,54 @@ std::uint64_t FakeSystem::FileWriteTime(const std::string& path) {
   return it == files.end() ? 0 : it->second.write_time;
 }
 
-bool FakeSystem::LockPlaylistFile(std::uint32_t timeout_milliseconds) {
+std::string FakeSystem::AnsiToUtf8(const std::string& ansi) {
+  std::string utf8;
+  for (const char c : ansi) {
+    const auto byte = static_cast<unsigned char>(c);
+    const char16_t unit = byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte;
+    if (unit < 0x80) {
+      utf8 += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (unit >> 6));
+      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | (unit >> 12));
+      utf8 += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+  }
+  return utf8;
+}
+
+bool FakeSystem::AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) {
   last_lock_timeout = timeout_milliseconds;
+  last_lock_name = name;
   if (!playlist_lock_available) return false;
   playlist_lock_held = true;
   events.push_back("lock");
   return true;
 }
 
-void FakeSystem::UnlockPlaylistFile() {
+void FakeSystem::ReleaseNamedLock() {
   if (!playlist_lock_held) return;
   playlist_lock_held = false;
   events.push_back("unlock");
 }
 
-Handle FakeSystem::FindPlayerWindow() { return player.window; }
+Handle FakeSystem::FindWindowOfClass(const std::string& class_name) {
+  return class_name == PlayerWindowClass ? player.window : 0;
+}
 
-QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t argument) {
+MessageAnswer FakeSystem::SendMessageWithin(Handle window, std::uint32_t message,
+                                            std::uintptr_t wparam, std::intptr_t lparam,
+                                            std::uint32_t timeout_milliseconds) {
+  (void)timeout_milliseconds;
+  if (message != QueryMessage) return {true, 0};
+  return AnswerQuery(window, static_cast<std::int32_t>(lparam),
+                     static_cast<std::int32_t>(static_cast<std::intptr_t>(wparam)));
+}
+
+MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::int32_t argument) {
   FakePlayer& p = player;
   p.log.push_back({QueryMessage, argument, code});
   events.push_back("query:" + std::to_string(code));
@@ -182,8 +215,26 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
   switch (code) {
     case QueryPlayState:
       return {true, p.play_state};
-    case QueryLength:
-      return {true, p.length};
+    case QueryLength:  // and QueryPosition
+      return {true, argument == 0 ? p.position_ms : p.length};
+    case JumpToTime:
+      if (p.play_state == StateStopped) return {true, -1};
+      p.position_ms = argument;
+      return {true, 0};
+    case SetVolume:
+      if (argument == AskVolume) return {true, p.volume};
+      p.volume = argument;
+      return {true, 0};
+    case QueryShuffle:
+      return {true, p.shuffle ? 1 : 0};
+    case QueryRepeat:
+      return {true, p.repeat ? 1 : 0};
+    case SetShuffle:
+      p.shuffle = argument != 0;
+      return {true, 0};
+    case SetRepeat:
+      p.repeat = argument != 0;
+      return {true, 0};
     case QueryPathChar:
       if (argument >= 0 && static_cast<std::size_t>(argument) < p.program_path.size()) {
         return {true, static_cast<unsigned char>(p.program_path[argument])};
@@ -207,23 +258,42 @@ QueryAnswer FakeSystem::SendQuery(Handle window, std::int32_t code, std::int32_t
   }
 }
 
-void FakeSystem::PostCommand(Handle window, std::int32_t command_id) {
-  player.log.push_back({CommandMessage, command_id, 0});
+void FakeSystem::PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                   std::intptr_t lparam) {
+  player.log.push_back({message, static_cast<std::int64_t>(wparam), lparam});
   (void)window;
 }
 
-std::string FakeSystem::PlayerProcessImagePath(Handle window) {
+std::string FakeSystem::WindowProcessImagePath(Handle window) {
   return window == player.window && !player.gone ? player.image_path : std::string();
 }
 
-int FakeSystem::PlayerPointerBits(Handle window) {
+int FakeSystem::WindowProcessPointerBits(Handle window) {
   return window == player.window && !player.gone ? player.pointer_bits : 0;
 }
 
-bool FakeSystem::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                                  std::size_t size) {
+// Page by page, as the real system reads another process's memory.
+std::optional<std::string> FakeSystem::ReadProcessText(Handle window, std::uint64_t address,
+                                                       std::size_t max_length) {
+  if (window != player.window || player.gone) return std::nullopt;
+  constexpr std::uint64_t kPage = 4096;
+  std::string text;
+  char piece[kPage];
+  while (text.size() < max_length) {
+    const std::size_t size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kPage - address % kPage, max_length - text.size()));
+    if (address + size < address) return std::nullopt;
+    if (!ReadMemory(address, piece, size)) return std::nullopt;
+    const char* nul = static_cast<const char*>(std::memchr(piece, '\0', size));
+    if (nul != nullptr) return text.append(piece, static_cast<std::size_t>(nul - piece));
+    text.append(piece, size);
+    address += size;
+  }
+  return std::nullopt;
+}
+
+bool FakeSystem::ReadMemory(std::uint64_t address, char* buffer, std::size_t size) {
   memory_reads.push_back({address, size});
-  if (window != player.window || player.gone) return false;
   // Memory comes in whole pages: a block makes the pages it touches readable,
   // zeros around its bytes.
   constexpr std::uint64_t kPage = 4096;

@@ -1,4 +1,4 @@
-#include "platform/text_lines.h"
+#include "base/text_lines.h"
 
 namespace tunaro {
 namespace {

@@ -1,7 +1,7 @@
 // Reading the text of a file by line and by comma-delimited field, the two
 // ways the program reads its configuration and the site's header and footer.
-#ifndef TUNARO_PLATFORM_TEXT_LINES_H_
-#define TUNARO_PLATFORM_TEXT_LINES_H_
+#ifndef TUNARO_BASE_TEXT_LINES_H_
+#define TUNARO_BASE_TEXT_LINES_H_
 
 #include <cstddef>
 #include <string>
@@ -49,4 +49,4 @@ class FieldReader {
 
 }  // namespace tunaro
 
-#endif  // TUNARO_PLATFORM_TEXT_LINES_H_
+#endif  // TUNARO_BASE_TEXT_LINES_H_

@@ -1,9 +1,12 @@
-// Looking at the player's process rather than asking its window: the file it
-// runs, whether it is a 32-bit program, and texts in its memory. Functions
+// Looking at the process behind another program's window rather than asking
+// the window: the file it runs, whether it is a 32-bit program, and texts in
+// its memory. Functions
 // that older Windows lack are looked up when needed, so that the program
 // still starts there and only loses what they would give.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/win32_handles.h"
@@ -82,7 +85,7 @@ std::string ImagePathByModule(DWORD process_id) {
 
 }  // namespace
 
-std::string Win32System::PlayerProcessImagePath(Handle window) {
+std::string Win32System::WindowProcessImagePath(Handle window) {
   const DWORD process_id = ProcessOf(window);
   if (process_id == 0) return {};
   std::string path = ImagePathByName(process_id);
@@ -90,28 +93,55 @@ std::string Win32System::PlayerProcessImagePath(Handle window) {
   return path;
 }
 
-int Win32System::PlayerPointerBits(Handle window) {
-  if (sizeof(void*) == 4) return 32;  // a 32-bit program reads only 32-bit players
+int Win32System::WindowProcessPointerBits(Handle window) {
+  const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
+  BOOL self_under_wow64 = FALSE;
+  if (sizeof(void*) == 4) {
+    // A 32-bit Windows has no 64-bit programs. On a 64-bit one this program
+    // runs under WOW64, and a process that does not is a 64-bit one: its
+    // answers reach us cut to 32 bits, and its memory is out of our reach.
+    if (is_wow64 == nullptr || !is_wow64(GetCurrentProcess(), &self_under_wow64) ||
+        !self_under_wow64) {
+      return 32;
+    }
+  }
   const ClosingHandle process(
       OpenWithFirstOf(ProcessOf(window), kQueryLimitedInformation, PROCESS_QUERY_INFORMATION));
   if (process.get() == nullptr) return 0;
-  const auto is_wow64 = Lookup<IsWow64ProcessFunction>(Kernel32(), "IsWow64Process");
   if (is_wow64 == nullptr) return 64;  // every 64-bit Windows has it
   BOOL under_wow64 = FALSE;
   if (!is_wow64(process.get(), &under_wow64)) return 0;
+  if (self_under_wow64 && !under_wow64) return 0;  // a 64-bit process seen from 32 bits
   return under_wow64 ? 32 : 64;
 }
 
-bool Win32System::ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                                   std::size_t size) {
-  if (address > static_cast<std::uint64_t>(static_cast<std::uintptr_t>(-1))) return false;
+std::optional<std::string> Win32System::ReadProcessText(Handle window, std::uint64_t address,
+                                                        std::size_t max_length) {
   const ClosingHandle process(OpenWithFirstOf(ProcessOf(window), PROCESS_VM_READ, 0));
-  if (process.get() == nullptr) return false;
-  SIZE_T read = 0;
-  return ReadProcessMemory(process.get(),
-                           reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), buffer,
-                           size, &read) != 0 &&
-         read == size;
+  if (process.get() == nullptr) return std::nullopt;
+  // In pieces that never run past the end of a page: a text that ends just
+  // before a page the process lacks is still read whole.
+  constexpr std::uint64_t kPageSize = 4096;
+  constexpr std::uint64_t kHighest = static_cast<std::uintptr_t>(-1);
+  std::string text;
+  char piece[kPageSize];
+  while (text.size() < max_length) {
+    const std::size_t size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(kPageSize - address % kPageSize, max_length - text.size()));
+    if (address > kHighest || kHighest - address < size - 1) return std::nullopt;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process.get(),
+                           reinterpret_cast<LPCVOID>(static_cast<std::uintptr_t>(address)), piece,
+                           size, &read) ||
+        read != size) {
+      return std::nullopt;
+    }
+    const char* nul = static_cast<const char*>(std::memchr(piece, '\0', size));
+    if (nul != nullptr) return text.append(piece, static_cast<std::size_t>(nul - piece));
+    text.append(piece, size);
+    address += size;
+  }
+  return std::nullopt;
 }
 
 }  // namespace tunaro

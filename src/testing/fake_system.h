@@ -1,8 +1,8 @@
 // An in-process stand-in for the operating system and the player, for tests:
 // environment, standard input in pieces, an output that behaves as a file or a
 // pipe, files in memory, and a scripted player that logs every message.
-#ifndef TUNARO_PLATFORM_FAKE_SYSTEM_H_
-#define TUNARO_PLATFORM_FAKE_SYSTEM_H_
+#ifndef TUNARO_TESTING_FAKE_SYSTEM_H_
+#define TUNARO_TESTING_FAKE_SYSTEM_H_
 
 #include <cstdint>
 #include <deque>
@@ -40,6 +40,10 @@ struct FakePlayer {
   std::string program_path = "C:\\Player\\player.exe";
   std::int32_t play_state = 0;
   std::int32_t length = 205;
+  std::int32_t position_ms = 61500;
+  std::int32_t volume = 128;  // 0-255
+  bool shuffle = false;
+  bool repeat = false;
   std::int32_t sample_rate = 44;
   std::int32_t bit_rate = 128;
   std::int32_t current = 0;
@@ -100,6 +104,7 @@ class FakeSystem : public SystemInterface {
   bool playlist_lock_available = true;  // false: another run holds it past the wait
   bool playlist_lock_held = false;
   std::uint32_t last_lock_timeout = 0;
+  std::string last_lock_name;
   // What the playlist lock guarded: "lock", "unlock", and every query code and
   // file read ("read:<path>") in order, while the lock was held or not.
   std::vector<std::string> events;
@@ -134,20 +139,32 @@ class FakeSystem : public SystemInterface {
   std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
   std::uint64_t FileWriteTime(const std::string& path) override;
-  bool LockPlaylistFile(std::uint32_t timeout_milliseconds) override;
-  void UnlockPlaylistFile() override;
-  Handle FindPlayerWindow() override;
-  QueryAnswer SendQuery(Handle window, std::int32_t code, std::int32_t argument) override;
-  void PostCommand(Handle window, std::int32_t command_id) override;
-  std::string PlayerProcessImagePath(Handle window) override;
-  int PlayerPointerBits(Handle window) override;
-  bool ReadPlayerMemory(Handle window, std::uint64_t address, char* buffer,
-                        std::size_t size) override;
+  // As windows-1252: the code page of the tests.
+  std::string AnsiToUtf8(const std::string& ansi) override;
+  bool AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) override;
+  void ReleaseNamedLock() override;
+  // The player's window is the only one of its class.
+  Handle FindWindowOfClass(const std::string& class_name) override;
+  MessageAnswer SendMessageWithin(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                                  std::intptr_t lparam,
+                                  std::uint32_t timeout_milliseconds) override;
+  void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
+                         std::intptr_t lparam) override;
+  std::string WindowProcessImagePath(Handle window) override;
+  int WindowProcessPointerBits(Handle window) override;
+  std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
+                                             std::size_t max_length) override;
 
   static constexpr Handle kInput = 10;
   static constexpr Handle kOutput = 11;
+
+ private:
+  // The player's answer to a query; as the window procedure of a player does.
+  MessageAnswer AnswerQuery(Handle window, std::int32_t code, std::int32_t argument);
+  // Copies `size` bytes of the player's memory; false unless all are readable.
+  bool ReadMemory(std::uint64_t address, char* buffer, std::size_t size);
 };
 
 }  // namespace tunaro
 
-#endif  // TUNARO_PLATFORM_FAKE_SYSTEM_H_
+#endif  // TUNARO_TESTING_FAKE_SYSTEM_H_

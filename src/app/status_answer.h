@@ -1,0 +1,22 @@
+// The status answer: JSON instead of a page, for the page script and anyone
+// else who drives the player (see status_request.h for the queries).
+#ifndef TUNARO_APP_STATUS_ANSWER_H_
+#define TUNARO_APP_STATUS_ANSWER_H_
+
+#include "app/status_request.h"
+#include "cgi/response_writer.h"
+#include "platform/system_interface.h"
+
+namespace tunaro {
+
+// A request with an error answers "Status: 400 Bad Request" and the error
+// object, having sent nothing. Otherwise the control, if any, is sent and
+// waited for, then the status object is read and written; when the player is
+// not running, {"running": false}. Nothing is written before the answer is
+// complete, so a player that hangs leaves only the error page.
+void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
+                         const StatusRequest& request);
+
+}  // namespace tunaro
+
+#endif  // TUNARO_APP_STATUS_ANSWER_H_

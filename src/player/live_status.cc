@@ -1,0 +1,68 @@
+#include "player/live_status.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "base/content_hash.h"
+#include "platform/ansi_characters.h"
+#include "player/player_link.h"
+#include "player/player_messages.h"
+#include "player/player_status.h"
+#include "player/playlist_file_lock.h"
+#include "player/playlist_location.h"
+#include "player/playlist_walk.h"
+
+namespace tunaro {
+
+std::int32_t VolumePercent(std::int32_t player_volume) {
+  const std::int32_t volume = std::clamp(player_volume, 0, 255);
+  return (volume * 200 + 255) / 510;
+}
+
+std::int32_t PlayerVolume(std::int32_t percent) {
+  return (std::clamp(percent, 0, 100) * 255 + 50) / 100;
+}
+
+LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
+  const auto ask = [&](std::int32_t code, std::int32_t argument = 0) {
+    return SendPlayerQuery(system, window, code, argument);
+  };
+  LiveStatus status;
+  status.play_state = Low16(ask(QueryPlayState));
+  status.position_seconds = std::max(ask(QueryPosition, 0), 0) / 1000;
+  status.length_seconds = std::max(ask(QueryLength, 1), -1);
+  status.volume_percent = VolumePercent(ask(SetVolume, AskVolume));
+  status.shuffle = ask(QueryShuffle) != 0;
+  status.repeat = ask(QueryRepeat) != 0;
+  status.kbps = ask(QueryStreamInfo, 1);
+  status.khz = ask(QueryStreamInfo, 0);
+  const std::optional<PlayerFiles> files = FindPlayerFiles(system, window);
+
+  std::string content;
+  std::optional<std::string> copy;
+  std::int32_t index = -1;
+  {
+    PlaylistFileLock lock(system);
+    index = ask(WritePlaylist);
+    status.entries = std::clamp(ask(QueryEntryCount), 0, kMaxEntryCount);
+    if (files && system.IsOrdinaryFile(files->playlist)) {
+      content = system.ReadWholeFile(files->playlist);
+      copy = ReadUsableUtf8Copy(system, files->playlist, content);
+    }
+  }
+  status.list_hash = ContentHash(content);
+  if (index >= 0 && index < status.entries) {
+    status.current = index + 1;
+    // The player's UTF-8 copy has the title in full; the playlist file has
+    // what the ANSI code page holds of it.
+    const std::optional<PlaylistEntry> entry = FindPlaylistEntry(copy ? *copy : content, index);
+    if (entry && copy) {
+      status.title = std::string(WholeTitleOf(*entry, CharacterRule::Utf8()));
+    } else if (entry) {
+      status.title = system.AnsiToUtf8(std::string(WholeTitleOf(*entry, AnsiCharacters(system))));
+    }
+  }
+  return status;
+}
+
+}  // namespace tunaro
