@@ -6,6 +6,10 @@
 # it goes into (see docs/DEPLOYMENT.md):
 #
 #   README.txt, DEPLOYMENT.md
+#   tunaro-server.exe, tunaro-server-x86.exe   the web server for the folder
+#                           (64-bit and 32-bit), with LICENSE-civetweb.txt and
+#                           LICENSE-qrcodegen.txt, the licenses of the two
+#                           libraries it is built from
 #   cgi-bin/tunaro/         tunaro.exe, tunaro.conf (commented, ready to use),
 #                           header.html, footer.html, charsets/header-<code page>.html,
 #                           tunaro-x86.exe
@@ -112,6 +116,26 @@ install(FILES "${_tunaro_source}/assets/images/previous.gif" "${_tunaro_source}/
         DESTINATION wwwroot/images COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/tunaro-panel.shtml" DESTINATION wwwroot COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/README.txt" "${_tunaro_staged}/DEPLOYMENT.md" DESTINATION . COMPONENT tunaro)
+
+# The server at the top, beside the two folders it serves, with the license
+# texts of CivetWeb (its LICENSE.md) and qrcodegen (the "License" section of
+# its readme).
+install(TARGETS tunaro_server RUNTIME DESTINATION . COMPONENT tunaro)
+set(TUNARO_X86_SERVER_EXE "${_tunaro_source}/build/windows-x86/tunaro-server.exe"
+    CACHE FILEPATH "tunaro-server.exe of the windows-x86 preset, shipped as tunaro-server-x86.exe")
+install(PROGRAMS "${TUNARO_X86_SERVER_EXE}" RENAME tunaro-server-x86.exe DESTINATION .
+        COMPONENT tunaro)
+_tunaro_stage_crlf("${TUNARO_THIRD_PARTY}/civetweb/LICENSE.md" "LICENSE-civetweb.txt")
+file(READ "${TUNARO_THIRD_PARTY}/qrcodegen/Readme.markdown" _tunaro_qr_readme)
+string(FIND "${_tunaro_qr_readme}" "\nLicense\n-------\n" _tunaro_found)
+if(_tunaro_found EQUAL -1)
+  message(FATAL_ERROR "packaging: qrcodegen's Readme.markdown has no License section")
+endif()
+math(EXPR _tunaro_found "${_tunaro_found} + 17")
+string(SUBSTRING "${_tunaro_qr_readme}" ${_tunaro_found} -1 _tunaro_qr_license)
+_tunaro_write_crlf("LICENSE-qrcodegen.txt" "QR Code generator library (C), used by tunaro-server.exe\n\n${_tunaro_qr_license}")
+install(FILES "${_tunaro_staged}/LICENSE-civetweb.txt" "${_tunaro_staged}/LICENSE-qrcodegen.txt"
+        DESTINATION . COMPONENT tunaro)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME tunaro)

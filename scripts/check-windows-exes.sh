@@ -5,14 +5,18 @@
 # declares, and, for the 32-bit build, that it imports nothing Windows XP
 # lacks (newer functions are looked up at run time instead).
 #
-#   scripts/check-windows-exes.sh [x64-exe [x86-exe]]
+#   scripts/check-windows-exes.sh [x64-exe [x86-exe [x64-server [x86-server]]]]
 #
-# Defaults: build/windows/tunaro.exe and build/windows-x86/tunaro.exe.
+# Defaults: build/windows/tunaro.exe and build/windows-x86/tunaro.exe, and
+# tunaro-server.exe beside each; give "-" to skip one. The server exes are
+# checked for their machine type and that they import system DLLs only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 x64=${1:-build/windows/tunaro.exe}
 x86=${2:-build/windows-x86/tunaro.exe}
+x64_server=${3:-build/windows/tunaro-server.exe}
+x86_server=${4:-build/windows-x86/tunaro-server.exe}
 
 failures=0
 fail() {
@@ -51,8 +55,30 @@ check() {
   if [[ $label == x86 && -n $newer ]]; then fail "x86: imports functions Windows XP lacks: $newer"; fi
 }
 
-check x64 "$x64" pei-x86-64 x86_64-w64-mingw32-objdump 502
-check x86 "$x86" pei-i386 i686-w64-mingw32-objdump 500
+# The DLLs tunaro-server.exe needs, all part of Windows: ADVAPI32 (the
+# autostart value in the registry, the user name), IPHLPAPI (the addresses of
+# the interfaces, GetAdaptersAddresses), KERNEL32, MSVCRT (the C runtime),
+# SHELL32 (CommandLineToArgvW, the Unicode arguments) and WS2_32 (sockets).
+server_dlls="ADVAPI32.DLL IPHLPAPI.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL WS2_32.DLL "
+check_server() {
+  local label=$1 exe=$2 format=$3 objdump=$4
+  [[ $exe == - ]] && return
+  [[ -f $exe ]] || {
+    fail "$label: no $exe"
+    return
+  }
+  local header dlls
+  header=$("$objdump" -p "$exe")
+  grep -q "file format $format\$" <<<"$header" || fail "$label: not $format: $(grep -m1 'file format' <<<"$header")"
+  dlls=$(sed -n 's/^\tDLL Name: //p' <<<"$header" | tr '[:lower:]' '[:upper:]' | sort -u | tr '\n' ' ')
+  [[ $dlls == "$server_dlls" ]] || fail "$label: imports $dlls, not $server_dlls"
+  echo "$label: $format, imports ${dlls% }"
+}
+
+[[ $x64 == - ]] || check x64 "$x64" pei-x86-64 x86_64-w64-mingw32-objdump 502
+[[ $x86 == - ]] || check x86 "$x86" pei-i386 i686-w64-mingw32-objdump 500
+check_server "x64 server" "$x64_server" pei-x86-64 x86_64-w64-mingw32-objdump
+check_server "x86 server" "$x86_server" pei-i386 i686-w64-mingw32-objdump
 
 if ((failures > 0)); then
   echo "windows exes: $failures problem(s)"

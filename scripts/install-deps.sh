@@ -14,6 +14,8 @@ packages=(
   lighttpd chromium nodejs npm zip unzip curl python3
   # the Apache test
   apache2 apache2-utils
+  # tunaro-server.exe: CivetWeb and qrcodegen from Debian's source packages
+  dpkg-dev xz-utils
   # the locales that give Wine the double-byte ANSI code pages
   locales
 )

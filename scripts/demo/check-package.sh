@@ -48,7 +48,11 @@ expect() {
 
 top=tunaro-$version-win64
 expected="$top/DEPLOYMENT.md
+$top/LICENSE-civetweb.txt
+$top/LICENSE-qrcodegen.txt
 $top/README.txt
+$top/tunaro-server-x86.exe
+$top/tunaro-server.exe
 $top/cgi-bin/tunaro-panel/tunaro-x86.exe
 $top/cgi-bin/tunaro-panel/tunaro.conf
 $top/cgi-bin/tunaro-panel/tunaro.exe
@@ -91,8 +95,13 @@ cp -r "$work/unpacked/$top/." "$inetpub/"
 for folder in tunaro tunaro-panel; do
   expect "$folder: the 64-bit and 32-bit exes, checked as files" \
     bash scripts/check-windows-exes.sh "$inetpub/cgi-bin/$folder/tunaro.exe" \
-    "$inetpub/cgi-bin/$folder/tunaro-x86.exe"
+    "$inetpub/cgi-bin/$folder/tunaro-x86.exe" - -
 done
+expect "the server's 64-bit and 32-bit exes, checked as files" \
+  bash scripts/check-windows-exes.sh - - "$inetpub/tunaro-server.exe" "$inetpub/tunaro-server-x86.exe"
+expect "the license texts of CivetWeb and qrcodegen" \
+  bash -c 'grep -q "The CivetWeb developers" "$1" && grep -q "Project Nayuki" "$2"' \
+  _ "$inetpub/LICENSE-civetweb.txt" "$inetpub/LICENSE-qrcodegen.txt"
 
 crlf_only() { ! grep -q $'[^\r]$' "$1" && [[ -s $1 ]]; }
 # Each code page's header is header.html with that code page's charset named,

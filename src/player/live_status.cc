@@ -44,7 +44,7 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
   {
     PlaylistFileLock lock(system);
     index = ask(WritePlaylist);
-    status.entries = std::clamp(ask(QueryEntryCount), 0, kMaxEntryCount);
+    status.entries = std::max(ask(QueryEntryCount), 0);
     if (files && system.IsOrdinaryFile(files->playlist)) {
       content = system.ReadWholeFile(files->playlist);
       copy = ReadUsableUtf8Copy(system, files->playlist, content);

@@ -11,7 +11,7 @@ MessageAnswer Answered(SystemInterface& system, Handle window, std::int32_t code
   // The argument goes in wParam with its sign, as the player reads it back.
   const MessageAnswer answer = system.SendMessageWithin(
       window, QueryMessage, static_cast<std::uintptr_t>(static_cast<std::intptr_t>(argument)), code,
-      kQueryTimeoutMilliseconds);
+      QueryTimeoutMilliseconds);
   if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
   return answer;
 }

@@ -3,6 +3,10 @@
 // in wParam, sent and waited for; commands are message 273 (WM_COMMAND) with
 // the id in wParam and lParam 0, posted.
 //
+// Every constant here is named as the player's messages are, without the "k"
+// of the program's other constants: they are the player's terms, and one
+// style holds for all of them.
+//
 // This file is the one list of the player's numbers: the stand-in player, the
 // probe and the test harness include it, and the test scripts read the
 // "constexpr std::int32_t Name = number;" lines below.
@@ -56,14 +60,14 @@ constexpr std::int32_t StatePlaying = 1;
 constexpr std::int32_t StatePaused = 3;
 
 // How long a query may take before the player counts as hung.
-constexpr std::uint32_t kQueryTimeoutMilliseconds = 5000;
+constexpr std::uint32_t QueryTimeoutMilliseconds = 5000;
 
 // How long a run waits for others to finish with the playlist file before it
 // goes on without them. Runs queue here one after another: 32 requests at
 // once on a 2,000-entry playlist already wait about 5 s for the last turn,
 // so the bound is for a run that never lets go, well under the minute a
 // web server gives a CGI program.
-constexpr std::uint32_t kPlaylistLockTimeoutMilliseconds = 30000;
+constexpr std::uint32_t PlaylistLockTimeoutMilliseconds = 30000;
 
 }  // namespace tunaro
 

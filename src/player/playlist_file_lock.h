@@ -16,7 +16,7 @@ class PlaylistFileLock {
   static constexpr char kName[] = "Local\\Tunaro.PlaylistFile";
 
   explicit PlaylistFileLock(SystemInterface& system) : system_(system) {
-    system_.AcquireNamedLock(kName, kPlaylistLockTimeoutMilliseconds);  // past the wait, go on
+    system_.AcquireNamedLock(kName, PlaylistLockTimeoutMilliseconds);  // past the wait, go on
   }
   ~PlaylistFileLock() { system_.ReleaseNamedLock(); }
   PlaylistFileLock(const PlaylistFileLock&) = delete;

@@ -22,6 +22,7 @@ counted and reported but fail nothing.
 import argparse
 import collections
 import concurrent.futures
+import hashlib
 import http.client
 import json
 import os
@@ -195,6 +196,42 @@ def build_plan(count, entries, seed):
     return plan
 
 
+class DigestLogin:
+    """HTTP digest login (qop=auth) for a server behind one, such as
+    tunaro-server.exe: one challenge, then a fresh count per request."""
+
+    def __init__(self, host, port, user_password, timeout):
+        self.user, _, self.password = user_password.partition(":")
+        self.lock = threading.Lock()
+        self.count = 0
+        connection = http.client.HTTPConnection(host, port, timeout=timeout)
+        try:
+            connection.request("GET", PAGE_PATH)
+            response = connection.getresponse()
+            response.read()
+            challenge = response.getheader("WWW-Authenticate", "")
+        finally:
+            connection.close()
+        if response.status != 401 or not challenge.startswith("Digest "):
+            raise ValueError("no digest challenge (HTTP %d)" % response.status)
+        self.fields = dict(re.findall(r'(\w+)="?([^",]*)"?', challenge[7:]))
+
+    def header(self, method, target):
+        with self.lock:
+            self.count += 1
+            count = "%08x" % self.count
+        md5 = lambda text: hashlib.md5(text.encode("utf-8")).hexdigest()
+        realm, nonce = self.fields["realm"], self.fields["nonce"]
+        cnonce = os.urandom(8).hex()
+        answer = md5("%s:%s:%s:%s:auth:%s" % (md5("%s:%s:%s" % (self.user, realm, self.password)), nonce,
+                                               count, cnonce, md5("%s:%s" % (method, target))))
+        value = 'Digest username="%s", realm="%s", nonce="%s", uri="%s", qop=auth, nc=%s, cnonce="%s", response="%s"' % (
+            self.user, realm, nonce, target, count, cnonce, answer)
+        if "opaque" in self.fields:
+            value += ', opaque="%s"' % self.fields["opaque"]
+        return {"Authorization": value}
+
+
 class Client:
     def __init__(self, host, port, timeout, shape, titles, keep_bad):
         self.host = host
@@ -203,6 +240,7 @@ class Client:
         self.shape = shape
         self.titles = titles
         self.keep_bad = keep_bad
+        self.login = None
         self.saved = 0
         self.lock = threading.Lock()
 
@@ -218,6 +256,8 @@ class Client:
         else:
             method, target, body = "GET", PAGE_PATH + "?" + kind, None
         headers = {"Connection": "close"}
+        if self.login is not None:
+            headers.update(self.login.header(method, target))
         if body is not None:
             headers["Content-Type"] = "application/x-www-form-urlencoded"
         record = {"kind": kind, "latency": None, "failures": [], "detail": ""}
@@ -335,6 +375,8 @@ def main():
     parser.add_argument("--label", default="", help="a name for the report")
     parser.add_argument("--json", help="also write the figures to this file")
     parser.add_argument("--keep-bad", help="save up to 10 failing pages in this folder")
+    parser.add_argument("--digest-login", metavar="USER:PASSWORD",
+                        help="log in with HTTP digest, for a server behind a login")
     args = parser.parse_args()
 
     url = urllib.parse.urlsplit(args.base_url)
@@ -348,10 +390,17 @@ def main():
         print("load test: setup failed: " + message, file=sys.stderr)
         sys.exit(2)
 
+    login = None
+    if args.digest_login:
+        try:
+            login = DigestLogin(host, port, args.digest_login, args.stall_seconds)
+        except (OSError, ValueError) as error:
+            setup_failure("the login: %s" % error)
+
     # The reference: the page viewed on its own.
     connection = http.client.HTTPConnection(host, port, timeout=args.stall_seconds)
     try:
-        connection.request("GET", PAGE_PATH)
+        connection.request("GET", PAGE_PATH, headers=login.header("GET", PAGE_PATH) if login else {})
         response = connection.getresponse()
         reference = response.read().decode("latin-1")
     except OSError as error:
@@ -377,6 +426,7 @@ def main():
 
     plan = build_plan(args.requests, len(titles), args.seed)
     client = Client(host, port, args.stall_seconds, shape, titles, args.keep_bad)
+    client.login = login
     # Progress, not the clock, tells a hang: once no request has finished for
     # --stall-seconds, the rest are not sent.
     progress = {"last": time.monotonic()}

@@ -312,7 +312,7 @@ TEST_F(PlayerStatusTest, HoldsThePlaylistLockFromTheFirstRewriteToTheLastRead) {
   EXPECT_EQ(events.back(), "unlock");
   EXPECT_GT(at("query:" + std::to_string(QueryEntryCount)), at("lock"));
   EXPECT_FALSE(system_.playlist_lock_held);
-  EXPECT_EQ(system_.last_lock_timeout, kPlaylistLockTimeoutMilliseconds);
+  EXPECT_EQ(system_.last_lock_timeout, PlaylistLockTimeoutMilliseconds);
 }
 
 TEST_F(PlayerStatusTest, GoesOnWhenTheLockIsNotHadInTime) {

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   for (int i = 0; player != nullptr && i < writes; ++i) {
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(player, tunaro::QueryMessage, 0, tunaro::WritePlaylist,
-                        SMTO_ABORTIFHUNG | SMTO_BLOCK, tunaro::kQueryTimeoutMilliseconds, &answer);
+                        SMTO_ABORTIFHUNG | SMTO_BLOCK, tunaro::QueryTimeoutMilliseconds, &answer);
   }
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), kHeader, sizeof kHeader - 1, &written, nullptr);

@@ -47,7 +47,7 @@ int Query(HWND window, long long code, long long argument, LRESULT* answer) {
   SetLastError(0);
   if (SendMessageTimeoutA(window, tunaro::QueryMessage, static_cast<WPARAM>(argument),
                           static_cast<LPARAM>(code), SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                          tunaro::kQueryTimeoutMilliseconds, &result) != 0) {
+                          tunaro::QueryTimeoutMilliseconds, &result) != 0) {
     *answer = static_cast<LRESULT>(result);
     return kOk;
   }

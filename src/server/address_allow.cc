@@ -1,0 +1,175 @@
+#include "server/address_allow.h"
+
+#include <cstddef>
+
+namespace tunaro::server {
+
+const char kHomeNetworks[] =
+    "127.0.0.0/8,10.0.0.0/8,172.16.0.0/12,192.168.0.0/16,169.254.0.0/16,100.64.0.0/10,"
+    "::1,fc00::/7,fe80::/10";
+
+namespace {
+
+bool ParseV4(const std::string& text, std::uint8_t* out) {
+  int part = 0;
+  size_t i = 0;
+  while (part < 4) {
+    size_t digits = 0;
+    int value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
+      value = value * 10 + (text[i++] - '0');
+      ++digits;
+    }
+    if (digits == 0 || value > 255) return false;
+    out[part++] = static_cast<std::uint8_t>(value);
+    if (part < 4) {
+      if (i >= text.size() || text[i] != '.') return false;
+      ++i;
+    }
+  }
+  return i == text.size();
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Groups of up to four hex digits split at ':', the last group may be IPv4.
+bool ParseV6Groups(const std::string& text, std::uint8_t* out, int* count, int max_bytes) {
+  *count = 0;
+  if (text.empty()) return true;
+  size_t start = 0;
+  while (true) {
+    size_t end = text.find(':', start);
+    std::string group = text.substr(start, end == std::string::npos ? end : end - start);
+    if (end == std::string::npos && group.find('.') != std::string::npos) {
+      if (*count + 4 > max_bytes || !ParseV4(group, out + *count)) return false;
+      *count += 4;
+      return true;
+    }
+    if (group.empty() || group.size() > 4 || *count + 2 > max_bytes) return false;
+    int value = 0;
+    for (char c : group) {
+      int digit = HexValue(c);
+      if (digit < 0) return false;
+      value = value * 16 + digit;
+    }
+    out[(*count)++] = static_cast<std::uint8_t>(value >> 8);
+    out[(*count)++] = static_cast<std::uint8_t>(value & 0xff);
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+bool ParseV6(std::string text, std::uint8_t* out) {
+  size_t zone = text.find('%');
+  if (zone != std::string::npos) text.resize(zone);
+  size_t gap = text.find("::");
+  std::uint8_t head[16] = {}, tail[16] = {};
+  int head_count = 0, tail_count = 0;
+  if (gap == std::string::npos) {
+    if (!ParseV6Groups(text, head, &head_count, 16) || head_count != 16) return false;
+  } else {
+    if (text.find("::", gap + 1) != std::string::npos) return false;
+    if (!ParseV6Groups(text.substr(0, gap), head, &head_count, 14) ||
+        !ParseV6Groups(text.substr(gap + 2), tail, &tail_count, 14 - head_count)) {
+      return false;
+    }
+  }
+  for (int i = 0; i < 16; ++i) out[i] = 0;
+  for (int i = 0; i < head_count; ++i) out[i] = head[i];
+  for (int i = 0; i < tail_count; ++i) out[16 - tail_count + i] = tail[i];
+  return true;
+}
+
+bool Matches(const AddressRange& range, const AddressRange& address) {
+  if (range.v6 != address.v6) return false;
+  int bits = range.prefix_bits;
+  for (int i = 0; bits > 0; ++i, bits -= 8) {
+    std::uint8_t mask = bits >= 8 ? 0xff : static_cast<std::uint8_t>(0xff << (8 - bits));
+    if ((range.bytes[i] & mask) != (address.bytes[i] & mask)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseAddress(const std::string& text, AddressRange* address) {
+  AddressRange result;
+  if (text.find(':') == std::string::npos) {
+    if (!ParseV4(text, result.bytes.data())) return false;
+    result.prefix_bits = 32;
+  } else {
+    if (!ParseV6(text, result.bytes.data())) return false;
+    result.v6 = true;
+    result.prefix_bits = 128;
+    static const std::uint8_t kMapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
+    bool mapped = true;
+    for (int i = 0; i < 12; ++i) mapped = mapped && result.bytes[i] == kMapped[i];
+    if (mapped) {
+      for (int i = 0; i < 4; ++i) result.bytes[i] = result.bytes[12 + i];
+      for (int i = 4; i < 16; ++i) result.bytes[i] = 0;
+      result.v6 = false;
+      result.prefix_bits = 32;
+    }
+  }
+  *address = result;
+  return true;
+}
+
+bool ParseAllowList(const std::string& text, std::vector<AddressRange>* ranges, std::string* why) {
+  std::vector<AddressRange> result;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    std::string item = text.substr(start, end - start);
+    start = end + 1;
+    while (!item.empty() && item.front() == ' ') item.erase(0, 1);
+    while (!item.empty() && item.back() == ' ') item.pop_back();
+    if (item.empty()) {
+      *why = "an empty entry in \"" + text + "\"";
+      return false;
+    }
+    AddressRange range;
+    size_t slash = item.find('/');
+    if (!ParseAddress(item.substr(0, slash), &range)) {
+      *why = "\"" + item + "\" is not an IPv4 or IPv6 address or range";
+      return false;
+    }
+    if (slash != std::string::npos) {
+      std::string bits = item.substr(slash + 1);
+      int value = 0;
+      bool ok = !bits.empty() && bits.size() <= 3;
+      for (char c : bits) {
+        ok = ok && c >= '0' && c <= '9';
+        value = value * 10 + (c - '0');
+      }
+      // A mapped IPv6 range keeps its meaning for the IPv4 part.
+      int limit = range.v6 ? 128 : 32;
+      if (ok && !range.v6 && item.find(':') != std::string::npos) value -= 96;
+      if (!ok || value < 0 || value > limit) {
+        *why = "\"" + item + "\" has a bad prefix length";
+        return false;
+      }
+      range.prefix_bits = value;
+    }
+    result.push_back(range);
+  }
+  if (ranges != nullptr) *ranges = result;
+  return true;
+}
+
+bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& client_address) {
+  AddressRange address;
+  if (!ParseAddress(client_address, &address)) return false;
+  for (const AddressRange& range : ranges) {
+    if (Matches(range, address)) return true;
+  }
+  return false;
+}
+
+}  // namespace tunaro::server

@@ -1,0 +1,36 @@
+// The command line of tunaro-server.exe.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tunaro::server {
+
+enum class Command { kServe, kSetLogin, kAutostart, kFirewallHelp, kHelp };
+
+struct ServerOptions {
+  Command command = Command::kServe;
+  int port = 8080;
+  // --allow as given; empty: the home-network default.
+  std::string allow;
+  bool no_login = false;
+  std::string login_user;  // --set-login USER
+  bool autostart_on = false;
+};
+
+// Either the options or a message that says what is wrong.
+struct ParsedOptions {
+  ServerOptions options;
+  std::string error;
+};
+
+ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments);
+
+// The options a logon start repeats: port, allow list, no-login, each as one
+// argument (the caller quotes them).
+std::vector<std::string> ServeArguments(const ServerOptions& options);
+
+// The text of --help.
+const char* UsageText();
+
+}  // namespace tunaro::server

@@ -1,0 +1,135 @@
+#include "server/win32_console.h"
+
+// clang-format off
+#include <windows.h>
+#include <lmcons.h>
+#include <shellapi.h>
+// clang-format on
+
+namespace tunaro::server {
+namespace {
+
+bool IsConsoleHandle(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
+}
+
+void WriteTo(DWORD which, const std::string& text) {
+  HANDLE handle = GetStdHandle(which);
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return;
+  if (IsConsoleHandle(handle)) {
+    std::wstring wide = WideFromUtf8(text);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+  } else {
+    // Redirected: the bytes as they are (UTF-8), with Windows line ends.
+    std::string bytes;
+    for (char c : text) {
+      if (c == '\n') bytes += '\r';
+      bytes += c;
+    }
+    DWORD written = 0;
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  }
+}
+
+// The event the console's control handler sets: a handler gets no context.
+HANDLE StopEvent() {
+  static HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+  SetEvent(StopEvent());
+  // Closing the window ends the process when this returns: give the main
+  // thread time to stop the server first (Windows allows about 5 s).
+  Sleep(2000);
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                 nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+void Print(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
+void PrintError(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
+bool OutputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_OUTPUT_HANDLE)); }
+bool InputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_INPUT_HANDLE)); }
+
+bool ReadInputLine(bool hidden, std::string* line) {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  line->clear();
+  if (IsConsoleHandle(input)) {
+    DWORD mode = 0;
+    GetConsoleMode(input, &mode);
+    if (hidden) SetConsoleMode(input, mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    std::wstring wide;
+    wchar_t c = 0;
+    DWORD got = 0;
+    bool ok = false;
+    while (ReadConsoleW(input, &c, 1, &got, nullptr) && got == 1) {
+      if (c == L'\n') {
+        ok = true;
+        break;
+      }
+      if (c != L'\r') wide += c;
+    }
+    if (hidden) {
+      SetConsoleMode(input, mode);
+      Print("\n");
+    }
+    *line = Utf8FromWide(wide);
+    return ok || !wide.empty();
+  }
+  char c = 0;
+  DWORD got = 0;
+  bool any = false;
+  while (ReadFile(input, &c, 1, &got, nullptr) && got == 1) {
+    any = true;
+    if (c == '\n') break;
+    if (c != '\r') *line += c;
+  }
+  return any;
+}
+
+std::string WindowsUserName() {
+  wchar_t name[UNLEN + 1];
+  DWORD size = UNLEN + 1;
+  if (!GetUserNameW(name, &size) || size == 0) return std::string();
+  return Utf8FromWide(std::wstring(name, size - 1));
+}
+
+std::vector<std::string> ProgramArguments() {
+  int count = 0;
+  wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 1; words != nullptr && i < count; ++i) arguments.push_back(Utf8FromWide(words[i]));
+  if (words != nullptr) LocalFree(words);
+  return arguments;
+}
+
+void InstallStopHandler() {
+  StopEvent();
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+void WaitForStopRequest() { WaitForSingleObject(StopEvent(), INFINITE); }
+
+}  // namespace tunaro::server

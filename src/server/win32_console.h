@@ -1,0 +1,34 @@
+// The console of tunaro-server.exe: text out (Unicode through WriteConsoleW,
+// so any code page shows it), lines in (hidden for passwords), Ctrl+C.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tunaro::server {
+
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
+
+// Writes UTF-8 text to standard output; a console gets it as Unicode.
+void Print(const std::string& text);
+void PrintError(const std::string& text);
+bool OutputIsConsole();
+bool InputIsConsole();
+
+// Reads one line from standard input without its line end; `hidden` turns
+// the console's echo off while it is typed. False at the end of input.
+bool ReadInputLine(bool hidden, std::string* line);
+
+// The Windows user name, for the login's default.
+std::string WindowsUserName();
+
+// The program's arguments as UTF-8, without the program's name.
+std::vector<std::string> ProgramArguments();
+
+// Ctrl+C, Ctrl+Break, closing the window, logoff or shutdown make
+// WaitForStopRequest return.
+void InstallStopHandler();
+void WaitForStopRequest();
+
+}  // namespace tunaro::server

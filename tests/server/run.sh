@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# The real tunaro-server.exe under Wine, from the release zip unpacked as a
+# user unpacks it, into a folder whose name has a blank and a non-ASCII
+# letter, with the stand-in player. Checks the login, the paths it serves and
+# refuses, the address list, a second copy, a taken port, a hung player,
+# Chromium through it, and the load test through it. Its own temporary
+# folder, Wine prefix and free ports on 127.0.0.1; everything it starts is
+# stopped at the end by process id and by the private prefix.
+#
+#   tests/server/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+repo=$(pwd)
+# shellcheck source=../../scripts/demo/lib.sh
+source scripts/demo/lib.sh
+
+started=$(tunaro_now_ms)
+bash scripts/install-deps.sh
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 >/dev/null
+cmake --preset windows >/dev/null
+cmake --build --preset windows >/dev/null
+cmake --build --preset windows --target package >/dev/null
+version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+zip=$repo/build/windows/tunaro-$version-win64.zip
+(cd tests/browser && [[ -d node_modules/playwright-core ]] || npm ci --no-audit --no-fund --loglevel=error)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-server.XXXXXX")
+SERVER_PID=
+stop_server() {
+  if [[ -n $SERVER_PID ]]; then
+    kill "$SERVER_PID" 2>/dev/null || true
+    wait "$SERVER_PID" 2>/dev/null || true
+    SERVER_PID=
+  fi
+}
+cleanup() {
+  local code=$?
+  trap - EXIT INT TERM HUP
+  stop_server
+  tunaro_stop
+  ((code == 0)) || { echo "server test: the server's output:"; cat "$work"/server-*.out 2>/dev/null | tail -n 40; } >&2
+  rm -rf "$work"
+  exit "$code"
+}
+tunaro_on_exit cleanup
+
+failures=0
+checks=0
+expect() {
+  local what=$1
+  shift
+  checks=$((checks + 1))
+  if "$@"; then
+    echo "ok   $what"
+  else
+    echo "FAIL $what"
+    failures=$((failures + 1))
+  fi
+}
+has() { [[ $1 == *"$2"* ]]; }
+
+# Unpacked as a user does: the zip's folder inside one of their own.
+home="$work/Musik von Zoë"
+mkdir -p "$home"
+unzip -q "$zip" -d "$home"
+top="$home/tunaro-$version-win64"
+server_exe="$top/tunaro-server.exe"
+host=127.0.0.1
+user=alice
+password='pass word:1'
+
+tunaro_prefix_make "$work/prefix"
+server() { tunaro_wine_env "$work/prefix" wine "$server_exe" "$@"; }
+
+# Starts the server in the background with the options given; its output
+# goes to $work/server-N.out. Waits until it listens.
+runs=0
+SERVER_OUT=
+start_server() {
+  local port=$1
+  shift
+  runs=$((runs + 1))
+  SERVER_OUT=$work/server-$runs.out
+  (tunaro_wine_exec "$work/prefix" wine "$server_exe" --port "$port" "$@" </dev/null >"$SERVER_OUT" 2>&1) &
+  SERVER_PID=$!
+  local i
+  for ((i = 0; i < 200; i++)); do
+    grep -q 'stops the server' "$SERVER_OUT" 2>/dev/null && return 0
+    kill -0 "$SERVER_PID" 2>/dev/null || { cat "$SERVER_OUT" >&2; tunaro_die "the server ended at start"; }
+    sleep 0.1
+  done
+  tunaro_die "the server did not start within 20 s"
+}
+
+# ---- the one-shot commands and the errors ----------------------------------
+set +e
+out=$(server --port 0 2>&1); code=$?
+expect "a bad option ends with code 2 and says why" [ "$code" = 2 -a -n "$(has "$out" '--port takes a number' && echo y)" ]
+printf 'not a login\r\n' >"$top/tunaro-login.htdigest"
+out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
+expect "a broken login file ends with code 3 and names the file" \
+  [ "$code" = 3 -a -n "$(has "$out" 'tunaro-login.htdigest is broken' && echo y)" ]
+rm "$top/tunaro-login.htdigest"
+out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
+expect "no login file and no console: code 3, names --set-login" [ "$code" = 3 -a -n "$(has "$out" '--set-login' && echo y)" ]
+out=$(printf '%s\r\n' "$password" | server --set-login "$user" 2>&1); code=$?
+set -e
+digest=$(printf '%s' "$user:Tunaro:$password" | md5sum | cut -d' ' -f1)
+expect "--set-login writes the digest line beside the exe" \
+  [ "$code" = 0 -a "$(cat "$top/tunaro-login.htdigest")" = "$user:Tunaro:$digest"$'\r' ]
+help=$(server --firewall-help)
+expect "--firewall-help: the private rule and removing Block rules" \
+  bash -c '[[ $1 == *"-Profile Private"* && $1 == *"Remove-NetFirewallRule"* ]]' _ "$help"
+
+# ---- a taken port ------------------------------------------------------------
+taken=$(tunaro_free_port $host)
+python3 -c 'import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(); time.sleep(60)' "$taken" &
+holder=$!
+for ((i = 0; i < 50; i++)); do tunaro_port_open $host "$taken" && break; sleep 0.1; done
+set +e
+out=$(server --port "$taken" </dev/null 2>&1); code=$?
+set -e
+kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null || true
+expect "a taken port: code 4, names the port and --port" \
+  [ "$code" = 4 -a -n "$(has "$out" "Port $taken is in use" && has "$out" "tunaro-server.exe --port" && echo y)" ]
+
+# ---- --allow without this computer: 403 ---------------------------------------
+port=$(tunaro_free_port $host)
+start_server "$port" --allow 192.168.0.0/16,::1
+status=$(curl -s -o /dev/null -w '%{http_code}' --digest -u "$user:$password" "http://$host:$port/cgi-bin/tunaro/tunaro")
+expect "--allow leaving 127.0.0.1 out: 403" [ "$status" = 403 ]
+stop_server
+
+# ---- the remote through the server ---------------------------------------------
+entries=300
+: >"$work/player.log"
+mkdir -p "$work/site/player"
+cp build/windows/standin_player.exe demo/playlist.m3u "$work/site/player/"
+tunaro_player_start "$work/site" "$work/prefix" --entries "$entries" \
+  --log "$(tunaro_winpath "$work/player.log")" >/dev/null
+port=$(tunaro_free_port $host)
+start_server "$port"
+base=http://$host:$port
+remote=$base/cgi-bin/tunaro/tunaro
+banner=$(cat "$SERVER_OUT")
+expect "the console names the address to open" has "$banner" ":$port/"
+expect "the console says the login is on and the home network only" \
+  bash -c '[[ $1 == *"Log in with"* && $1 == *"home network"* ]]' _ "$banner"
+
+code_of() { curl -s -o "$work/body" -w '%{http_code}' --path-as-is "$@"; }
+expect "without a login: 401" [ "$(code_of "$remote")" = 401 ]
+expect "with a wrong password: 401" [ "$(code_of --digest -u "$user:wrong" "$remote")" = 401 ]
+expect "with the digest login: the page" \
+  bash -c '[[ $(curl -s --digest -u "$1" "$2") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
+expect "the page as tunaro.exe too" \
+  bash -c '[[ $(curl -s --digest -u "$1" "$2.exe") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
+location=$(curl -s -o /dev/null -w '%{redirect_url}' "$base/")
+expect "/ leads to the remote" [ "$location" = "$remote" ]
+
+# A selection posted as the page's form does: entry 7 made current, then play.
+offset=$(wc -l <"$work/player.log")
+curl -s -o /dev/null --digest -u "$user:$password" \
+  --data "play.x=1&play.y=1&MP3List=7.+Artist+0007+-+Title+0007" "$remote?play"
+played() {
+  local since=$1 entry=$2 i
+  for ((i = 0; i < 50; i++)); do
+    tail -n +"$((since + 1))" "$work/player.log" | tr -d '\r' | grep -A1000 -x "1024 $entry 121" | grep -qx '273 40045 0' && return 0
+    sleep 0.1
+  done
+  return 1
+}
+expect "a posted selection: the player makes entry 7 current and plays" played "$offset" 6
+
+for file in images/play.gif images/previous.gif images/pause.gif images/stop.gif images/forward.gif \
+  images/tunaro.js tunaro-panel.shtml; do
+  expect "/$file served as shipped" \
+    bash -c 'curl -s --digest -u "$1" "$2" | cmp -s - "$3"' _ "$user:$password" "$base/$file" "$top/wwwroot/$file"
+done
+
+# Nothing else, however spelled; logged in, so only the path rules stand between.
+for path in /cgi-bin/tunaro/tunaro.conf /cgi-bin/tunaro/header.html /cgi-bin/tunaro/ /cgi-bin/ \
+  /images/ /tunaro-login.htdigest /cgi-bin/tunaro-panel/tunaro.conf /cgi-bin/tunaro/tunaro-x86.exe \
+  /tunaro-server.exe /README.txt /wwwroot/images/play.gif \
+  /cgi-bin/tunaro/tunaro.conf. '/cgi-bin/tunaro/tunaro.conf%20' '/cgi-bin/tunaro/tunaro.conf::$DATA' \
+  '/cgi-bin/tunaro/tunaro.conf%3a%3a$DATA' /cgi-bin/tunaro/TUNARO~1.CON /cgi-bin/tunaro/tunaro.exe. \
+  '/images/%2e%2e/%2e%2e/tunaro-login.htdigest' '/images/..%5c..%5ctunaro-login.htdigest' \
+  '/images/..\..\tunaro-login.htdigest' '/%2e%2e/tunaro-login.htdigest' '/images/%252e%252e/x' \
+  '/images/../cgi-bin/tunaro/tunaro.conf' '/images/play.gif.' '/images/play.gif%20' \
+  '/images/play.gif::$DATA' '/cgi-bin/tunaro/tunaro/x' '/cgi-bin/%2e%2e/tunaro-login.htdigest'; do
+  status=$(code_of --digest -u "$user:$password" "$base$path")
+  expect "refused: $path ($status)" \
+    bash -c '[[ $1 != 2* ]] && ! grep -q -e WWWPATH -e "Tunaro:" -e GIF89a -e "^MZ" "$2"' _ "$status" "$work/body"
+done
+expect "one line per request: time, address, status, path" \
+  grep -qE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  127\.0\.0\.1 +200  /cgi-bin/tunaro/tunaro' "$SERVER_OUT"
+
+out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1)
+expect "a second copy says the first one's address and exits" has "$out" "already running in this session: http://"
+expect "... whose port is the first one's" has "$out" ":$port/"
+
+# ---- Chromium through it --------------------------------------------------------
+offset=$(wc -l <"$work/player.log")
+expect "Chromium: logs in, loads the remote and plays a chosen entry" \
+  env BASE_URL="$base" LOGIN="$user:$password" ENTRY="12. Artist 0012 - Title 0012" \
+  timeout 120 node tests/server/browser.mjs
+expect "... and the player plays entry 12" played "$offset" 11
+
+# ---- the load test through it ------------------------------------------------------
+expect "the load test: 16 clients, 320 requests, no bad page" \
+  timeout 900 python3 tests/load/load_test.py --base-url "$base" --digest-login "$user:$password" \
+  --playlist-file "$TUNARO_PLAYLIST_FILE" --player-log "$work/player.log" --entries "$entries" \
+  --clients 16 --requests 320 --stall-seconds 120 --label tunaro-server.exe
+
+# ---- a hung player ----------------------------------------------------------------
+# The player stops answering the play-state query: tunaro.exe gives up after
+# its 5 s, and the server answers other requests meanwhile.
+kill "$TUNARO_PLAYER_PID" 2>/dev/null; wait "$TUNARO_PLAYER_PID" 2>/dev/null || true
+state_query=$(sed -n 's/^constexpr std::int32_t QueryPlayState = \(-\?[0-9]*\);.*/\1/p' src/player/player_messages.h)
+tunaro_player_start "$work/site" "$work/prefix" --hang-on "$state_query" >/dev/null
+hung_started=$(tunaro_now_ms)
+curl -s -o "$work/hung" --max-time 60 --digest -u "$user:$password" "$remote" &
+hung=$!
+sleep 1
+image=$(code_of --max-time 10 --digest -u "$user:$password" "$base/images/play.gif")
+expect "while a page waits for the hung player, an image is served" \
+  bash -c '[[ $1 == 200 ]] && kill -0 "$2"' _ "$image" "$hung"
+wait "$hung" || true
+hung_ms=$(($(tunaro_now_ms) - hung_started))
+expect "the page of the hung player ends by tunaro.exe's own limit ($hung_ms ms)" \
+  bash -c '(($1 < 15000)) && [[ -s $2 ]]' _ "$hung_ms" "$work/hung"
+
+echo "server test: $((checks - failures)) passed, $failures failed, in $((($(tunaro_now_ms) - started) / 1000)) s"
+((failures == 0))
