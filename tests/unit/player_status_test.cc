@@ -6,6 +6,7 @@
 
 #include "app/entry_choice.h"
 #include "base/run_error.h"
+#include "player/live_status.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_location.h"
@@ -385,6 +386,16 @@ TEST_F(Utf8CopyTest, AChoiceIsMatchedWithTheTitlesAsThePageShowedThem) {
                         "1. ?\xF3"
                         "d?"),
             0);  // no such title: its number
+}
+
+TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
+  EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
+            "\xC5\x81\xC3\xB3"
+            "d\xC5\xBA");
+  system_.player.utf8_titles.clear();  // the copy left from before is older
+  EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
+            "?\xC3\xB3"
+            "d?");
 }
 
 TEST_F(Utf8CopyTest, OnADoubleByteCodePageItsOwnCharactersAreItsBytes) {
