@@ -57,6 +57,9 @@ tunaro_wine_vars() {
   local -n _tunaro_vars=$2
   _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
     "TMPDIR=${TMPDIR:-/tmp}")
+  # Wine takes the ANSI code page from the locale: TUNARO_WINE_LOCALE=ja_JP.UTF-8
+  # gives 932. Every process of one prefix must have the same.
+  if [[ -n ${TUNARO_WINE_LOCALE:-} ]]; then _tunaro_vars+=("LC_ALL=$TUNARO_WINE_LOCALE"); fi
 }
 
 # The same as shell words, for a script that a template makes (@WINE_VARS@).
