@@ -142,8 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));
 
   // The copy is read when the file is, and holds as many entries.
-  std::string copy_text = file_text;
-  copy_text.erase(0, copy_text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+  const std::string copy_text(content);  // the copy without the mark it was written with
   const bool from_copy = (flags & kUtf8Copy) && playlist_walked && !(flags & kNoPlaylistFile) &&
                          tunaro_fuzz::PlaylistEntries(copy_text).size() ==
                              tunaro_fuzz::PlaylistEntries(file_text).size();
