@@ -16,7 +16,8 @@
 #   cgi-bin/tunaro-panel/   tunaro.exe, tunaro.conf with "SSI 1" (the compact panel),
 #                           tunaro-x86.exe
 #   wwwroot/images/         the five button images and tunaro.js, the page
-#                           script the shipped header loads
+#                           script the shipped header loads; tunaro.webmanifest
+#                           and its icons (icon-192.png, icon-512.png)
 #   wwwroot/tunaro-panel.shtml   a sample page that includes the panel
 #
 # tunaro-x86.exe is the 32-bit build, for 32-bit Windows: build the
@@ -113,6 +114,10 @@ install(FILES "${_tunaro_staged}/tunaro-panel.conf" RENAME tunaro.conf
 install(FILES "${_tunaro_source}/assets/images/previous.gif" "${_tunaro_source}/assets/images/play.gif"
               "${_tunaro_source}/assets/images/pause.gif" "${_tunaro_source}/assets/images/stop.gif"
               "${_tunaro_source}/assets/images/forward.gif" "${_tunaro_source}/assets/js/tunaro.js"
+        DESTINATION wwwroot/images COMPONENT tunaro)
+# The web app manifest and its icons, which the shipped header names.
+install(FILES "${_tunaro_source}/assets/images/tunaro.webmanifest" "${_tunaro_source}/assets/images/icon-192.png"
+              "${_tunaro_source}/assets/images/icon-512.png"
         DESTINATION wwwroot/images COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/tunaro-panel.shtml" DESTINATION wwwroot COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/README.txt" "${_tunaro_staged}/DEPLOYMENT.md" DESTINATION . COMPONENT tunaro)

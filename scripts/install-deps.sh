@@ -11,7 +11,7 @@ packages=(
   # the Windows program and its tests under Wine
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   # the demo and the browser test
-  lighttpd chromium nodejs npm zip unzip curl python3
+  lighttpd chromium firefox-esr nodejs npm zip unzip curl python3
   # the Apache test
   apache2 apache2-utils
   # tunaro-server.exe: CivetWeb and qrcodegen from Debian's source packages

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws Tunaro's five button images as GIF files.
+"""Draws Tunaro's five button images as GIF files, and the home screen icons.
 
     python3 scripts/make-images.py [OUT_DIR] [--preview FILE.png]
 
-OUT_DIR defaults to assets/images. Only the standard library is used: the
+OUT_DIR defaults to assets/images. The icons (icon-192.png, icon-512.png) are
+what the web app manifest, tunaro.webmanifest beside them, names: a white play
+sign on the buttons' slate, filling the square to its edges, with the sign
+inside the middle 60 % that a home screen's mask of any shape keeps. Only the standard library is used: the
 shapes are sampled 4x4 per pixel for smooth edges, and the GIF (with its LZW
 compression) is written by hand. --preview also writes a PNG sheet of the
 buttons at four times their size, on light and dark backgrounds, for a look.
@@ -231,7 +234,36 @@ def gif_bytes(rows):
     return bytes(data)
 
 
-# ---- a PNG preview sheet ---------------------------------------------------------
+# ---- the home screen icons ------------------------------------------------------
+
+ICON_SIZES = (192, 512)
+ICON_SAMPLES = 2  # per axis and pixel: at these sizes the edges need few
+
+
+def render_icon(size):
+    """Returns rows of (r, g, b) tuples: opaque, since iOS paints a
+    transparent icon's background black."""
+    scale = size / 100.0
+    # The play sign of the button, centred by its mass, 40 units of 100 high.
+    sign = triangle((38 * scale, 30 * scale), (70 * scale, 50 * scale), (38 * scale, 70 * scale))
+    rows = []
+    step = 1.0 / ICON_SAMPLES
+    for py in range(size):
+        fill = mix(SLATE[0], SLATE[1], py / (size - 1))
+        row = []
+        for px in range(size):
+            hits = 0
+            for sy in range(ICON_SAMPLES):
+                for sx in range(ICON_SAMPLES):
+                    if sign(px + (sx + 0.5) * step, py + (sy + 0.5) * step):
+                        hits += 1
+            colour = mix(fill, GLYPH, hits / (ICON_SAMPLES * ICON_SAMPLES))
+            row.append(tuple(int(round(c)) for c in colour))
+        rows.append(row)
+    return rows
+
+
+# ---- PNG files -------------------------------------------------------------------
 
 
 def png_bytes(width, height, rgb_rows):
@@ -292,6 +324,11 @@ def main(argv):
         path = os.path.join(out_dir, name + ".gif")
         with open(path, "wb") as f:
             f.write(gif_bytes(rows))
+        print("wrote", path)
+    for size in ICON_SIZES:
+        path = os.path.join(out_dir, "icon-%d.png" % size)
+        with open(path, "wb") as f:
+            f.write(png_bytes(size, size, render_icon(size)))
         print("wrote", path)
     if preview_path:
         preview(images, preview_path)

@@ -7,23 +7,27 @@
  * be loaded, the page is the program's own page and works as it always has.
  *
  * What it adds:
- * - Live status. While the tab is visible it reads the program's own address
- *   (a GET with no query string, which sends the player no command) and
- *   updates the page in place. Each read makes the player rewrite its whole
- *   playlist file, so the wait between reads grows with the playlist:
- *       5 s + 0.6 ms per entry      (14 entries: 5 s; 10,000: 11 s; 100,000: 65 s)
- *   and is never shorter than 20 times the last read took. After a failed
- *   read the wait doubles, up to 10 minutes; one good read restores it.
- *   The script tag's data-poll attribute sets the 5 s (data-poll=30) or
- *   turns the reads off (data-poll=off).
- * - Controls without a reload. The buttons and the Refresh link send their
- *   usual requests in the background and the page takes its new state from
- *   the answer, then reads once more a second later: the player carries out
- *   a command after the program has answered.
- * - A filter box, and a list that draws only the rows in view, so that a
- *   playlist of 100,000 entries is ready in a moment. Play still submits the
- *   form's own fields, in the page's own character set, byte for byte what
- *   the browser would send.
+ * - Live status. While the tab is visible it asks the program for its status
+ *   (SelfUrl?status, a small JSON answer that sends the player no command and
+ *   does not make it write its playlist) about once a second, and updates the
+ *   page in place. The whole page, with the list, is read again only when the
+ *   status says the playlist changed ("list" or "entries"). The wait between
+ *   reads is never shorter than 5 times the last read took; after a failed
+ *   read it doubles, up to 10 minutes; one good read restores it. The script
+ *   tag's data-poll attribute sets the 1 s (data-poll=5) or turns the reads
+ *   off (data-poll=off). A tab that comes back into view reads at once.
+ * - Controls: a position bar that seeks (pointer or keyboard), the elapsed
+ *   and total time, a volume slider, shuffle and repeat, and a button that
+ *   shows the playing entry in the list.
+ * - The buttons and the Refresh link send their usual requests in the
+ *   background and the page takes its new state from the answer, then reads
+ *   the status a second later: the player carries out a command after the
+ *   program has answered.
+ * - A filter box (letter case and accents ignored: "muller" also finds the
+ *   name spelt with an umlaut), and a list that draws only the rows in view,
+ *   so that a playlist of 100,000 entries is ready in a moment. Play still
+ *   submits the form's own fields, in the page's own character set, byte for
+ *   byte what the browser would send.
  *
  * The file is plain ASCII on purpose: a script without a charset of its own
  * is read in the page's charset, whichever code page the header declares.
@@ -31,15 +35,16 @@
 (() => {
   'use strict';
 
-  const BASE_INTERVAL_MS = 5000;
-  const PER_ENTRY_MS = 0.6;
-  const SLOW_FACTOR = 20;
+  const BASE_INTERVAL_MS = 1000;
+  const SLOW_FACTOR = 5;
   const MAX_INTERVAL_MS = 600000;
   const FOLLOW_UP_MS = 1000;
   const READ_TIMEOUT_MS = 120000;
   const OVERSCAN_ROWS = 8;
   const COMMANDS = ['previous', 'pause', 'stop', 'forward'];
+  const BUTTON_LABELS = { previous: 'Previous', pause: 'Pause', stop: 'Stop', forward: 'Next' };
   const VALUE_LABELS = ['Song Name', 'Kbps', 'KHz', 'Length'];
+  const STATE_TEXTS = { playing: 'Playing', paused: 'Paused', stopped: 'Stopped' };
 
   const script = document.currentScript;
   const listBox = document.querySelector('form select[name=MP3List]');
@@ -57,8 +62,7 @@
     return; // a charset this browser cannot decode: the plain page
   }
   const selfUrl = new URL(form.getAttribute('action').replace(/\?play$/i, ''), document.baseURI);
-
-  // ---- the page's parts -----------------------------------------------------
+  const selfUrlWith = (query) => `${selfUrl.href}?${query}`;
 
   // The line just before the form (a search of the whole document would walk
   // every option of a long list).
@@ -69,38 +73,6 @@
     return null;
   }
 
-  // The lines under the form ("Song Name: <font><b>..</b></font><br>", Kbps,
-  // KHz, Length) are loose text in the page. They go into a box of their own,
-  // so that they can be hidden with the form while the player is closed; the
-  // program's version line stays where it is. (The form itself stays put:
-  // moving it would move every option of a long list.)
-  const songPart = document.createElement('div');
-  songPart.className = 'tunaro-song';
-  const values = {};
-  form.after(songPart);
-  for (let node = songPart.nextSibling, label = null; node; ) {
-    const next = node.nextSibling;
-    if (node.nodeType === Node.ELEMENT_NODE && node.matches('font[size]')) break;
-    songPart.append(node);
-    if (node.nodeType === Node.TEXT_NODE) {
-      const match = /(Song Name|Kbps|KHz|Length):\s*$/.exec(node.data);
-      label = match ? match[1] : null;
-    } else if (label && node.nodeName === 'FONT') {
-      values[label] = node.querySelector('b') || node;
-      label = null;
-    }
-    node = next;
-  }
-  const stateText = stateLine.querySelector('b');
-  const stateNodes = [...stateLine.childNodes];
-  stateLine.setAttribute('aria-live', 'polite');
-  stateLine.setAttribute('aria-atomic', 'true');
-  values['Song Name']?.setAttribute('aria-live', 'polite');
-
-  const notice = element('p', 'tunaro-notice', { role: 'status' });
-  notice.hidden = true;
-  stateLine.after(notice);
-
   function element(name, className, attributes = {}) {
     const made = document.createElement(name);
     made.className = className;
@@ -108,10 +80,220 @@
     return made;
   }
 
+  function setOrRemove(target, name, value) {
+    if (value) target.setAttribute(name, value);
+    else target.removeAttribute(name);
+  }
+
+  function setText(target, text) {
+    if (target && text !== null && target.textContent !== text) target.textContent = text;
+  }
+
+  // m:ss, as the program writes a song's length; empty when unknown.
+  function clockText(seconds) {
+    if (!(seconds >= 0)) return '';
+    const rest = Math.floor(seconds) % 60;
+    return `${Math.floor(seconds / 60)}:${rest < 10 ? '0' : ''}${rest}`;
+  }
+
+  // Letter case and accents do not count in the filter. (Most titles are
+  // ASCII, and the check is cheaper than taking them apart.)
+  function fold(text) {
+    const lower = text.toLowerCase();
+    return /[^\0-\x7f]/.test(lower) ? lower.normalize('NFD').replace(/[\u0300-\u036f]/g, '') : lower;
+  }
+
+  // ---- setting the page up ---------------------------------------------------
+  //
+  // Everything the script adds, and what it moves, is undone when setting up
+  // fails part of the way: the page is then the program's own again.
+  const undo = [];
+  const giveUp = (error) => {
+    for (const step of undo.reverse()) step();
+    console.error('Tunaro: the page script could not set the page up', error);
+  };
+  let parts;
+  try {
+    parts = buildPage();
+  } catch (error) {
+    giveUp(error);
+    return;
+  }
+  const {
+    songPart, values, stateText, stateNodes, notices, picker, filter, list, spacer, count, field, controls,
+  } = parts;
+
+  function buildPage() {
+    // The five buttons have only pictures: they get names a screen reader says.
+    for (const [word, label] of Object.entries(BUTTON_LABELS)) {
+      const link = form.querySelector(`a[href$="?${word}"]`);
+      if (!link) continue;
+      link.setAttribute('aria-label', label);
+      undo.push(() => link.removeAttribute('aria-label'));
+      const image = link.querySelector('img');
+      if (image && !image.hasAttribute('alt')) {
+        image.alt = '';
+        undo.push(() => image.removeAttribute('alt'));
+      }
+    }
+    playButton.setAttribute('aria-label', 'Play the highlighted entry');
+    undo.push(() => playButton.removeAttribute('aria-label'));
+
+    // The lines under the form ("Song Name: <font><b>..</b></font><br>",
+    // Kbps, KHz, Length) are loose text in the page. They go into a box of
+    // their own, so that they can be hidden with the form while the player
+    // is closed; the program's version line stays where it is. (The form
+    // itself stays put: moving it would move every option of a long list.)
+    const songPart = element('div', 'tunaro-song');
+    const values = {};
+    form.after(songPart);
+    undo.push(() => songPart.replaceWith(...songPart.childNodes));
+    for (let node = songPart.nextSibling, label = null; node; ) {
+      const next = node.nextSibling;
+      if (node.nodeType === Node.ELEMENT_NODE && node.matches('font[size]')) break;
+      songPart.append(node);
+      if (node.nodeType === Node.TEXT_NODE) {
+        const match = /(Song Name|Kbps|KHz|Length):\s*$/.exec(node.data);
+        label = match ? match[1] : null;
+      } else if (label && node.nodeName === 'FONT') {
+        values[label] = node.querySelector('b') || node;
+        label = null;
+      }
+      node = next;
+    }
+    const stateText = stateLine.querySelector('b');
+    const stateNodes = [...stateLine.childNodes];
+    // Live regions are in the page from the start, and only their text
+    // changes later: a region that appears with its text is often not read.
+    stateLine.setAttribute('aria-live', 'polite');
+    stateLine.setAttribute('aria-atomic', 'true');
+    values['Song Name']?.setAttribute('aria-live', 'polite');
+    undo.push(() => {
+      stateLine.removeAttribute('aria-live');
+      stateLine.removeAttribute('aria-atomic');
+      values['Song Name']?.removeAttribute('aria-live');
+    });
+    const notices = element('div', 'tunaro-notices', { role: 'status' });
+    stateLine.after(notices);
+    undo.push(() => notices.remove());
+
+    const controls = buildControls();
+    const buttons = form.querySelector('table');
+    (buttons || form.firstChild).after(controls.box);
+    undo.push(() => controls.box.remove());
+
+    const picker = element('div', 'tunaro-picker');
+    const filter = element('input', 'tunaro-filter', {
+      type: 'search',
+      placeholder: 'Filter the playlist',
+      autocomplete: 'off',
+      spellcheck: 'false',
+      'aria-label': 'Filter the playlist',
+      role: 'combobox',
+      'aria-controls': 'tunaro-list',
+      'aria-expanded': 'true',
+      'aria-autocomplete': 'list',
+    });
+    const list = element('div', 'tunaro-list', {
+      id: 'tunaro-list',
+      role: 'listbox',
+      tabindex: '0',
+      'aria-label': 'Playlist',
+    });
+    const spacer = element('div', 'tunaro-rows', { role: 'presentation' });
+    const count = element('div', 'tunaro-count', { role: 'status' });
+    list.append(spacer);
+    picker.append(filter, list, count);
+    // The list box leaves the document for an empty copy of itself: the same
+    // field of the same form, which play fills with the chosen entry alone.
+    // Hidden but left in place, a long list would still cost a second of
+    // style work before the page is first drawn.
+    const field = listBox.cloneNode(false);
+    field.style.display = 'none';
+    listBox.before(picker);
+    undo.push(() => picker.remove());
+    listBox.replaceWith(field);
+    undo.push(() => field.replaceWith(listBox));
+    const style = addStyles();
+    undo.push(() => style.remove());
+    return { songPart, values, stateText, stateNodes, notices, picker, filter, list, spacer, count, field, controls };
+  }
+
+  function buildControls() {
+    const box = element('div', 'tunaro-controls');
+    box.hidden = true; // until the first status answer says what to show
+    const seek = element('div', 'tunaro-seek');
+    const elapsed = element('span', 'tunaro-elapsed', { 'aria-hidden': 'true' });
+    const position = element('input', 'tunaro-position', {
+      type: 'range',
+      min: '0',
+      max: '0',
+      step: '1',
+      value: '0',
+      'aria-label': 'Position in the song',
+    });
+    const length = element('span', 'tunaro-length', { 'aria-hidden': 'true' });
+    seek.append(elapsed, position, length);
+    const settings = element('div', 'tunaro-settings');
+    const volumeLabel = element('label', 'tunaro-volume');
+    const volume = element('input', 'tunaro-volume-slider', {
+      type: 'range',
+      min: '0',
+      max: '100',
+      step: '1',
+      value: '0',
+    });
+    volumeLabel.append('Volume ', volume);
+    const toggle = (className, text) => {
+      const button = element('button', className, { type: 'button', 'aria-pressed': 'false' });
+      button.textContent = text;
+      return button;
+    };
+    const shuffle = toggle('tunaro-toggle tunaro-shuffle', 'Shuffle');
+    const repeat = toggle('tunaro-toggle tunaro-repeat', 'Repeat');
+    const show = element('button', 'tunaro-show', { type: 'button' });
+    show.textContent = 'Show playing';
+    show.setAttribute('aria-label', 'Show playing entry in the list');
+    settings.append(volumeLabel, shuffle, repeat, show);
+    box.append(seek, settings);
+    return { box, elapsed, position, length, volume, shuffle, repeat, show };
+  }
+
+  function addStyles() {
+    // What the page's parts need to work; :where() keeps it below any
+    // stylesheet of the page's own, which may restyle all of it.
+    const style = document.createElement('style');
+    style.textContent = [
+      ':where(.tunaro-picker) { text-align: left; }',
+      ':where(.tunaro-filter) { box-sizing: border-box; width: 100%; font: inherit; font-size: 16px; }',
+      ':where(.tunaro-list) { position: relative; box-sizing: border-box; width: 100%; height: 20em;' +
+        ' overflow-y: auto; overscroll-behavior: contain; border: 1px solid #6E7B88; }',
+      ':where(.tunaro-rows) { position: relative; }',
+      ':where(.tunaro-row) { position: absolute; left: 0; right: 0; box-sizing: border-box; height: 44px;' +
+        ' line-height: 44px; padding: 0 .5em; white-space: nowrap; overflow: hidden; text-overflow: ellipsis;' +
+        ' cursor: default; }',
+      ':where(.tunaro-row[aria-selected=true]) { background: Highlight; color: HighlightText; }',
+      ':where(.tunaro-current)::before { content: "\\25B6\\FE0E  " / ""; }',
+      ':where(.tunaro-seek) { display: flex; align-items: center; gap: .5em; }',
+      ':where(.tunaro-position) { flex: 1; min-width: 0; }',
+      ':where(.tunaro-settings) { display: flex; flex-wrap: wrap; align-items: center; gap: .5em; }',
+      ':where(.tunaro-settings button, .tunaro-volume) { min-height: 44px; }',
+      ':where(.tunaro-volume) { display: inline-flex; align-items: center; gap: .5em; }',
+      // High contrast removes backgrounds: the highlighted row gets a frame,
+      // a pressed toggle a thick one.
+      '@media (forced-colors: active) {',
+      '  .tunaro-row[aria-selected=true] { outline: 3px solid Highlight; outline-offset: -3px; }',
+      '  .tunaro-toggle[aria-pressed=true] { outline: 3px solid Highlight; }',
+      '}',
+    ].join('\n');
+    document.head.append(style);
+    return style;
+  }
+
   // ---- the list -------------------------------------------------------------
 
   let titles = readOptions(listBox);
-  let lowered = null; // the titles in lower case, made when the filter needs them
+  let folded = null; // the titles as the filter compares them, made when needed
   let shown = null; // while the filter is on: the entries it shows, in order
   let query = '';
   let current = listBox.selectedIndex; // the player's entry, -1 for none
@@ -135,58 +317,6 @@
     return texts;
   }
 
-  const picker = element('div', 'tunaro-picker');
-  const filter = element('input', 'tunaro-filter', {
-    type: 'search',
-    placeholder: 'Filter the playlist',
-    autocomplete: 'off',
-    spellcheck: 'false',
-    'aria-label': 'Filter the playlist',
-    role: 'combobox',
-    'aria-controls': 'tunaro-list',
-    'aria-expanded': 'true',
-    'aria-autocomplete': 'list',
-  });
-  const list = element('div', 'tunaro-list', {
-    id: 'tunaro-list',
-    role: 'listbox',
-    tabindex: '0',
-    'aria-label': 'Playlist',
-  });
-  const spacer = element('div', 'tunaro-rows', { role: 'presentation' });
-  const count = element('p', 'tunaro-count', { role: 'status' });
-  list.append(spacer);
-  picker.append(filter, list, count);
-  // The list box leaves the document for an empty copy of itself: the same
-  // field of the same form, which play fills with the chosen entry alone.
-  // Hidden but left in place, a long list would still cost a second of style
-  // work before the page is first drawn.
-  const field = listBox.cloneNode(false);
-  field.style.display = 'none';
-  listBox.before(picker);
-  listBox.replaceWith(field);
-  addStyles();
-
-  function addStyles() {
-    // What the list needs to work; :where() keeps it below any stylesheet of
-    // the page's own, which may restyle all of it.
-    const style = document.createElement('style');
-    style.textContent = [
-      ':where(.tunaro-picker) { text-align: left; }',
-      ':where(.tunaro-filter) { box-sizing: border-box; width: 100%; font: inherit; }',
-      ':where(.tunaro-list) { position: relative; box-sizing: border-box; width: 100%; height: 20em;' +
-        ' overflow-y: auto; overscroll-behavior: contain; border: 1px solid #888; }',
-      ':where(.tunaro-rows) { position: relative; }',
-      ':where(.tunaro-row) { position: absolute; left: 0; right: 0; box-sizing: border-box; height: 2em;' +
-        ' line-height: 2em; padding: 0 .5em; white-space: nowrap; overflow: hidden; text-overflow: ellipsis;' +
-        ' cursor: default; }',
-      ':where(.tunaro-row[aria-selected=true]) { background: Highlight; color: HighlightText; }',
-      ':where(.tunaro-current)::before { content: "\\25B6\\FE0E  " / ""; }',
-      ':where(.tunaro-count:empty, .tunaro-notice[hidden]) { display: none; }',
-    ].join('\n');
-    document.head.append(style);
-  }
-
   const total = () => (shown ? shown.length : titles.length);
   const entryAt = (position) => (shown ? shown[position] : position);
 
@@ -207,6 +337,7 @@
   function makeRow() {
     const row = element('div', 'tunaro-row', { role: 'option' });
     row.entry = -1;
+    row.shownText = null;
     return row;
   }
 
@@ -214,7 +345,7 @@
     const probe = makeRow();
     probe.textContent = 'M';
     spacer.append(probe);
-    rowHeight = probe.offsetHeight || 32;
+    rowHeight = probe.offsetHeight || 44;
     probe.remove();
   }
 
@@ -245,20 +376,32 @@
     while (rows.length < positions.length) rows.push(spacer.appendChild(makeRow()));
     rows.forEach((row, i) => {
       if (i < positions.length) fillRow(row, positions[i], size);
-      else row.hidden = true;
+      else retireRow(row);
     });
-    const id = lit >= 0 ? `tunaro-entry-${highlight}` : '';
+    const id = lit >= 0 ? rowId(highlight) : '';
     setOrRemove(list, 'aria-activedescendant', id);
-    setOrRemove(filter, 'aria-activedescendant', id);
+    // The combobox names an active option only once there is one the user
+    // moved to (or typed into view), as the combobox pattern has it.
+    setOrRemove(filter, 'aria-activedescendant', userChoosing ? id : '');
+  }
+
+  const rowId = (entry) => `tunaro-entry-${entry}`;
+
+  // A spare row keeps no id, so that no two elements share one.
+  function retireRow(row) {
+    if (row.hidden && row.entry < 0) return;
+    row.hidden = true;
+    row.entry = -1;
+    row.removeAttribute('id');
   }
 
   function fillRow(row, position, size) {
     const entry = entryAt(position);
     row.hidden = false;
-    if (row.entry !== entry || row.title !== titles[entry]) {
+    if (row.entry !== entry || row.shownText !== titles[entry]) {
       row.entry = entry;
-      row.title = titles[entry];
-      row.id = `tunaro-entry-${entry}`;
+      row.shownText = titles[entry];
+      row.id = rowId(entry);
       row.textContent = titles[entry];
     }
     row.style.top = `${position * rowHeight}px`;
@@ -268,11 +411,6 @@
     const isCurrent = entry === current;
     row.classList.toggle('tunaro-current', isCurrent);
     setOrRemove(row, 'aria-label', isCurrent ? `${titles[entry]} (current)` : '');
-  }
-
-  function setOrRemove(target, name, value) {
-    if (value) target.setAttribute(name, value);
-    else target.removeAttribute(name);
   }
 
   function reveal(entry) {
@@ -302,24 +440,24 @@
 
   // ---- the filter -----------------------------------------------------------
 
-  function lowerTitles() {
-    lowered ||= titles.map((title) => title.toLowerCase());
-    return lowered;
+  function foldTitles() {
+    folded ||= titles.map(fold);
+    return folded;
   }
 
-  // The first keystroke should not wait for the lower-case copy of a long list.
+  // The first keystroke should not wait for the folded copy of a long list.
   function prepareFilterSoon() {
-    if (window.requestIdleCallback) requestIdleCallback(lowerTitles, { timeout: 2000 });
+    if (window.requestIdleCallback) requestIdleCallback(foldTitles, { timeout: 2000 });
   }
 
   // typed: the user changed the text, and the list goes back to its top;
   // otherwise the same filter over a new list, which keeps its place.
   function applyFilter(text, typed) {
-    const wanted = text.toLowerCase();
+    const wanted = fold(text);
     if (!wanted) {
       shown = null;
     } else {
-      const lower = lowerTitles();
+      const lower = foldTitles();
       // Typing on narrows the last result; anything else starts over.
       const from = shown && query && wanted.includes(query) ? shown : null;
       const size = from ? from.length : lower.length;
@@ -338,7 +476,7 @@
       list.scrollTop = 0;
     }
     const matches = shown ? shown.length : 0;
-    count.textContent = query ? `Showing ${matches.toLocaleString('en')} of ${titles.length.toLocaleString('en')}` : '';
+    setText(count, query ? `Showing ${matches.toLocaleString('en')} of ${titles.length.toLocaleString('en')}` : '');
     if (typed) reveal(highlight);
     render();
   }
@@ -350,9 +488,21 @@
     return true;
   }
 
+  // The first drawing of the list is part of setting up.
+  try {
+    render();
+    reveal(highlight);
+    render();
+  } catch (error) {
+    giveUp(error);
+    return;
+  }
+
   // ---- keyboard and pointer -------------------------------------------------
 
   function onKey(event, inFilter) {
+    // A key that confirms or edits a word in an input method belongs to it.
+    if (event.isComposing || event.keyCode === 229) return;
     if (event.altKey || event.ctrlKey || event.metaKey) return;
     let handled = true;
     switch (event.key) {
@@ -409,52 +559,58 @@
   const polling = !/^(off|0+)$/i.test(pollSetting);
   const baseInterval = Number(pollSetting) > 0 ? Number(pollSetting) * 1000 : BASE_INTERVAL_MS;
   let timer = 0;
-  let inFlight = 0;
+  let timerDue = 0;
+  let reading = false; // a status read is under way
+  let readAgain = false; // a read was asked for meanwhile
   let failures = 0;
   let lastDuration = 0;
-  let lastRead = Date.now(); // the page itself was the first read
+  let listSeen = null; // the status's "list" when the list was last read
   let actions = Promise.resolve();
   let actionCount = 0;
   let pendingActions = 0;
 
-  // A closed player has no playlist to write: its page costs nothing.
   function interval() {
-    const entries = closed ? 0 : titles.length;
-    const wait = Math.max(baseInterval + PER_ENTRY_MS * entries, SLOW_FACTOR * lastDuration);
-    return Math.min(MAX_INTERVAL_MS, wait * 2 ** Math.min(failures, 10));
+    const wait = Math.max(baseInterval, SLOW_FACTOR * lastDuration);
+    return Math.min(MAX_INTERVAL_MS, wait * 2 ** Math.min(failures, 20));
   }
 
-  function schedule(delay) {
+  // Asks for a status read in `delay` ms. An earlier read already asked for
+  // stays (a follow-up is never pushed back by the regular interval), unless
+  // `replace`: the read after a command must come after the player acted.
+  function schedule(delay, replace = false) {
+    const due = Date.now() + Math.max(0, delay);
+    if (timer && timerDue <= due && !replace) return;
     clearTimeout(timer);
-    timer = document.hidden ? 0 : setTimeout(poll, Math.max(0, delay));
+    timerDue = due;
+    timer = setTimeout(poll, Math.max(0, delay));
   }
 
   function scheduleNext() {
-    if (polling) schedule(lastRead + interval() - Date.now());
+    if (polling) schedule(interval());
   }
 
-  // Reads one answer of the program, whose bytes are in the page's charset.
-  async function fetchPage(url, init) {
+  // One answer of the program: the status object, or a page (whose bytes
+  // are in the page's charset).
+  async function fetchAnswer(url, init) {
     const abort = new AbortController();
     const guard = setTimeout(() => abort.abort(), READ_TIMEOUT_MS);
-    const started = performance.now();
-    inFlight++;
     try {
       const options = { cache: 'no-store', credentials: 'same-origin', signal: abort.signal, ...init };
       const response = await fetch(url, options);
-      const text = decoder.decode(await response.arrayBuffer());
+      const bytes = await response.arrayBuffer();
+      if (/^application\/json/i.test(response.headers.get('Content-Type') || '')) {
+        const status = JSON.parse(new TextDecoder('utf-8').decode(bytes));
+        if (!response.ok || typeof status.running !== 'boolean') {
+          throw new Error(`the server answered ${response.status}: ${status.error || 'no status'}`);
+        }
+        return { status };
+      }
+      const text = decoder.decode(bytes);
       const page = readPage(text);
       if (!page) throw new Error(describeFailure(response, text));
-      lastDuration = performance.now() - started;
-      failures = 0;
-      return page;
-    } catch (error) {
-      failures++;
-      throw error;
+      return { page };
     } finally {
-      lastRead = Date.now();
       clearTimeout(guard);
-      inFlight--;
     }
   }
 
@@ -467,48 +623,84 @@
   function showProblem(error, what) {
     const reason = error?.name === 'AbortError' ? 'no answer in time' : String(error?.message || error);
     const retry = polling ? ` Trying again in ${Math.round(interval() / 1000)} s.` : '';
-    notice.textContent = `${what} failed (${reason}).${retry}`;
-    notice.hidden = false;
+    const said = element('p', 'tunaro-notice');
+    said.textContent = `${what} failed (${reason}).${retry}`;
+    notices.replaceChildren(said);
   }
 
   function clearProblem() {
-    notice.hidden = true;
-    notice.textContent = '';
+    if (notices.firstChild) notices.replaceChildren();
   }
 
+  // The regular status read. Its answer is dropped when the user acted while
+  // it was on its way: the action's own answer is newer.
   async function poll() {
     timer = 0;
-    // A command on its way brings a fresher answer than this read would, and
-    // schedules the next read when it is done; so does a read under way.
-    if (document.hidden || inFlight > 0 || pendingActions > 0) return;
+    if (document.hidden) return; // made up when the tab is shown again
+    if (reading || pendingActions > 0) {
+      readAgain = true;
+      return;
+    }
+    reading = true;
     const seen = actionCount;
+    const started = performance.now();
     try {
-      const page = await fetchPage(selfUrl.href);
+      const { status, page } = await fetchAnswer(selfUrlWith('status'));
+      lastDuration = performance.now() - started;
+      failures = 0;
       if (seen === actionCount) {
-        showPage(page, false);
         clearProblem();
+        if (status) await showStatus(status);
+        else showPage(page, false);
       }
     } catch (error) {
+      failures++;
       if (seen === actionCount) showProblem(error, 'Updating the page');
     }
-    scheduleNext();
+    reading = false;
+    if (readAgain) {
+      readAgain = false;
+      schedule(0);
+    } else {
+      scheduleNext();
+    }
+  }
+
+  // The whole page again, for a changed list.
+  async function readList(list) {
+    const { page } = await fetchAnswer(selfUrl.href);
+    if (!page) throw new Error('the list did not come');
+    listSeen = list;
+    showPage(page, false);
   }
 
   // The user's own requests go one after another, in the order asked for.
-  function act(url, init, what) {
+  // `control`: the control that asked; answers to earlier requests do not
+  // set it back while its own request is on its way.
+  function act(url, init, what, followUp = true, control = null) {
     actionCount++;
     pendingActions++;
-    clearTimeout(timer);
+    if (control) unsent.set(control, (unsent.get(control) || 0) + 1);
     actions = actions.then(async () => {
       try {
-        const page = await fetchPage(url, init);
-        userChoosing = false;
-        showPage(page, true);
+        const answer = fetchAnswer(url, init);
+        answer.finally(() => control && unsent.set(control, unsent.get(control) - 1)).catch(() => {});
+        const { status, page } = await answer;
+        if (status) {
+          await showStatus(status);
+        } else {
+          userChoosing = false;
+          showPage(page, true);
+        }
         clearProblem();
       } catch (error) {
         showProblem(error, what);
       }
-      if (--pendingActions === 0) schedule(FOLLOW_UP_MS);
+      if (--pendingActions === 0) {
+        if (followUp) schedule(FOLLOW_UP_MS, true);
+        else if (readAgain) schedule(0);
+        readAgain = false;
+      }
     });
   }
 
@@ -560,9 +752,11 @@
     event.preventDefault();
     play();
   });
-  // Clicks on the command links and Refresh Page; a click with a modifier
-  // (a new tab or window) is left to the browser.
-  form.addEventListener('click', (event) => {
+
+  // Clicks on the command links and on Refresh (in the form, and in the line
+  // a closed player leaves); a click with a modifier (a new tab or window)
+  // is left to the browser.
+  function onLinkClick(event) {
     const link = event.target.closest('a[href]');
     if (!link || event.button !== 0 || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
     const url = new URL(link.href);
@@ -571,9 +765,112 @@
     if (word && !COMMANDS.includes(word)) return;
     event.preventDefault();
     act(url.href, { method: 'GET' }, word ? `The ${word} button` : 'Refreshing');
+  }
+  form.addEventListener('click', onLinkClick);
+  stateLine.addEventListener('click', onLinkClick);
+
+  // ---- the controls ---------------------------------------------------------
+
+  // A control the user is moving is not set back by a status read.
+  let held = null;
+  const unsent = new Map(); // control: its requests not yet answered
+  const free = (control) => held !== control && !(unsent.get(control) > 0);
+  for (const slider of [controls.position, controls.volume]) {
+    slider.addEventListener('pointerdown', () => (held = slider));
+    slider.addEventListener('pointerup', () => (held = null));
+    slider.addEventListener('pointercancel', () => (held = null));
+  }
+  controls.position.addEventListener('input', () => {
+    setText(controls.elapsed, clockText(Number(controls.position.value)));
+    describePosition();
+  });
+  controls.position.addEventListener('change', () => {
+    act(selfUrlWith(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false, controls.position);
+  });
+  controls.volume.addEventListener('input', describeVolume);
+  controls.volume.addEventListener('change', () => {
+    const value = Number(controls.volume.value);
+    act(selfUrlWith(`volume=${value}`), { method: 'GET' }, 'Setting the volume', false, controls.volume);
+  });
+  for (const [button, word] of [
+    [controls.shuffle, 'shuffle'],
+    [controls.repeat, 'repeat'],
+  ]) {
+    button.addEventListener('click', () => {
+      const on = button.getAttribute('aria-pressed') !== 'true';
+      button.setAttribute('aria-pressed', String(on));
+      const what = `Turning ${word} ${on ? 'on' : 'off'}`;
+      act(selfUrlWith(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, false, button);
+    });
+  }
+  controls.show.addEventListener('click', () => {
+    if (current < 0) return;
+    if (query && positionOf(current) < 0) clearFilter();
+    userChoosing = false;
+    highlight = current;
+    reveal(current);
+    render();
   });
 
-  // ---- the program's answer -------------------------------------------------
+  function describePosition() {
+    const { position } = controls;
+    const length = Number(position.max);
+    const at = clockText(Number(position.value));
+    position.setAttribute('aria-valuetext', length > 0 ? `${at} of ${clockText(length)}` : at);
+  }
+
+  function describeVolume() {
+    controls.volume.setAttribute('aria-valuetext', `${controls.volume.value}%`);
+  }
+
+  function showControls(status) {
+    const { position, volume, shuffle, repeat, elapsed, length, box } = controls;
+    box.hidden = false;
+    const known = status.length > 0;
+    position.disabled = !known;
+    if (free(position)) {
+      position.max = String(known ? status.length : 0);
+      position.value = String(known ? Math.min(status.position, status.length) : 0);
+      setText(elapsed, clockText(status.position));
+      describePosition();
+    }
+    setText(length, known ? clockText(status.length) : '');
+    if (free(volume)) {
+      volume.value = String(status.volume);
+      describeVolume();
+    }
+    if (free(shuffle)) shuffle.setAttribute('aria-pressed', String(Boolean(status.shuffle)));
+    if (free(repeat)) repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
+  }
+
+  // ---- the program's answers ------------------------------------------------
+
+  // The status object: the page's lines and controls, and the list read
+  // again when it changed.
+  async function showStatus(status) {
+    if (!status.running) {
+      if (!closed) showClosed();
+      return;
+    }
+    const changed = listSeen === null ? status.entries !== titles.length : status.list !== listSeen;
+    if (closed || changed) {
+      await readList(status.list);
+      if (closed) return;
+    }
+    listSeen = status.list;
+    setText(stateText, STATE_TEXTS[status.state] ?? '');
+    setText(values['Song Name'], status.title);
+    setText(values.Kbps, String(status.kbps));
+    setText(values.KHz, `${status.khz},000`); // as the program's page writes it
+    setText(values.Length, clockText(status.length));
+    showControls(status);
+    const entry = status.current - 1;
+    if (entry !== current) {
+      current = entry;
+      if (!userChoosing && positionOf(current) >= 0) highlight = current;
+      render();
+    }
+  }
 
   // The program writes its page line by line in a fixed form: the state line,
   // the list box with one option a line, then the song's values.
@@ -609,14 +906,10 @@
     return match ? unescapeHtml(match[1]) : null;
   }
 
-  const ENTITIES = { amp: '&', lt: '<', gt: '>', quot: '"', apos: "'" };
+  // The program writes these four references and no others.
+  const ENTITIES = { '&amp;': '&', '&lt;': '<', '&gt;': '>', '&quot;': '"' };
   function unescapeHtml(text) {
-    if (!text.includes('&')) return text;
-    return text.replace(/&(?:(amp|lt|gt|quot|apos)|#(\d+)|#x([0-9a-f]+));/gi, (all, name, decimal, hex) => {
-      if (name) return ENTITIES[name.toLowerCase()];
-      const code = decimal ? parseInt(decimal, 10) : parseInt(hex, 16);
-      return code > 0 && code <= 0x10ffff ? String.fromCodePoint(code) : all;
-    });
+    return text.includes('&') ? text.replace(/&(?:amp|lt|gt|quot);/g, (reference) => ENTITIES[reference]) : text;
   }
 
   function sameTitles(next) {
@@ -637,10 +930,6 @@
     return best >= 0 ? best : Math.min(oldIndex, next.length - 1);
   }
 
-  function setText(target, text) {
-    if (target && text !== null && target.textContent !== text) target.textContent = text;
-  }
-
   function showClosed() {
     closed = true;
     form.hidden = true;
@@ -648,10 +937,6 @@
     const refresh = document.createElement('a');
     refresh.href = selfUrl.href;
     refresh.textContent = 'Refresh';
-    refresh.addEventListener('click', (event) => {
-      event.preventDefault();
-      act(selfUrl.href, { method: 'GET' }, 'Refreshing');
-    });
     const said = document.createElement('b');
     said.textContent = 'Winamp is Closed';
     stateLine.replaceChildren(said, ' | ', refresh);
@@ -673,7 +958,7 @@
     if (!sameTitles(page.titles)) {
       const kept = userChoosing ? sameEntry(titles[highlight] ?? '', highlight, page.titles) : -1;
       titles = page.titles;
-      lowered = null;
+      folded = null;
       current = page.current;
       highlight = userChoosing ? kept : current;
       const text = query;
@@ -695,17 +980,17 @@
   // The page may have come from "?forward" or a play: its address becomes the
   // plain one, so that a reload or a bookmark does not do that again.
   if (location.search && location.pathname === selfUrl.pathname) history.replaceState(history.state, '', selfUrl.href);
-  render();
-  reveal(highlight);
-  render();
   prepareFilterSoon();
   document.addEventListener('visibilitychange', () => {
     if (document.hidden) {
       clearTimeout(timer);
       timer = 0;
-    } else if (pendingActions === 0 && inFlight === 0) {
-      scheduleNext();
+    } else if (polling) {
+      // Whatever was missed meanwhile (a follow-up included) is made up now.
+      schedule(0);
     }
   });
-  scheduleNext();
+  // The first read at once (also with the timed reads off): it brings the
+  // controls and the list's mark.
+  schedule(0);
 })();

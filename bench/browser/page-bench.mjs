@@ -18,9 +18,13 @@
 //   "2", Backspace, Backspace), each from the key event to the end of the
 //   next frame that shows the narrowed list.
 // - a read: on the enhanced page, the Refresh link (the same read and update
-//   a poll makes): how long the answer took, and the longest time the page's
-//   main thread was busy meanwhile (the largest gap in a chain of zero-delay
-//   timers, which run every 4 ms or so on an idle page).
+//   the page makes when the list changed): how long the answer took, and the
+//   longest time the page's main thread was busy meanwhile (the largest gap
+//   in a chain of zero-delay timers, which run every 4 ms or so on an idle
+//   page).
+// - status reads: on the enhanced page, how long each of the script's own
+//   status reads (SelfUrl?status, about one a second) took while the page was
+//   open.
 import fs from 'node:fs';
 
 import { chromium, launchOptions } from '../../tests/browser/browser.mjs';
@@ -61,8 +65,12 @@ async function timeRead(controlPath) {
     if (ticking) setTimeout(tick, 0);
   };
   setTimeout(tick, 0);
+  // The page's own status reads go to the same address, with "?status".
   const reads = () =>
-    performance.getEntriesByType('resource').filter((e) => new URL(e.name).pathname === controlPath);
+    performance.getEntriesByType('resource').filter((e) => {
+      const url = new URL(e.name);
+      return url.pathname === controlPath && !url.search;
+    });
   const before = reads().length;
   [...document.querySelectorAll('form a')].find((a) => !new URL(a.href).search).click();
   while (reads().length === before) await new Promise((resolve) => setTimeout(resolve, 20));
@@ -113,6 +121,12 @@ async function measure(browser, baseUrl, kind, entries) {
       await page.focus(spec.filter);
       for (const key of ['4', '2', 'Backspace', 'Backspace']) result.filterKeys.push(await press(page, key));
       Object.assign(result, await page.evaluate(timeRead, CONTROL_PATH_ENHANCED));
+      result.statusReads = await page.evaluate(() =>
+        performance
+          .getEntriesByType('resource')
+          .filter((e) => new URL(e.name).search === '?status')
+          .map((e) => e.responseEnd - e.startTime),
+      );
     }
     return result;
   } finally {
@@ -202,14 +216,20 @@ function report(file) {
     console.log(`| ${cells.join(' | ')} |`);
   }
   console.log('');
-  console.log('A read of the program (the Refresh link, as a poll makes it) on the enhanced page (median, slowest):');
+  console.log('A read of the whole page (the Refresh link; the page makes it when the list changed), and the status reads the page makes itself, on the enhanced page (median, slowest):');
   console.log('');
-  console.log('| entries | the answer | the longest the main thread was busy |');
-  console.log('|---:|---:|---:|');
+  console.log('| entries | the answer | the longest the main thread was busy | the status reads (count) |');
+  console.log('|---:|---:|---:|---:|');
   for (const entries of sizes.filter((n) => n > 0)) {
     const rows = of(entries, 'enhanced');
-    const cell = (values) => `${ms(median(values))}, ${ms(Math.max(...values))}`;
-    const cells = [entries.toLocaleString('en'), cell(rows.map((r) => r.read)), cell(rows.map((r) => r.readTask))];
+    const cell = (values) => (values.length ? `${ms(median(values))}, ${ms(Math.max(...values))}` : '-');
+    const status = rows.flatMap((r) => r.statusReads ?? []);
+    const cells = [
+      entries.toLocaleString('en'),
+      cell(rows.map((r) => r.read)),
+      cell(rows.map((r) => r.readTask)),
+      `${cell(status)} (${status.length})`,
+    ];
     console.log(`| ${cells.join(' | ')} |`);
   }
 }

@@ -62,11 +62,14 @@ $top/cgi-bin/tunaro/tunaro-x86.exe
 $top/cgi-bin/tunaro/tunaro.conf
 $top/cgi-bin/tunaro/tunaro.exe
 $top/wwwroot/images/forward.gif
+$top/wwwroot/images/icon-192.png
+$top/wwwroot/images/icon-512.png
 $top/wwwroot/images/pause.gif
 $top/wwwroot/images/play.gif
 $top/wwwroot/images/previous.gif
 $top/wwwroot/images/stop.gif
 $top/wwwroot/images/tunaro.js
+$top/wwwroot/images/tunaro.webmanifest
 $top/wwwroot/tunaro-panel.shtml"
 # The header for each ANSI code page, named after it, beside header.html.
 declare -A charset_of=([874]=windows-874 [932]=shift_jis [936]=gbk [949]=euc-kr [950]=big5

@@ -139,7 +139,7 @@ tunaro_tree_install() {
   export T_ROOT=$tree T_WINE_VARS T_HOME=${HOME:-/root}
   export T_PANEL_INCLUDE="<!--#exec cmd=\"$tree/panel/tunaro-panel.sh\" -->"
 
-  cp "$TUNARO_REPO"/assets/images/*.gif "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
+  cp "$TUNARO_REPO"/assets/images/*.{gif,png,webmanifest} "$TUNARO_REPO"/assets/js/tunaro.js "$tree/www/images/"
   tunaro_fill "$demo/index.shtml.in" "$tree/www/index.shtml"
 
   # The control page: the shipped sample configuration as it is (its header

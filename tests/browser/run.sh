@@ -2,7 +2,8 @@
 # End-to-end browser test: a private demo instance (its own temporary folder,
 # Wine prefix and free port on 127.0.0.1: lighttpd, tunaro.exe under Wine, the
 # stand-in player with its message log), then tests/browser/test.mjs in
-# headless Chromium against it. Everything started here is stopped at the
+# headless Chromium and tests/browser/page-script.mjs in headless Chromium and
+# Firefox against it. Everything started here is stopped at the
 # end, pass or fail, by process id and by the private prefix.
 #
 #   tests/browser/run.sh [--update-screenshot]
@@ -31,15 +32,20 @@ bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null
 
-# playwright-core exactly as the lock file says (npm ci never rewrites it);
-# Chromium is Debian's.
+# playwright-core, puppeteer-core and axe-core exactly as the lock file says
+# (npm ci never rewrites it); Chromium and Firefox are Debian's.
 (
   cd tests/browser
   if [[ -f package-lock.json ]]; then
-    locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
-    have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
-    if [[ $have != "$locked" ]]; then
-      npm ci --no-audit --no-fund --loglevel=error
+    stale=$(node -e '
+      const locked = require("./package-lock.json").packages;
+      for (const name of ["playwright-core", "puppeteer-core", "axe-core"]) {
+        let have = "";
+        try { have = require(`./node_modules/${name}/package.json`).version; } catch {}
+        if (have !== locked[`node_modules/${name}`]?.version) console.log(name);
+      }')
+    if [[ -n $stale ]]; then
+      PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
     fi
   else
     npm install --no-audit --no-fund --loglevel=error
@@ -82,5 +88,9 @@ BASE_URL=http://$host:$port PLAYER_LOG=$work/player.log PLAYER_PID=$TUNARO_PLAYE
   PLAYER_DIR=$work/site/player WINE_PREFIX=$work/prefix PROBE=$repo/build/windows/player_probe.exe \
   ARTIFACTS=$artifacts SCREENSHOT=$screenshot \
   timeout 600 node tests/browser/test.mjs || status=$?
+# The page script in Chromium and Firefox, with players of its own.
+BASE_URL=http://$host:$port PLAYER_LOG=$work/player.log PLAYER_PID=$TUNARO_PLAYER_PID \
+  PLAYER_DIR=$work/site/player WINE_PREFIX=$work/prefix PROBE=$repo/build/windows/player_probe.exe \
+  ARTIFACTS=$artifacts timeout 600 node tests/browser/page-script.mjs || status=$?
 echo "browser test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
 exit "$status"

@@ -14,214 +14,42 @@
 // JavaScript off, which must get the program's own page and form, unchanged;
 // the rest use the page script, the phone included.
 
-import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { Failure, check, checkEqual, chromium, launchOptions } from './browser.mjs';
+import {
+  ARTIFACTS,
+  BASE_URL,
+  DEMO,
+  HOSTILE,
+  NAMES,
+  NEXT,
+  PAUSE,
+  PLAY,
+  PLAYER_DIR,
+  PREVIOUS,
+  STOP,
+  logSize,
+  mustEnv,
+  optionText,
+  optionTexts,
+  playerGot,
+  playerWindowOpen,
+  probe,
+  startPlayer,
+  stopPlayer,
+  stopRestartedPlayer,
+  waitFor,
+  winPath,
+} from './player.mjs';
 
-const BASE_URL = mustEnv('BASE_URL');
-const PLAYER_LOG = mustEnv('PLAYER_LOG');
-const PLAYER_DIR = mustEnv('PLAYER_DIR');
-const WINE_PREFIX = mustEnv('WINE_PREFIX');
-const PROBE = mustEnv('PROBE');
-const ARTIFACTS = mustEnv('ARTIFACTS');
 const SCREENSHOT = process.env.SCREENSHOT || '';
 const CONTROL = `${BASE_URL}/cgi-bin/tunaro/tunaro`;
 const CONTROL_PATH = new URL(CONTROL).pathname;
-
-// The player's numbers, from the one list the program and the stand-in use.
-const NUMBERS = playerNumbers(new URL('../../src/player/player_messages.h', import.meta.url));
-const WM_COMMAND = NUMBERS.CommandMessage;
-const WM_USER = NUMBERS.QueryMessage;
-const SET_CURRENT_ENTRY = NUMBERS.SetCurrentEntry;
-const PREVIOUS = NUMBERS.CommandPrevious;
-const PLAY = NUMBERS.CommandPlay;
-const PAUSE = NUMBERS.CommandPause;
-const STOP = NUMBERS.CommandStop;
-const NEXT = NUMBERS.CommandNext;
-const NAMES = { [PREVIOUS]: 'previous', [PLAY]: 'play', [PAUSE]: 'pause', [STOP]: 'stop', [NEXT]: 'next' };
-// Posted after a request to learn that every command posted before it has
-// reached the player (posted messages arrive in order); no player knows it.
-const MARKER = 0;
-
-// The demo's playlist (demo/playlist.m3u8, the full names of demo/playlist.m3u),
-// as the list box shows it.
-const DEMO = [
-  'Juniper Static - Morning Radio',
-  'The Lantern Cartel - Paper Boats',
-  'Ada Morrow - Tidewater',
-  'Copperfield Youth Choir - Snow on the Tramlines',
-  'North of Nowhere - Switchback',
-  'Minnow & Pike - Small Hours',
-  'Esme Valdane - Quiet Engine',
-  'The Loose Threads - Cardigan Weather',
-  'Orbit Kitchen - Toast for Astronauts',
-  'Halden Ferris - Long Way Round, Again',
-  'Saltmarsh Radio - Lighthouse Keeper',
-  'Velvet Semaphore - Signal Fires',
-  'Gable & Finch - Attic Summer',
-  'The Night Ferries - Last Crossing',
-  // Names in other scripts: this player writes no UTF-8 copy, so a
-  // windows-1252 page has what its code page holds of them.
-  '??????? - ????? ???',
-  '????? - ???????',
-  '????? - ?????',
-  'Zofia ?ukasiewicz - Je?\u00f3w ko?o ?r\u00f3d?a',
-];
-// The stand-in's "--sample hostile" playlist (tools/standin_player/samples.cc),
-// as a windows-1252 page shows it.
-const HOSTILE = [
-  'Smith, Jones, and Co - Commas, Everywhere',
-  '<script>alert(1)</script>',
-  '"quotes" & ampersands',
-  'Caf\u00e9 M\u00fcller - \u00dcber die Stra\u00dfe',
-  '\u201cSmart quotes\u201d \u2013 and a dash',
-  `A Very Long Title:${' and it goes on'.repeat(66)}`,
-  '100% <b>bold</b> &amp; %s %n %d',
-  'Unknown Length',
-  '#EXTINF:9,not a header',
-  "Back\\slash 'single' `tick` {brace}",
-];
-const optionText = (titles, index) => `${index + 1}. ${titles[index]}`;
-const optionTexts = (titles) => titles.map((_, i) => optionText(titles, i));
-
 // The bodies a browser posts for play, pressed from the keyboard (at 0, 0),
 // in the page's charset (windows-1252).
 const PLAY_BODY_MINNOW = 'play.x=0&play.y=0&MP3List=6.+Minnow+%26+Pike+-+Small+Hours';
 const PLAY_BODY_CAFE = 'play.x=0&play.y=0&MP3List=4.+Caf%E9+M%FCller+-+%DCber+die+Stra%DFe';
-
-function mustEnv(name) {
-  const value = process.env[name];
-  if (!value) {
-    console.error(`browser test: ${name} is not set (run tests/browser/run.sh)`);
-    process.exit(2);
-  }
-  return value;
-}
-
-function playerNumbers(file) {
-  const numbers = {};
-  for (const [, name, value] of fs
-    .readFileSync(file, 'utf8')
-    .matchAll(/constexpr std::int32_t (\w+) = (-?\d+);/g)) {
-    numbers[name] = Number(value);
-  }
-  for (const name of ['CommandMessage', 'QueryMessage', 'SetCurrentEntry', 'CommandPlay', 'CommandNext']) {
-    if (!(name in numbers)) throw new Error(`${file.pathname} does not define ${name}`);
-  }
-  return numbers;
-}
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-
-// Polls until `read()` gives something `done` accepts. The limit only stops
-// a hang: nothing here is timed.
-async function waitFor(read, done, what, limitMs = 60000) {
-  const deadline = Date.now() + limitMs;
-  let last;
-  for (;;) {
-    last = await read();
-    if (done(last)) return last;
-    check(Date.now() < deadline, `${what}: not there after ${limitMs / 1000} s; last seen ${JSON.stringify(last)}`);
-    await sleep(100);
-  }
-}
-
-// ---- the player's side -------------------------------------------------------
-
-const WINE_ENV = { ...process.env, WINEPREFIX: WINE_PREFIX, WINEDEBUG: '-all', WINEDLLOVERRIDES: 'mscoree,mshtml=' };
-const winPath = (unixPath) => `Z:${unixPath.replaceAll('/', '\\')}`;
-
-function probe(...args) {
-  return spawnSync('wine', [PROBE, ...args], { env: WINE_ENV, encoding: 'latin1', timeout: 60000 });
-}
-
-function logSize() {
-  return fs.existsSync(PLAYER_LOG) ? fs.statSync(PLAYER_LOG).size : 0;
-}
-
-function logSince(offset) {
-  const text = fs.readFileSync(PLAYER_LOG).subarray(offset).toString('latin1');
-  return text
-    .split(/\r?\n/)
-    .filter((line) => line.trim() !== '')
-    .map((line) => {
-      const parts = line.trim().split(/\s+/).map(Number);
-      return { message: parts[0], wParam: parts[1], lParam: parts[2], line };
-    });
-}
-
-const isMarker = (e) => e.message === WM_COMMAND && e.wParam === MARKER;
-const commandsIn = (entries) =>
-  entries.filter((e) => e.message === WM_COMMAND && !isMarker(e)).map((e) => ({ id: e.wParam, lParam: e.lParam }));
-const entrySetsIn = (entries) =>
-  entries.filter((e) => e.message === WM_USER && e.lParam === SET_CURRENT_ENTRY).map((e) => e.wParam);
-
-// Commands are posted, and handled after the page has gone out: wait until
-// the expected ones are in the log, then until a marker posted behind them
-// is, so that an extra one would be there too before we count.
-async function playerGot(offset, { commands, entrySets = [] }, what) {
-  await waitFor(
-    () => logSince(offset),
-    (entries) => commandsIn(entries).length >= commands.length && entrySetsIn(entries).length >= entrySets.length,
-    `${what}: the player's log`,
-  );
-  const markerAt = logSize();
-  const posted = probe('command', String(MARKER));
-  check(posted.status === 0, `${what}: the probe could not post to the player: ${posted.stdout}${posted.stderr}`);
-  await waitFor(() => logSince(markerAt).some(isMarker), Boolean, `${what}: the marker in the player's log`);
-  const entries = logSince(offset);
-  const got = commandsIn(entries);
-  checkEqual(
-    got.map((c) => NAMES[c.id] || c.id),
-    commands.map((c) => NAMES[c] || c),
-    `${what}: the commands the player got`,
-  );
-  check(
-    got.every((c) => c.lParam === 0),
-    `${what}: a command came with a non-zero lParam: ${JSON.stringify(got)}`,
-  );
-  checkEqual(entrySetsIn(entries), entrySets, `${what}: the entries the player was told to make current`);
-  if (entrySets.length > 0 && commands.length > 0) {
-    // The entry must be current before play is asked for.
-    const setAt = entries.findIndex((e) => e.message === WM_USER && e.lParam === SET_CURRENT_ENTRY);
-    const playAt = entries.findIndex((e) => e.message === WM_COMMAND && e.wParam === PLAY);
-    check(setAt < playAt, `${what}: play reached the player before the entry was set`);
-  }
-}
-
-// The player's window: gone after a stop, there again after a start.
-const playerWindowOpen = () => probe('find').status === 0;
-
-let restartedPlayer = null;
-
-async function stopPlayer(pid) {
-  process.kill(pid, 'SIGTERM');
-  await waitFor(playerWindowOpen, (open) => !open, 'the stopped player');
-}
-
-// Starts the stand-in again, as tests/browser/run.sh did (same log), with
-// other switches; this process stops it, by its id.
-async function startPlayer(args) {
-  const ready = path.join(PLAYER_DIR, 'ready-again');
-  fs.rmSync(ready, { force: true });
-  const out = fs.openSync(path.join(PLAYER_DIR, 'again.out'), 'a');
-  restartedPlayer = spawn(
-    'wine',
-    [path.join(PLAYER_DIR, 'standin_player.exe'), '--log', winPath(PLAYER_LOG), '--ready', winPath(ready), ...args],
-    { env: WINE_ENV, stdio: ['ignore', out, out] },
-  );
-  fs.closeSync(out);
-  await waitFor(() => fs.existsSync(ready) && fs.statSync(ready).size > 0, Boolean, 'the started player');
-  return restartedPlayer.pid;
-}
-
-function stopRestartedPlayer() {
-  if (restartedPlayer && restartedPlayer.exitCode === null) restartedPlayer.kill();
-}
-
-// ---- the page's side ---------------------------------------------------------
 
 async function stateText(page) {
   const text = await page.locator('body').innerText();
@@ -283,7 +111,7 @@ function scriptView(page) {
     const rows = [...document.querySelectorAll('.tunaro-list [role=option]:not([hidden])')].sort(
       (a, b) => a.getAttribute('aria-posinset') - b.getAttribute('aria-posinset'),
     );
-    const line = document.querySelector('.tunaro-notice')?.previousElementSibling?.textContent ?? '';
+    const line = document.querySelector('.tunaro-notices')?.previousElementSibling?.textContent ?? '';
     const song = /Song Name: *(.*)/.exec(document.querySelector('.tunaro-song')?.innerText ?? '');
     return {
       state: /Winamp is Running \((\w*)\)/.exec(line)?.[1] ?? (/Winamp is Closed/.test(line) ? 'closed' : line),
@@ -295,7 +123,7 @@ function scriptView(page) {
       filter: document.querySelector('.tunaro-filter')?.value ?? null,
       count: document.querySelector('.tunaro-count')?.textContent ?? null,
       formShown: !document.querySelector('form').hidden,
-      notice: document.querySelector('.tunaro-notice:not([hidden])')?.textContent ?? '',
+      notice: document.querySelector('.tunaro-notice')?.textContent ?? '',
       scrollTop: document.querySelector('.tunaro-list')?.scrollTop ?? null,
       history: history.length,
       sameDocument: window.tunaroTestMark === true,
@@ -531,8 +359,8 @@ step('the page follows the player by itself, keeping the list and the choice in 
   check(requests.length > 0, 'the page read nothing');
   checkEqual(
     [...new Set(requests.map((r) => `${r.method} ${r.url} ${r.kind}`))],
-    [`GET ${CONTROL} fetch`],
-    'what the page asked for by itself',
+    [`GET ${CONTROL}?status fetch`],
+    'what the page asked for by itself (its status, not the whole page)',
   );
 });
 
@@ -561,10 +389,10 @@ step('with JavaScript, the buttons work without a reload', async () => {
   check(view.sameDocument && view.history === before.history, 'a button loaded the page anew or added to the history');
   checkEqual(
     pageRequests(requestsFrom)
-      .filter((r) => new URL(r.url).search)
+      .filter((r) => !['', '?status'].includes(new URL(r.url).search))
       .map((r) => `${r.method} ${new URL(r.url).search} ${r.kind}`),
     ['GET ?pause fetch', 'GET ?forward fetch'],
-    'the requests of the buttons',
+    'the requests of the buttons (besides the status reads)',
   );
 });
 
@@ -758,6 +586,7 @@ async function writeScreenshot() {
     (v) => showsPlayer(v, { state: 'Playing', titles: DEMO, current: 2 }),
     'the page for the screenshot',
   );
+  await page.waitForSelector('.tunaro-controls:not([hidden])');
   await page.mouse.move(0, 0);
   await page.evaluate(() => document.activeElement.blur());
   await page.screenshot({ path: SCREENSHOT });

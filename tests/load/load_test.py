@@ -64,6 +64,7 @@ COMMAND = NUMBERS["CommandMessage"]
 WRITE_PLAYLIST = NUMBERS["WritePlaylist"]
 SET_CURRENT_ENTRY = NUMBERS["SetCurrentEntry"]
 QUERY_ENTRY_COUNT = NUMBERS["QueryEntryCount"]
+QUERY_PATH_CHAR = NUMBERS["QueryPathChar"]
 COMMAND_IDS = {"previous": NUMBERS["CommandPrevious"], "play": NUMBERS["CommandPlay"],
                "pause": NUMBERS["CommandPause"], "stop": NUMBERS["CommandStop"],
                "forward": NUMBERS["CommandNext"]}
@@ -334,14 +335,24 @@ def count_interleaved(messages):
     "120 124 120 120" over and over: between two entry-count queries three
     WritePlaylists, one before the first and two after the last. Every other
     number is a place where sections overlapped.
+
+    A selection's own section comes first: WritePlaylist, then the program
+    path from its first character (QueryPathChar 0), as the run locates the
+    playlist file there; that WritePlaylist is not counted. Only the queries
+    asked under the lock are looked at: the others (the state, the choice
+    itself) may come between from runs outside their sections.
     """
+    locked = {WRITE_PLAYLIST, QUERY_ENTRY_COUNT, QUERY_PATH_CHAR, NUMBERS["QueryPlaylistDirectory"],
+              NUMBERS["QuerySettingsDirectory"]}
+    queries = [(parts[2], parts[1]) for parts in messages
+               if len(parts) == 3 and parts[0] == QUERY and parts[2] in locked]
     gaps = [0]
-    for parts in messages:
-        if len(parts) != 3 or parts[0] != QUERY:
-            continue
-        if parts[2] == WRITE_PLAYLIST:
-            gaps[-1] += 1
-        elif parts[2] == QUERY_ENTRY_COUNT:
+    for i, (code, _) in enumerate(queries):
+        if code == WRITE_PLAYLIST:
+            selection_read = i + 1 < len(queries) and queries[i + 1] == (QUERY_PATH_CHAR, "0")
+            if not selection_read:
+                gaps[-1] += 1
+        elif code == QUERY_ENTRY_COUNT:
             gaps.append(0)
     if len(gaps) == 1:
         return 0, 0
@@ -472,8 +483,10 @@ def main():
     if args.player_log:
         sent = collections.Counter(r["kind"] for r in records if "not-run" not in r["failures"])
         pages = len(records) - failures["not-run"] + 1  # and the final view
+        # A selection names its title, so it first has the player write the
+        # playlist once to find the entry that shows it now.
         expected = {
-            WRITE_PLAYLIST: 3 * pages,
+            WRITE_PLAYLIST: 3 * pages + sent["select"],
             SET_CURRENT_ENTRY: sent["select"],
             "command " + COMMAND_IDS["play"]: sent["play"] + sent["select"] + sent["forward"] + sent["previous"],
             "command " + COMMAND_IDS["pause"]: sent["pause"],
