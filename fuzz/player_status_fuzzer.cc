@@ -11,11 +11,13 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
-#include "testing/fake_system.h"
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
 #include "player/playlist_path.h"
+#include "testing/fake_system.h"
+#include "title_reference.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ enum Flags : std::int64_t {
   kLockTaken = 16,            // another run holds the playlist lock past the wait
   kProcessNamesProgram = 32,  // the system names the player's program file
   kFolderQuery = 64,          // the player names its playlist folder
+  kDoubleByte = 128,          // the system's code page is 932
+  kUtf8Copy = 256,            // the player also wrote the text as its UTF-8 copy, after it
 };
 
 constexpr char kFallbackProgram[] = "C:\\Fallback\\player.exe";
@@ -61,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view content = fields[2];
 
   tunaro::FakeSystem system;
+  system.code_page = (flags & kDoubleByte) ? 932 : 1252;
+  const tunaro::CharacterRule characters = tunaro::AnsiCharacters(system);
   tunaro::FakePlayer& player = system.player;
   if (!fields[1].empty()) player.program_path = std::string(fields[1]);
   const std::string path = player.program_path;
@@ -81,8 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string program =
       from_player ? path : ((flags & kProcessNamesProgram) ? kFallbackProgram : "");
   const std::string playlist_path =
-      (flags & kFolderQuery) ? std::string(kFolder) + "\\" + tunaro::PlaylistFileNameFor(program)
-                             : tunaro::PlaylistPathFor(program);
+      (flags & kFolderQuery)
+          ? std::string(kFolder) + "\\" + tunaro::PlaylistFileNameFor(program, characters)
+          : tunaro::PlaylistPathFor(program, characters);
   if (!playlist_path.empty() && !(flags & kNoPlaylistFile)) {
     system.SetFile(playlist_path, std::string(content));
     // A program path of three characters names its own playlist file; that
@@ -91,6 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       system.files[playlist_path].hidden = (flags & kHiddenPlaylist) != 0;
       system.files[playlist_path].directory = (flags & kPlaylistIsDirectory) != 0;
     }
+    if (flags & kUtf8Copy)
+      system.SetFile(playlist_path + "8", "\xEF\xBB\xBF" + std::string(content));
   }
   const bool path_usable = !program.empty();
   const bool playlist_exists = system.files.count(playlist_path) != 0;
@@ -132,14 +141,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
   FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));
 
-  const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(file_text);
+  // The copy is read when the file is, and holds as many entries.
+  const std::string copy_text(content);  // the copy without the mark it was written with
+  const bool from_copy = (flags & kUtf8Copy) && playlist_walked && !(flags & kNoPlaylistFile) &&
+                         tunaro_fuzz::PlaylistEntries(copy_text).size() ==
+                             tunaro_fuzz::PlaylistEntries(file_text).size();
+  const tunaro_fuzz::Mode mode = from_copy               ? tunaro_fuzz::kUtf8Copy
+                                 : (flags & kDoubleByte) ? tunaro_fuzz::kDoubleByte
+                                                         : tunaro_fuzz::kSingleByte;
+  const bool plain = mode == tunaro_fuzz::kSingleByte;  // one byte a character, escaped
+  const std::vector<tunaro_fuzz::Entry> entries =
+      tunaro_fuzz::PlaylistEntries(from_copy ? copy_text : file_text);
   for (std::size_t k = 0; k < status.Titles.size(); ++k) {
-    const std::string_view title = status.Titles[k];
+    // The titles are held escaped; the checks are on the text they stand for.
+    const std::string title = tunaro::PostedFormOf(status.Titles[k]);
     if (!playlist_walked || k >= entries.size()) {
       FUZZ_CHECK(title.empty());
       continue;
     }
     const tunaro_fuzz::Entry& entry = entries[k];
+    FUZZ_CHECK(status.Titles[k] ==
+               tunaro_fuzz::PageForm(
+                   tunaro_fuzz::Characters(tunaro_fuzz::LastCharacters(
+                                               tunaro_fuzz::WholeTitle(entry, mode), width, mode),
+                                           mode),
+                   mode, system));
+    if (!plain) continue;
     FUZZ_CHECK(entry.has_info ? IsSuffix(entry.info, title)
                               : entry.file.find(title) != std::string::npos);
     if (width > 0) FUZZ_CHECK(title.size() <= static_cast<std::size_t>(width));
@@ -156,17 +183,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const tunaro_fuzz::Entry& entry = entries[static_cast<std::size_t>(current)];
-  if (width > 0) FUZZ_CHECK(status.CurrentTitle.size() <= static_cast<std::size_t>(width));
+  // The information line cut, the text after its first comma, cut again.
+  const std::string cut_info = tunaro_fuzz::LastCharacters(entry.info, width, mode);
+  const std::string expected = tunaro_fuzz::LastCharacters(
+      entry.has_info ? std::string(tunaro::TextAfterFirstComma(cut_info))
+                     : tunaro_fuzz::WholeTitle(entry, mode),
+      width, mode);
+  const std::string expected_text = expected;  // outlives the characters below
+  FUZZ_CHECK(status.CurrentTitle ==
+             tunaro_fuzz::PageForm(tunaro_fuzz::Characters(expected_text, mode), mode, system));
+  if (!plain) return 0;
+  const std::string current_title = tunaro::PostedFormOf(status.CurrentTitle);
+  if (width > 0) FUZZ_CHECK(current_title.size() <= static_cast<std::size_t>(width));
   if (entry.has_info) {
-    FUZZ_CHECK(IsSuffix(entry.info, status.CurrentTitle));
-    if (width == 0) FUZZ_CHECK(status.CurrentTitle == tunaro::TextAfterFirstComma(entry.info));
+    FUZZ_CHECK(IsSuffix(entry.info, current_title));
+    if (width == 0) FUZZ_CHECK(current_title == tunaro::TextAfterFirstComma(entry.info));
   }
   if (playlist_walked && static_cast<std::size_t>(current) < status.Titles.size()) {
     // The list shows the same title; a comma inside the cut part of an
     // information line may shorten the current title further, never lengthen it.
-    const std::string_view listed = status.Titles[static_cast<std::size_t>(current)];
-    FUZZ_CHECK(IsSuffix(listed, status.CurrentTitle));
-    if (width == 0 || !entry.has_info) FUZZ_CHECK(status.CurrentTitle == listed);
+    const std::string listed =
+        tunaro::PostedFormOf(status.Titles[static_cast<std::size_t>(current)]);
+    FUZZ_CHECK(IsSuffix(listed, current_title));
+    if (width == 0 || !entry.has_info) FUZZ_CHECK(current_title == listed);
   }
   return 0;
 }

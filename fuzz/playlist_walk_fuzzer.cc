@@ -10,32 +10,24 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
+#include "platform/ansi_characters.h"
 #include "player/playlist_walk.h"
+#include "testing/fake_system.h"
+#include "title_reference.h"
 
-namespace {
-
-// The title of an entry before any cut: the text after the first comma of its
-// information line, or the name of its file without folder and extension (the
-// whole line when that leaves nothing).
-std::string WholeTitle(const tunaro_fuzz::Entry& entry) {
-  if (entry.has_info) return std::string(tunaro::TextAfterFirstComma(entry.info));
-  std::string name = entry.file;
-  const std::size_t slash = name.find_last_of("\\/");
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name.empty() ? entry.file : name;
-}
-
-}  // namespace
-
-// Input: "slots width" NUL playlist text.
+// Input: "slots width mode" NUL playlist text.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto fields = tunaro_fuzz::SplitFields(data, size, 2);
   const tunaro_fuzz::Knobs knobs(fields[0]);
   const std::string_view content = fields[1];
   const auto slots = static_cast<std::size_t>(std::clamp<std::int64_t>(knobs.Get(0, 8), 0, 4096));
   const auto width = static_cast<std::int16_t>(knobs.Get(1));
+  const auto mode = static_cast<tunaro_fuzz::Mode>(static_cast<std::uint64_t>(knobs.Get(2)) %
+                                                   tunaro_fuzz::kModes);
+  tunaro::FakeSystem system;
+  system.code_page = mode == tunaro_fuzz::kDoubleByte     ? 932
+                     : mode == tunaro_fuzz::kUtf8CodePage ? 65001
+                                                          : 1252;
 
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(content);
   const std::size_t stored = std::min(slots, entries.size());
@@ -43,7 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tunaro::TitleList titles;
   titles.Reset(slots);
   try {
-    tunaro::WalkPlaylistTitles(content, width, titles);
+    tunaro::TitleForm form = mode == tunaro_fuzz::kUtf8Copy
+                                 ? tunaro::TitleForm::ForUtf8Copy(system)
+                                 : tunaro::TitleForm(tunaro::AnsiCharacters(system));
+    tunaro::WalkPlaylistTitles(content, form, width, titles);
   } catch (const tunaro::RunError& error) {
     // A negative width is no length; it fails at the first title it cuts.
     FUZZ_CHECK(error.number() == tunaro::error_number::kInvalidArgument);
@@ -59,11 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(title.empty());
       continue;
     }
-    const std::string whole = WholeTitle(entries[k]);
-    if (width > 0) FUZZ_CHECK(title.size() <= static_cast<std::size_t>(width));
+    // The last `width` whole characters, never part of one.
+    const std::string whole_title = tunaro_fuzz::WholeTitle(entries[k], mode);
+    const std::vector<std::string_view> whole = tunaro_fuzz::Characters(whole_title, mode);
+    const std::size_t from =
+        width > 0 && whole.size() > static_cast<std::size_t>(width) ? whole.size() - width : 0;
     FUZZ_CHECK(title ==
-               (width > 0 ? whole.substr(whole.size() - std::min<std::size_t>(whole.size(), width))
-                          : whole));
+               tunaro_fuzz::PageForm(
+                   {whole.begin() + static_cast<std::ptrdiff_t>(from), whole.end()}, mode, system));
   }
 
   // The single-entry walk agrees with the whole walk; each costs a pass, so

@@ -39,6 +39,8 @@ bash scripts/demo/check-package.sh
 
 echo "== browser test (lighttpd, Wine, headless Chromium)"
 bash tests/browser/run.sh
+echo "== browser test of a Japanese Windows (code page 932, the shift_jis header)"
+bash tests/browser/code_page.sh
 
 echo "== Apache test (apache2 with the deployment guide's configuration, Wine, headless Chromium)"
 bash tests/apache/run.sh

@@ -57,6 +57,9 @@ tunaro_wine_vars() {
   local -n _tunaro_vars=$2
   _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
     "TMPDIR=${TMPDIR:-/tmp}")
+  # Wine takes the ANSI code page from the locale: TUNARO_WINE_LOCALE=ja_JP.UTF-8
+  # gives 932. Every process of one prefix must have the same.
+  if [[ -n ${TUNARO_WINE_LOCALE:-} ]]; then _tunaro_vars+=("LC_ALL=$TUNARO_WINE_LOCALE"); fi
 }
 
 # The same as shell words, for a script that a template makes (@WINE_VARS@).
@@ -155,7 +158,7 @@ tunaro_tree_install() {
   chmod +x "$tree/panel/tunaro-panel.sh"
 
   # The player writes its playlist file beside its own program: a private copy.
-  cp "$build/standin_player.exe" "$demo/playlist.m3u" "$tree/player/"
+  cp "$build/standin_player.exe" "$demo/playlist.m3u" "$demo/playlist.m3u8" "$tree/player/"
 
   tunaro_lighttpd_configure "$tree" "$host" "$port" "$auth"
 }

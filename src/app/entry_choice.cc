@@ -5,6 +5,7 @@
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "platform/ansi_characters.h"
 #include "player/playlist_walk.h"
 
 namespace tunaro {
@@ -51,9 +52,12 @@ std::int32_t ChooseEntry(SystemInterface& system, std::int16_t ssi_width, Player
   const std::int32_t index = SelectionIndex(selection);
   const std::optional<std::string_view> title = TitlePart(selection);
   if (!title) return index;
-  const std::optional<std::string> playlist = ReadFreshPlaylist(system, status);
+  const std::optional<PlaylistText> playlist = ReadFreshPlaylist(system, status);
   if (!playlist) return index;  // the refresh that follows ends the run
-  return NearestEntryShowing(*playlist, ssi_width, *title, index).value_or(index);
+  // The titles as the page showed them: from the same text, in the same form.
+  TitleForm form =
+      playlist->utf8_copy ? TitleForm::ForUtf8Copy(system) : TitleForm(AnsiCharacters(system));
+  return NearestEntryShowing(playlist->text, form, ssi_width, *title, index).value_or(index);
 }
 
 }  // namespace tunaro

@@ -4,6 +4,7 @@
 #include "base/run_error.h"
 #include "base/text_lines.h"
 #include "base/text_rules.h"
+#include "platform/ansi_characters.h"
 
 namespace tunaro {
 namespace {
@@ -35,7 +36,8 @@ void ApplySetting(std::string_view line, Settings& settings) {
 // The program's folder with one separator after it.
 std::string ProgramFolder(SystemInterface& system) {
   std::string path = system.ExecutableDirectory();
-  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+  // The folder's last byte may be the second of a character's two.
+  if (!AnsiCharacters(system).EndsWithSeparator(path)) path += '\\';
   return path;
 }
 

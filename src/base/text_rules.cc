@@ -1,7 +1,5 @@
 #include "base/text_rules.h"
 
-#include "base/run_error.h"
-
 namespace tunaro {
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -25,12 +23,6 @@ std::string ToLowerText(std::string_view text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
   return out;
-}
-
-std::string_view LastCharacters(std::string_view text, std::int32_t count) {
-  if (count < 0) throw RunError(error_number::kInvalidArgument);
-  if (text.size() <= static_cast<std::size_t>(count)) return text;
-  return text.substr(text.size() - count);
 }
 
 std::string_view TextAfterFirstComma(std::string_view text) {

@@ -1,5 +1,7 @@
 // Small text rules shared by the configuration, the player status and the
-// form lookup. Texts are bytes of the ANSI code page, one byte per character.
+// form lookup. Texts are bytes of the ANSI code page; blanks and commas are
+// never part of a wider character, and the case rules are for texts compared
+// with ASCII words. Counting characters is CharacterRule's (base/characters.h).
 #ifndef TUNARO_BASE_TEXT_RULES_H_
 #define TUNARO_BASE_TEXT_RULES_H_
 
@@ -15,11 +17,6 @@ std::string_view TrimBlanks(std::string_view text);
 // The text with the letters a to z turned to A to Z.
 std::string ToUpperText(std::string_view text);
 std::string ToLowerText(std::string_view text);
-
-// The last `count` characters when the text is longer, else the whole text
-// (a part of `text`, not a copy). A negative count is not a length:
-// RunError 5.
-std::string_view LastCharacters(std::string_view text, std::int32_t count);
 
 // The characters after the first comma; the whole text when it has none.
 std::string_view TextAfterFirstComma(std::string_view text);

@@ -3,15 +3,17 @@
 // windows and processes of other programs. It knows nothing of any one
 // program: player/ says which window, which messages and how long to wait.
 //
-// Texts cross this seam as bytes of the system's ANSI code page, one byte per
-// character, which is how the CGI variables, the request body, the files and
-// other programs' answers arrive and how the response must leave.
+// Texts cross this seam as bytes of the system's ANSI code page, which is how
+// the CGI variables, the request body, the files and other programs' answers
+// arrive and how the response must leave; a character of that code page may
+// take more than one byte (AnsiCodePage says which begin one).
 //
 // Win32System implements it for real (win32_system.cc); FakeSystem (in
 // testing/fake_system.h) is an in-process stand-in for the unit tests.
 #ifndef TUNARO_PLATFORM_SYSTEM_INTERFACE_H_
 #define TUNARO_PLATFORM_SYSTEM_INTERFACE_H_
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -30,6 +32,13 @@ struct MessageAnswer {
   std::int64_t value = 0;
 };
 
+// The system's ANSI code page: its number, and the bytes that begin a
+// two-byte character in it (none in single-byte code pages and in UTF-8).
+struct AnsiCodePageInfo {
+  std::uint32_t number = 1252;
+  std::array<bool, 256> lead_bytes{};
+};
+
 class SystemInterface {
  public:
   virtual ~SystemInterface() = default;
@@ -43,6 +52,14 @@ class SystemInterface {
   // The file name of the program's own executable without directory and
   // extension ("tunaro" for ...\tunaro.exe).
   virtual std::string ExecutableBaseName() = 0;
+
+  // --- text ----------------------------------------------------------------
+  // Learned once per run.
+  virtual AnsiCodePageInfo AnsiCodePage() = 0;
+  // The bytes of one Unicode character in the ANSI code page when it has
+  // that very character (no look-alike: "\u0141" is not "L"); empty text when
+  // it has not.
+  virtual std::string AnsiCharacter(char32_t code_point) = 0;
 
   // --- standard handles ----------------------------------------------------
   // GetStdHandle(-10) and GetStdHandle(-11); stored unchecked.
@@ -72,6 +89,9 @@ class SystemInterface {
   // True when `path` is not empty and names an ordinary file: not a
   // directory, and not marked hidden or system.
   virtual bool IsOrdinaryFile(const std::string& path) = 0;
+  // When the file was last written, in the system's ticks (later is larger);
+  // 0 when that cannot be had.
+  virtual std::uint64_t FileWriteTime(const std::string& path) = 0;
 
   // --- texts ---------------------------------------------------------------
   // Bytes of the ANSI code page as UTF-8, converted as the system converts

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/run_error.h"
+#include "platform/ansi_characters.h"
 #include "platform/win32_handles.h"
 
 namespace tunaro {
@@ -111,17 +112,20 @@ std::string Win32System::ExecutablePath() {
   }
 }
 
+// A folder or file name may hold a two-byte character whose second byte is a
+// backslash: the separators are found as characters.
 std::string Win32System::ExecutableDirectory() {
   const std::string path = ExecutablePath();
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = AnsiCharacters(*this).FindLastOf(path, "\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 std::string Win32System::ExecutableBaseName() {
+  const CharacterRule characters = AnsiCharacters(*this);
   std::string name = ExecutablePath();
-  const std::size_t slash = name.find_last_of("\\/");
+  const std::size_t slash = characters.FindLastOf(name, "\\/");
   if (slash != std::string::npos) name.erase(0, slash + 1);
-  const std::size_t dot = name.find_last_of('.');
+  const std::size_t dot = characters.FindLastOf(name, ".");
   if (dot != std::string::npos) name.erase(dot);
   return name;
 }

@@ -2,6 +2,8 @@
 #ifndef TUNARO_PLATFORM_WIN32_SYSTEM_H_
 #define TUNARO_PLATFORM_WIN32_SYSTEM_H_
 
+#include <optional>
+
 #include "platform/system_interface.h"
 
 namespace tunaro {
@@ -11,6 +13,10 @@ class Win32System : public SystemInterface {
   std::string EnvironmentVariable(const std::string& name) override;
   std::string ExecutableDirectory() override;
   std::string ExecutableBaseName() override;
+
+  // In win32_code_page.cc.
+  AnsiCodePageInfo AnsiCodePage() override;
+  std::string AnsiCharacter(char32_t code_point) override;
 
   Handle StandardInput() override;
   Handle StandardOutput() override;
@@ -23,6 +29,7 @@ class Win32System : public SystemInterface {
   std::string ReadWholeFile(const std::string& path) override;
   std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
+  std::uint64_t FileWriteTime(const std::string& path) override;  // win32_code_page.cc
 
   std::string AnsiToUtf8(const std::string& ansi) override;
 
@@ -45,6 +52,7 @@ class Win32System : public SystemInterface {
  private:
   std::string ExecutablePath();
   void* lock_mutex_ = nullptr;  // a HANDLE while the named lock is held
+  std::optional<AnsiCodePageInfo> code_page_;
 };
 
 }  // namespace tunaro

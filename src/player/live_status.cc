@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/content_hash.h"
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
@@ -38,6 +39,7 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
   const std::optional<PlayerFiles> files = FindPlayerFiles(system, window);
 
   std::string content;
+  std::optional<std::string> copy;
   std::int32_t index = -1;
   {
     PlaylistFileLock lock(system);
@@ -45,13 +47,20 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
     status.entries = std::max(ask(QueryEntryCount), 0);
     if (files && system.IsOrdinaryFile(files->playlist)) {
       content = system.ReadWholeFile(files->playlist);
+      copy = ReadUsableUtf8Copy(system, files->playlist, content);
     }
   }
   status.list_hash = ContentHash(content);
   if (index >= 0 && index < status.entries) {
     status.current = index + 1;
-    const std::optional<PlaylistEntry> entry = FindPlaylistEntry(content, index);
-    if (entry) status.title = system.AnsiToUtf8(CurrentTitleOf(*entry, 0));
+    // The player's UTF-8 copy has the title in full; the playlist file has
+    // what the ANSI code page holds of it.
+    const std::optional<PlaylistEntry> entry = FindPlaylistEntry(copy ? *copy : content, index);
+    if (entry && copy) {
+      status.title = std::string(WholeTitleOf(*entry, CharacterRule::Utf8()));
+    } else if (entry) {
+      status.title = system.AnsiToUtf8(std::string(WholeTitleOf(*entry, AnsiCharacters(system))));
+    }
   }
   return status;
 }

@@ -5,6 +5,7 @@
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_file_lock.h"
@@ -21,20 +22,65 @@ std::int32_t Ask(SystemInterface& system, const PlayerStatus& status, std::int32
 
 constexpr std::size_t kFirstPlaylistPiece = 64 * 1024;
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The text of the UTF-8 copy without its byte order mark, when it is an
+// ordinary file written no earlier than the playlist file.
+std::optional<std::string> ReadUtf8CopyText(SystemInterface& system, const std::string& ansi_path) {
+  const std::string copy_path = Utf8CopyPathFor(ansi_path);
+  if (!system.IsOrdinaryFile(ansi_path) || !system.IsOrdinaryFile(copy_path)) return std::nullopt;
+  const std::uint64_t ansi_time = system.FileWriteTime(ansi_path);
+  const std::uint64_t copy_time = system.FileWriteTime(copy_path);
+  if (ansi_time == 0 || copy_time < ansi_time) return std::nullopt;
+  std::string text = system.ReadWholeFile(copy_path);
+  if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    text.erase(0, kByteOrderMark.size());
+  }
+  return text;
+}
+
 std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status) {
   return system.IsOrdinaryFile(status.PlaylistPath) ? system.ReadWholeFile(status.PlaylistPath)
                                                     : std::string();
 }
 
+// The titles of the ANSI playlist file, or of the UTF-8 copy when there is a
+// usable one with as many entries (entries are matched by position); true
+// when they came from the copy.
+bool WalkTitles(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
+  const std::string ansi = ReadPlaylistFile(system, status);
+  const std::optional<std::string> copy = ReadUsableUtf8Copy(system, status.PlaylistPath, ansi);
+  if (copy) {
+    TitleForm form = TitleForm::ForUtf8Copy(system);
+    WalkPlaylistTitles(*copy, form, ssi_width, status.Titles);
+    return true;
+  }
+  TitleForm form(AnsiCharacters(system));
+  WalkPlaylistTitles(ansi, form, ssi_width, status.Titles);
+  return false;
+}
+
 // The player names its current entry in its answer to WritePlaylist; the
-// second of two answers is taken.
-void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
+// second of two answers is taken. Its title comes from the file the titles
+// came from.
+void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, bool from_copy,
+                      PlayerStatus& status) {
   Ask(system, status, WritePlaylist);
   status.CurrentEntry = Ask(system, status, WritePlaylist);
+  if (from_copy) {
+    if (const std::optional<std::string> copy = ReadUtf8CopyText(system, status.PlaylistPath)) {
+      TitleForm form = TitleForm::ForUtf8Copy(system);
+      const std::optional<PlaylistEntry> entry = FindPlaylistEntry(*copy, status.CurrentEntry);
+      status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
+                                  : std::string(CutTitle("", ssi_width, form.characters()));
+      return;
+    }
+  }
+  TitleForm form(AnsiCharacters(system));
   const std::optional<PlaylistEntry> entry =
       ReadPlaylistEntryLine(system, status.PlaylistPath, status.CurrentEntry);
-  status.CurrentTitle =
-      entry ? CurrentTitleOf(*entry, ssi_width) : std::string(CutTitle("", ssi_width));
+  status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
+                              : std::string(CutTitle("", ssi_width, form.characters()));
 }
 
 }  // namespace
@@ -51,8 +97,8 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
   status.Titles.Reset(static_cast<std::size_t>(status.EntryCount));
 
   if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
-  WalkPlaylistTitles(ReadPlaylistFile(system, status), ssi_width, status.Titles);
-  ReadCurrentTitle(system, ssi_width, status);
+  const bool from_copy = WalkTitles(system, ssi_width, status);
+  ReadCurrentTitle(system, ssi_width, from_copy, status);
 }
 
 bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
@@ -64,11 +110,25 @@ bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
   return true;
 }
 
-std::optional<std::string> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
+std::optional<PlaylistText> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
   PlaylistFileLock lock(system);
   Ask(system, status, WritePlaylist);
   if (!LocatePlayerFiles(system, status)) return std::nullopt;
-  return ReadPlaylistFile(system, status);
+  PlaylistText playlist{ReadPlaylistFile(system, status)};
+  if (std::optional<std::string> copy =
+          ReadUsableUtf8Copy(system, status.PlaylistPath, playlist.text)) {
+    playlist.text = std::move(*copy);
+    playlist.utf8_copy = true;
+  }
+  return playlist;
+}
+
+std::optional<std::string> ReadUsableUtf8Copy(SystemInterface& system,
+                                              const std::string& playlist_path,
+                                              std::string_view ansi) {
+  std::optional<std::string> copy = ReadUtf8CopyText(system, playlist_path);
+  if (!copy || CountPlaylistEntries(*copy) != CountPlaylistEntries(ansi)) return std::nullopt;
+  return copy;
 }
 
 std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
@@ -91,10 +151,23 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
 // shorter under Song Name than in the list (the text after that comma). The
 // pages have always shown it so, and the list is not marked by title, so the
 // two need not agree.
-std::string CurrentTitleOf(const PlaylistEntry& entry, std::int16_t ssi_width) {
-  if (!entry.info_line) return std::string(CutTitle(FileTitle(entry.file_line), ssi_width));
-  return std::string(
-      CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width)), ssi_width));
+std::string CurrentTitleOf(const PlaylistEntry& entry, TitleForm& form, std::int16_t ssi_width) {
+  const CharacterRule& characters = form.characters();
+  const std::string_view title =
+      entry.info_line
+          ? CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width, characters)),
+                     ssi_width, characters)
+          : CutTitle(WholeTitleOf(entry, characters), ssi_width, characters);
+  std::string page_form;
+  form.PageForm(title, page_form);
+  return page_form;
 }
+
+std::string_view WholeTitleOf(const PlaylistEntry& entry, const CharacterRule& characters) {
+  return entry.info_line ? TextAfterFirstComma(*entry.info_line)
+                         : FileTitle(entry.file_line, characters);
+}
+
+std::string Utf8CopyPathFor(const std::string& playlist_path) { return playlist_path + "8"; }
 
 }  // namespace tunaro

@@ -1,5 +1,6 @@
 #include "player/playlist_location.h"
 
+#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_path.h"
@@ -21,7 +22,7 @@ std::optional<std::string> AskFolder(SystemInterface& system, Handle window, std
 // A program path worth using: it names an ordinary file and is long enough to
 // name the playlist file after it.
 bool IsUsableProgramPath(SystemInterface& system, const std::string& path) {
-  return !PlaylistPathFor(path).empty() && system.IsOrdinaryFile(path);
+  return !PlaylistPathFor(path, AnsiCharacters(system)).empty() && system.IsOrdinaryFile(path);
 }
 
 }  // namespace
@@ -44,15 +45,16 @@ std::uint64_t AddressFromAnswer(std::int64_t answer, int pointer_bits) {
 
 std::string LocatePlaylistFile(SystemInterface& system, Handle window,
                                const std::string& player_path) {
+  const CharacterRule characters = AnsiCharacters(system);
   for (const std::int32_t code : {QueryPlaylistDirectory, QuerySettingsDirectory}) {
     const std::int64_t answer = SendPlayerAddressQuery(system, window, code);
     if (answer == 0 || answer == 1) continue;  // a player that does not know the query
     const std::optional<std::string> folder = AskFolder(system, window, answer);
     if (!folder) break;
-    const char last = folder->back();
-    return *folder + (last == '\\' || last == '/' ? "" : "\\") + PlaylistFileNameFor(player_path);
+    return *folder + (characters.EndsWithSeparator(*folder) ? "" : "\\") +
+           PlaylistFileNameFor(player_path, characters);
   }
-  return PlaylistPathFor(player_path);
+  return PlaylistPathFor(player_path, characters);
 }
 
 }  // namespace tunaro

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/run_error.h"
 #include "base/text_rules.h"
 
 namespace tunaro {
@@ -73,8 +74,9 @@ std::string_view AfterFirstComma(const Line& line) {
 
 // An entry's title before any cut: its information line's text after the
 // first comma, or without one its file's name.
-std::string_view EntryTitle(const Line* info, std::string_view file_line) {
-  return info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line);
+std::string_view EntryTitle(const Line* info, std::string_view file_line,
+                            const CharacterRule& characters) {
+  return info != nullptr ? AfterFirstComma(*info) : FileTitle(file_line, characters);
 }
 
 bool IsBlank(std::string_view line) {
@@ -114,31 +116,53 @@ void ForEachPlaylistEntry(std::string_view content, Visit visit) {
 
 }  // namespace
 
-std::string_view CutTitle(std::string_view title, std::int16_t ssi_width) {
-  return ssi_width != 0 ? LastCharacters(title, ssi_width) : title;
+std::string_view CutTitle(std::string_view title, std::int16_t ssi_width,
+                          const CharacterRule& characters) {
+  if (ssi_width < 0) throw RunError(error_number::kInvalidArgument);
+  return ssi_width != 0 ? characters.LastCharacters(title, static_cast<std::size_t>(ssi_width))
+                        : title;
 }
 
-std::string_view FileTitle(std::string_view file_line) {
-  const std::size_t slash = file_line.find_last_of("\\/");
+std::string_view FileTitle(std::string_view file_line, const CharacterRule& characters) {
+  const std::size_t slash = characters.FindLastOf(file_line, "\\/");
   std::string_view name = slash == std::string_view::npos ? file_line : file_line.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
+  const std::size_t dot = characters.FindLastOf(name, ".");
   if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
   return name.empty() ? file_line : name;
 }
 
-void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleList& titles) {
-  titles.ReserveText(content.size());  // the titles are parts of it, or shorter
+void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t ssi_width,
+                        TitleList& titles) {
+  titles.ReserveText(content.size());  // the titles are parts of it, or rarely longer
+  const CharacterRule& characters = form.characters();
+  std::string page_form;
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
-    titles.Append(CutTitle(EntryTitle(info, file_line), ssi_width));
+    const std::string_view cut =
+        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
+    if (form.IsPageForm(cut)) {
+      titles.Append(cut);
+    } else {
+      form.PageForm(cut, page_form);
+      titles.Append(page_form);
+    }
     return true;
   });
 }
 
-std::optional<std::int32_t> NearestEntryShowing(std::string_view content, std::int16_t ssi_width,
-                                                std::string_view shown, std::int32_t near) {
+std::size_t CountPlaylistEntries(std::string_view content) {
+  std::size_t count = 0;
+  ForEachPlaylistEntry(content, [&](const Line*, std::string_view) { return ++count, true; });
+  return count;
+}
+
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
+                                                std::int16_t ssi_width, std::string_view shown,
+                                                std::int32_t near) {
+  const CharacterRule& characters = form.characters();
   std::string wanted;
   PutShownText(shown, wanted);
+  std::string page_form;
   std::string title;
   std::optional<std::int32_t> best;
   std::int64_t best_distance = 0;
@@ -146,7 +170,14 @@ std::optional<std::int32_t> NearestEntryShowing(std::string_view content, std::i
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     const std::int64_t distance = std::abs(std::int64_t{k} - near);
     if (best && distance >= best_distance) return false;  // only farther ones follow
-    PutShownText(CutTitle(EntryTitle(info, file_line), ssi_width), title);
+    const std::string_view cut =
+        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
+    if (form.IsPageForm(cut)) {
+      PutShownText(cut, title);
+    } else {
+      form.PageForm(cut, page_form);
+      PutShownText(PostedFormOf(page_form), title);
+    }
     if (title == wanted) {
       best = k;
       best_distance = distance;

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/characters.h"
+#include "player/title_form.h"
 #include "player/title_list.h"
 
 namespace tunaro {
@@ -23,32 +25,43 @@ struct PlaylistEntry {
 };
 
 // Fills the slots of `titles` in order with the titles of the entries, each
-// cut to its last `ssi_width` characters when that is not 0: the text after
-// the first comma of its information line, or for an entry without one its
-// file's name (see FileTitle). Entries beyond the last slot are not stored.
-void WalkPlaylistTitles(std::string_view content, std::int16_t ssi_width, TitleList& titles);
+// cut to its last `ssi_width` characters when that is not 0 and then put in
+// the page's form by `form`: the text after the first comma of its
+// information line, or for an entry without one its file's name (see
+// FileTitle). Entries beyond the last slot are not stored.
+void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t ssi_width,
+                        TitleList& titles);
+
+// How many entries the text holds.
+std::size_t CountPlaylistEntries(std::string_view content);
 
 // Entry `index` (from 0), uncut; nothing when the text has no such entry or
 // the index is negative.
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index);
 
 // The entry nearest to `near` (from 0; of two as near, the lower) whose title
-// as WalkPlaylistTitles gives it reads as `shown` once both have their runs
-// of white space made one blank and none at the ends (see PutShownText):
-// what a browser sends of the option. Nothing when no entry shows it.
-std::optional<std::int32_t> NearestEntryShowing(std::string_view content, std::int16_t ssi_width,
-                                                std::string_view shown, std::int32_t near);
+// as WalkPlaylistTitles gives it with `form` reads as `shown` once both have
+// their runs of white space made one blank and none at the ends (see
+// PutShownText) and the title's escapes are undone but for its character
+// references (see PostedFormOf): what a browser sends of the option, a
+// character that the page's charset lacks as "&#N;". Nothing when no entry
+// shows it.
+std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
+                                                std::int16_t ssi_width, std::string_view shown,
+                                                std::int32_t near);
 
-// A title as the pages show it: its last `ssi_width` characters when that is
-// not 0, else whole (a part of `title`, not a copy). A negative width is no
-// length: RunError 5, even for an empty title, so such a setting never passes
-// unnoticed.
-std::string_view CutTitle(std::string_view title, std::int16_t ssi_width);
+// A title as the pages show it: its last `ssi_width` characters (by
+// `characters`) when that is not 0, else whole (a part of `title`, not a
+// copy). A negative width is no length: RunError 5, even for an empty title,
+// so such a setting never passes unnoticed.
+std::string_view CutTitle(std::string_view title, std::int16_t ssi_width,
+                          const CharacterRule& characters);
 
 // What the player shows for an entry it has not read: the file's name without
-// its folder and extension ("C:\Music\Song.mp3" gives "Song"). A line whose
-// name part is empty (a stream address ending in "/") is shown whole.
-std::string_view FileTitle(std::string_view file_line);
+// its folder and extension ("C:\Music\Song.mp3" gives "Song"), the backslash
+// and the dot found as characters of their own. A line whose name part is
+// empty (a stream address ending in "/") is shown whole.
+std::string_view FileTitle(std::string_view file_line, const CharacterRule& characters);
 
 }  // namespace tunaro
 

@@ -13,6 +13,17 @@
 namespace tunaro {
 
 // A snapshot of the player for one page: state, current entry, titles.
+//
+// The titles (CurrentTitle and Titles) are held in the page's form, ready to
+// be written into a page as they are: bytes of the system's ANSI code page,
+// HTML-escaped ("&amp;", "&lt;", "&gt;", "&quot;"), with a decimal character
+// reference ("&#321;") for each character that the code page does not hold.
+// Such characters come from the player's UTF-8 copy of its playlist file (the
+// ".m3u8" beside it), which is read instead of the ANSI file when it is as new
+// and holds as many entries. Each title was cut to SSIWIDTH characters before
+// it was escaped, a reference counting as one character. Where every title
+// fits the code page, the page form is the escaped ANSI text, as it has always
+// been.
 struct PlayerStatus {
   Handle PlayerWindow = 0;     // 0: no player running
   std::string PlayerPath;      // the player's program file
@@ -21,14 +32,14 @@ struct PlayerStatus {
   std::string LengthText;      // minutes:seconds of the current entry
   std::string SampleRateText;  // kHz followed by ",000"
   std::string BitRateText;     // kbit/s
-  std::string CurrentTitle;
+  std::string CurrentTitle;    // in the page's form (see above)
   // The current entry's position from 0, as the last WritePlaylist answered
   // it; the pages mark the option at this position (none when it is outside
   // the list).
   std::int32_t CurrentEntry = -1;
   std::int32_t EntryCount = 0;  // entries as the player reports them, never negative
-  // EntryCount slots, filled from the file in order; the slots of entries
-  // the file lacks stay empty.
+  // EntryCount slots in the page's form, filled from the file in order; the
+  // slots of entries the file lacks stay empty.
   TitleList Titles;
 };
 

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "render/html_escape.h"
 #include "render/page_parts.h"
 
 namespace tunaro {
@@ -37,7 +36,7 @@ void RenderCompactPanel(ResponseWriter& out, const PageInput& page, const Player
   out.WriteLine("</td></tr><tr><td colspan=2><select size=1 name=MP3List>");
   WriteOptionLines(out, status);
   out.WriteLine("</select></td></tr>");
-  out.WriteLine("<tr><td colspan=2 align=center><small><b>" + HtmlEscape(status.CurrentTitle) +
+  out.WriteLine("<tr><td colspan=2 align=center><small><b>" + status.CurrentTitle +
                 "</b></small></td></tr>");
   out.WriteLine("<tr><td colspan=2><small><b>" + status.BitRateText + "</b>kbps | <b>" +
                 status.SampleRateText + "</b>hz | <b>" + status.LengthText + "</b></small></td>");

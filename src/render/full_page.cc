@@ -3,7 +3,6 @@
 #include <functional>
 #include <string>
 
-#include "render/html_escape.h"
 #include "render/page_parts.h"
 
 namespace tunaro {
@@ -53,8 +52,7 @@ void RenderFullPage(ResponseWriter& out, const PageInput& page, const PlayerStat
       bg + "><tr><td align=center width=100%>");
   out.WriteLine("<a href=" + DQ + self_url + DQ + "><b>Refresh Page</b></a></td>");
   out.WriteLine("</tr></table></form>");
-  out.WriteLine("Song Name: <font color=#FF0000><b>" + HtmlEscape(status.CurrentTitle) +
-                "</b></font><br>");
+  out.WriteLine("Song Name: <font color=#FF0000><b>" + status.CurrentTitle + "</b></font><br>");
   out.WriteLine("Kbps: <font color=#FF0000>" + status.BitRateText + "</font><br>");
   out.WriteLine("KHz: <font color=#FF0000>" + status.SampleRateText + "</font><br>");
   out.WriteLine("Length: <font color=#FF0000>" + status.LengthText + "</font><br>");

@@ -5,9 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "base/text_rules.h"
-#include "render/html_escape.h"
-
 namespace tunaro {
 
 void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
@@ -21,15 +18,14 @@ void WriteOptionLines(ResponseWriter& out, const PlayerStatus& status) {
   std::vector<char> line;
   for (std::int32_t k = 0; k < status.EntryCount; ++k) {
     const std::string_view title = status.Titles[static_cast<std::size_t>(k)];
-    const std::size_t room =
-        kSelectedOption.size() + kNumberRoom + title.size() * kMostEscapedLength + kEnd.size();
+    const std::size_t room = kSelectedOption.size() + kNumberRoom + title.size() + kEnd.size();
     if (line.size() < room) line.resize(room);
     const std::string_view start = k == status.CurrentEntry ? kSelectedOption : kOption;
     char* at = std::copy(start.begin(), start.end(), line.data());
     at = std::to_chars(at, at + kNumberRoom, k + 1).ptr;
     *at++ = '.';
     *at++ = ' ';
-    at = EscapeHtmlInto(at, title);
+    at = std::copy(title.begin(), title.end(), at);
     at = std::copy(kEnd.begin(), kEnd.end(), at);
     out.WriteLine(std::string_view(line.data(), static_cast<std::size_t>(at - line.data())));
   }

@@ -8,6 +8,29 @@
 #include "player/playlist_path.h"
 
 namespace tunaro {
+namespace {
+
+// 0x80 to 0x9F of windows-1252; the five bytes it leaves free keep their
+// number, as the system's conversions do.
+constexpr char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+AnsiCodePageInfo CodePageInfo(std::uint32_t code_page) {
+  AnsiCodePageInfo info;
+  info.number = code_page;
+  for (unsigned b = 0x81; b <= 0xFE; ++b) {
+    if (code_page == 932) {
+      info.lead_bytes[b] = b <= 0x9F || (b >= 0xE0 && b <= 0xFC);
+    } else if (code_page == 936 || code_page == 949 || code_page == 950) {
+      info.lead_bytes[b] = true;
+    }
+  }
+  return info;
+}
+
+}  // namespace
 
 std::string FakePlayer::PlaylistText() const {
   std::string text = "#EXTM3U" + line_end;
@@ -20,11 +43,49 @@ std::string FakePlayer::PlaylistText() const {
   return text;
 }
 
+std::string FakePlayer::Utf8PlaylistText() const {
+  FakePlayer copy = *this;
+  copy.titles = utf8_titles;
+  return "\xEF\xBB\xBF" + copy.PlaylistText();
+}
+
 FakeSystem::FakeSystem() = default;
 
+AnsiCodePageInfo FakeSystem::AnsiCodePage() { return CodePageInfo(code_page); }
+
+std::string FakeSystem::AnsiCharacter(char32_t code_point) {
+  const auto found = ansi_characters.find(code_point);
+  if (found != ansi_characters.end()) return found->second;
+  if (code_point < 0x80) return std::string(1, static_cast<char>(code_point));
+  if (code_page == 65001) {
+    if (code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) return {};
+    std::string bytes;
+    if (code_point < 0x800) {
+      bytes += static_cast<char>(0xC0 | (code_point >> 6));
+    } else if (code_point < 0x10000) {
+      bytes += static_cast<char>(0xE0 | (code_point >> 12));
+      bytes += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xF0 | (code_point >> 18));
+      bytes += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
+      bytes += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    }
+    return bytes + static_cast<char>(0x80 | (code_point & 0x3F));
+  }
+  if (code_page != 1252) return {};
+  if (code_point >= 0xA0 && code_point <= 0xFF)
+    return std::string(1, static_cast<char>(code_point));
+  for (unsigned k = 0; k < 32; ++k) {
+    if (kHigh[k] == code_point) return std::string(1, static_cast<char>(0x80 + k));
+  }
+  return {};
+}
+
 std::string FakeSystem::PlaylistPath() const {
-  if (playlist_folder.empty()) return PlaylistPathFor(player.program_path);
-  return playlist_folder + "\\" + PlaylistFileNameFor(player.program_path);
+  const AnsiCodePageInfo info = CodePageInfo(code_page);
+  const CharacterRule characters = CharacterRule::ForCodePage(info.number, info.lead_bytes);
+  if (playlist_folder.empty()) return PlaylistPathFor(player.program_path, characters);
+  return playlist_folder + "\\" + PlaylistFileNameFor(player.program_path, characters);
 }
 
 std::string FakeSystem::EnvironmentVariable(const std::string& name) {
@@ -88,13 +149,12 @@ bool FakeSystem::IsOrdinaryFile(const std::string& path) {
   return it != files.end() && !it->second.hidden && !it->second.directory;
 }
 
+std::uint64_t FakeSystem::FileWriteTime(const std::string& path) {
+  auto it = files.find(path);
+  return it == files.end() ? 0 : it->second.write_time;
+}
+
 std::string FakeSystem::AnsiToUtf8(const std::string& ansi) {
-  // 0x80 to 0x9F; the five bytes windows-1252 leaves free keep their number,
-  // as the system's conversion does.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
   std::string utf8;
   for (const char c : ansi) {
     const auto byte = static_cast<unsigned char>(c);
@@ -181,7 +241,10 @@ MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::int
       }
       return {true, p.path_end_answer};
     case WritePlaylist:
-      if (p.writes_playlist) SetFile(PlaylistPath(), p.PlaylistText());
+      if (p.writes_playlist) {
+        SetFile(PlaylistPath(), p.PlaylistText());
+        if (!p.utf8_titles.empty()) SetFile(PlaylistPath() + "8", p.Utf8PlaylistText());
+      }
       return {true, p.current};
     case SetCurrentEntry:
       if (argument >= 0 && argument < count) p.current = argument;

@@ -21,6 +21,7 @@ struct FakeFile {
   bool hidden = false;
   bool directory = false;
   bool readable = true;
+  std::uint64_t write_time = 0;  // FakeSystem's clock when it was last written
 };
 
 struct LoggedMessage {
@@ -47,6 +48,9 @@ struct FakePlayer {
   std::int32_t bit_rate = 128;
   std::int32_t current = 0;
   std::vector<std::string> titles;
+  // Titles in UTF-8; when there are any, WritePlaylist also writes them, with
+  // a byte order mark, into a ".m3u8" beside the playlist file, after it.
+  std::vector<std::string> utf8_titles;
   std::string line_end = "\r\n";
   // Every this-many-th entry (counted from 1) is written without its
   // information line, as a player writes entries it has not read; 0: none.
@@ -67,6 +71,7 @@ struct FakePlayer {
   std::function<std::optional<std::int64_t>(std::int32_t code, std::int32_t argument)> answer_hook;
 
   std::string PlaylistText() const;
+  std::string Utf8PlaylistText() const;
 };
 
 class FakeSystem : public SystemInterface {
@@ -83,6 +88,13 @@ class FakeSystem : public SystemInterface {
   std::map<std::string, FakeFile> files;
   bool can_create_files = true;
   FakePlayer player;
+  // The ANSI code page: 1252 (one byte a character) by default; 932, 936,
+  // 949 and 950 have their lead bytes, 65001 is UTF-8.
+  std::uint32_t code_page = 1252;
+  // Characters the code page holds beyond ASCII (and, for 1252, beyond its
+  // own table), with their bytes.
+  std::map<char32_t, std::string> ansi_characters;
+  std::uint64_t clock = 0;  // ticks once for every file written
 
   // What the run did.
   std::string output;
@@ -101,6 +113,7 @@ class FakeSystem : public SystemInterface {
 
   void SetFile(const std::string& path, std::string content) {
     files[path].content = std::move(content);
+    files[path].write_time = ++clock;
   }
   void SetConfiguration(std::string content) { SetFile(ConfigurationPath(), std::move(content)); }
   std::string ConfigurationPath() const { return executable_directory + "\\tunaro.conf"; }
@@ -113,6 +126,8 @@ class FakeSystem : public SystemInterface {
   std::string EnvironmentVariable(const std::string& name) override;
   std::string ExecutableDirectory() override { return executable_directory; }
   std::string ExecutableBaseName() override { return executable_base_name; }
+  AnsiCodePageInfo AnsiCodePage() override;
+  std::string AnsiCharacter(char32_t code_point) override;
   Handle StandardInput() override { return kInput; }
   Handle StandardOutput() override { return kOutput; }
   std::size_t ReadInput(Handle input, char* buffer, std::size_t size) override;
@@ -123,6 +138,7 @@ class FakeSystem : public SystemInterface {
   std::string ReadWholeFile(const std::string& path) override;
   std::string ReadOrCreateFile(const std::string& path, std::size_t limit) override;
   bool IsOrdinaryFile(const std::string& path) override;
+  std::uint64_t FileWriteTime(const std::string& path) override;
   // As windows-1252: the code page of the tests.
   std::string AnsiToUtf8(const std::string& ansi) override;
   bool AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) override;

@@ -30,7 +30,8 @@ export const NAMES = { [PREVIOUS]: 'previous', [PLAY]: 'play', [PAUSE]: 'pause',
 // reached the player (posted messages arrive in order); no player knows it.
 export const MARKER = 0;
 
-// The demo's playlist (demo/playlist.m3u), as the list box shows it.
+// The demo's playlist (demo/playlist.m3u8, the full names of demo/playlist.m3u),
+// as the list box shows it.
 export const DEMO = [
   'Juniper Static - Morning Radio',
   'The Lantern Cartel - Paper Boats',
@@ -46,6 +47,12 @@ export const DEMO = [
   'Velvet Semaphore - Signal Fires',
   'Gable & Finch - Attic Summer',
   'The Night Ferries - Last Crossing',
+  // Names in other scripts: this player writes no UTF-8 copy, so a
+  // windows-1252 page has what its code page holds of them.
+  '??????? - ????? ???',
+  '????? - ???????',
+  '????? - ?????',
+  'Zofia ?ukasiewicz - Je?\u00f3w ko?o ?r\u00f3d?a',
 ];
 // The stand-in's "--sample hostile" playlist (tools/standin_player/samples.cc),
 // as a windows-1252 page shows it.

@@ -29,6 +29,8 @@ using harness::WriteFileBytes;
 using namespace std::chrono_literals;
 
 constexpr char kPlaylistName[] = "standin_player.m3u";
+// The entries of the built-in demo list (tools/standin_player/samples.cc).
+constexpr std::size_t kDemoEntries = 16;
 
 // Posted commands are handled after any message sent later, so wait until
 // the player has logged it before asking about its effect.
@@ -96,7 +98,8 @@ TEST(StandinPlayerTest, AnswersEveryQueryAndLogsThemInOrder) {
                                                        {tunaro::QueryStreamInfo, 0},
                                                        {tunaro::QueryStreamInfo, 1},
                                                        {9999, 7}});
-  EXPECT_EQ(answers, (std::vector<long long>{tunaro::StatePlaying, 187, 0, 12, 44, 320, 0}));
+  EXPECT_EQ(answers, (std::vector<long long>{tunaro::StatePlaying, 187, 0,
+                                             static_cast<long long>(kDemoEntries), 44, 320, 0}));
 
   const harness::ProcessResult path = harness::RunProbe({"path"});
   EXPECT_EQ(path.output, player.program_path() + "\n");
@@ -140,17 +143,18 @@ TEST(StandinPlayerTest, SelectionAndCommandsChangeWhatItReports) {
   EXPECT_EQ(state_and_index(), (Answers{tunaro::StatePlaying, 0}));
 
   // Out-of-range selections are ignored; next and previous stop at the ends.
-  EXPECT_EQ(ProbeQueries({{tunaro::SetCurrentEntry, 11},
-                          {tunaro::SetCurrentEntry, 12},
+  const auto last = static_cast<long long>(kDemoEntries) - 1;
+  EXPECT_EQ(ProbeQueries({{tunaro::SetCurrentEntry, last},
+                          {tunaro::SetCurrentEntry, last + 1},
                           {tunaro::SetCurrentEntry, -1},
                           {tunaro::WritePlaylist, 0},
                           {tunaro::QueryLength, 1}}),
-            (Answers{0, 0, 0, 11, 345}));
+            (Answers{0, 0, 0, last, 193}));
   PostAndWait(player, tunaro::CommandNext);
-  EXPECT_EQ(state_and_index(), (Answers{tunaro::StatePlaying, 11}));
+  EXPECT_EQ(state_and_index(), (Answers{tunaro::StatePlaying, last}));
   PostAndWait(player, tunaro::CommandPrevious);
   PostAndWait(player, tunaro::CommandStop);
-  EXPECT_EQ(state_and_index(), (Answers{tunaro::StateStopped, 10}));
+  EXPECT_EQ(state_and_index(), (Answers{tunaro::StateStopped, last - 1}));
   ASSERT_EQ(ProbeQuery(tunaro::SetCurrentEntry, 0), 0);
   PostAndWait(player, tunaro::CommandPrevious);
   EXPECT_EQ(state_and_index(), (Answers{tunaro::StateStopped, 0}));
@@ -264,7 +268,8 @@ TEST(StandinPlayerFaultTest, RawAnswersReplaceTheTrueOnes) {
                           {tunaro::WritePlaylist, 0}}),
             (std::vector<long long>{70000, 2, 3725, 'Z', 65536, 0}));
   // The file still holds the true list.
-  EXPECT_EQ(CountLines(harness::ReadFileBytes(player.playlist_path()).value_or("")), 1 + 2 * 12u);
+  EXPECT_EQ(CountLines(harness::ReadFileBytes(player.playlist_path()).value_or("")),
+            1 + 2 * kDemoEntries);
 }
 
 TEST(StandinPlayerFaultTest, ReportedProgramPathMovesThePlaylistFile) {
@@ -333,7 +338,7 @@ TEST(StandinPlayerFaultTest, QuitOnEndsTheProcessWithoutAnswering) {
       harness::RunProbe({"query", std::to_string(tunaro::QueryEntryCount), "0",
                          std::to_string(tunaro::WritePlaylist), "0"});
   EXPECT_EQ(result.exit_code, harness::kProbeFailed) << result.output << result.errors;
-  EXPECT_EQ(result.output.substr(0, 3), "12\n");
+  EXPECT_EQ(result.output.substr(0, 3), std::to_string(kDemoEntries) + "\n");
   EXPECT_TRUE(player.WaitForExit(5s));
   EXPECT_EQ(player.exit_code(), 0);
   EXPECT_FALSE(harness::FileExists(player.playlist_path()));
@@ -385,7 +390,7 @@ TEST(StandinPlayerVersionTest, PathAndUnknownQueriesAnswerAsTold) {
                             {tunaro::QueryPlaylistDirectory, 0},
                             {tunaro::QuerySettingsDirectory, 0},
                             {tunaro::QueryEntryCount, 0}}),
-              (std::vector<long long>{0, 0, 1, 1, 1, 12}));
+              (std::vector<long long>{0, 0, 1, 1, 1, static_cast<long long>(kDemoEntries)}));
     EXPECT_EQ(harness::RunProbe({"path"}).output, "\n");
   }
   StandinPlayer player({"--path-query-answer", "1"});
@@ -407,7 +412,7 @@ void ExpectFolderReported(StandinPlayer& player, const std::string& folder, long
   EXPECT_FALSE(FileExists(file));
   EXPECT_EQ(ProbeQueries({{tunaro::WritePlaylist, 0}, {other_query, 0}}),
             (std::vector<long long>{0, other_answer}));
-  EXPECT_EQ(CountLines(ReadFileBytes(file).value_or("")), 1 + 2 * 12u);
+  EXPECT_EQ(CountLines(ReadFileBytes(file).value_or("")), 1 + 2 * kDemoEntries);
   EXPECT_NE(ProbeQuery(query, 0).value_or(0), 0);
   EXPECT_EQ(ProbeText(query), WindowsPath(folder));
   const std::vector<LoggedMessage> log = player.Log();
@@ -447,7 +452,8 @@ TEST(StandinPlayerVersionTest, WriteOnChangeWritesAnUnchangedListOnceWithAUtf8Co
     EXPECT_EQ(ProbeQuery(tunaro::WritePlaylist, 0), 3);
     const std::string ansi = ReadFileBytes(player.playlist_path()).value_or("");
     EXPECT_EQ(CountLines(ansi), 1 + 2 * 10u);
-    EXPECT_EQ(ReadFileBytes(player.utf8_playlist_path()), HostileSampleInUtf8(ansi));
+    EXPECT_EQ(ReadFileBytes(player.utf8_playlist_path()),
+              "\xEF\xBB\xBF" + HostileSampleInUtf8(ansi));
 
     ASSERT_TRUE(WriteFileBytes(player.playlist_path(), "kept"));
     ASSERT_TRUE(WriteFileBytes(player.utf8_playlist_path(), "kept too"));
@@ -460,7 +466,30 @@ TEST(StandinPlayerVersionTest, WriteOnChangeWritesAnUnchangedListOnceWithAUtf8Co
   ASSERT_TRUE(empty.ready());
   EXPECT_EQ(ProbeQuery(tunaro::WritePlaylist, 0), -1);
   EXPECT_EQ(ReadFileBytes(empty.playlist_path()), "#EXTM3U\r\n");
-  EXPECT_EQ(ReadFileBytes(empty.utf8_playlist_path()), "#EXTM3U\r\n");
+  EXPECT_EQ(ReadFileBytes(empty.utf8_playlist_path()), "\xEF\xBB\xBF#EXTM3U\r\n");
+}
+
+TEST(StandinPlayerVersionTest, TheAnsiFileHasQuestionMarksWhereTheUtf8CopyHasTheNames) {
+  StandinPlayer player({"--write-on-change", "--current", "15"});
+  ASSERT_TRUE(player.ready());
+  EXPECT_EQ(ProbeQuery(tunaro::WritePlaylist, 0), 15);
+  const std::string ansi = ReadFileBytes(player.playlist_path()).value_or("");
+  const std::string utf8 = ReadFileBytes(player.utf8_playlist_path()).value_or("");
+  EXPECT_EQ(CountLines(ansi), 1 + 2 * kDemoEntries);
+  EXPECT_EQ(CountLines(utf8), 1 + 2 * kDemoEntries);
+  // Code page 1252 has \xF3 but neither \u0141 nor \u017a: no look-alike "L".
+  const std::string polish_ansi =
+      "Zofia ?ukasiewicz - Je?\xF3w ko?o ?r\xF3"
+      "d?a";
+  const std::string polish_utf8 =
+      "Zofia \xC5\x81ukasiewicz - Je\xC5\xBC\xC3\xB3w ko\xC5\x82o \xC5\xBAr\xC3\xB3"
+      "d\xC5\x82"
+      "a";
+  EXPECT_NE(ansi.find("#EXTINF:193," + polish_ansi + "\r\n"), std::string::npos) << ansi;
+  EXPECT_NE(utf8.find("#EXTINF:193," + polish_utf8 + "\r\n"), std::string::npos) << utf8;
+  EXPECT_NE(ansi.find("#EXTINF:231,??????? - ????? ???\r\n"), std::string::npos);
+  EXPECT_EQ(utf8.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(ansi.substr(0, 1), "#");
 }
 
 TEST(StandinPlayerVersionTest, BareEntriesHaveNoInformationLine) {
@@ -487,7 +516,7 @@ TEST(StandinPlayerVersionTest, LikeCurrentCombinesThemAll) {
   EXPECT_EQ(ProbeText(tunaro::QueryPlaylistDirectory), WindowsPath(folder));
   const std::string file = ReadFileBytes(player.playlist_path()).value_or("");
   EXPECT_EQ(BareEntries(file), (std::vector<int>{3, 6}));
-  EXPECT_EQ(ReadFileBytes(player.utf8_playlist_path()), file);  // plain ASCII
+  EXPECT_EQ(ReadFileBytes(player.utf8_playlist_path()), "\xEF\xBB\xBF" + file);  // plain ASCII
   EXPECT_FALSE(FileExists(player.dir().Path(kPlaylistName)));
 
   ASSERT_TRUE(WriteFileBytes(player.playlist_path(), "kept"));

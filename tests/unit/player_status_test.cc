@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "app/entry_choice.h"
 #include "base/run_error.h"
+#include "player/live_status.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/playlist_location.h"
@@ -328,6 +330,113 @@ TEST_F(PlayerStatusTest, ReleasesTheLockWhenTheRunEndsEarlyOrFails) {
   system_.player.hangs_on = WritePlaylist;
   EXPECT_THROW(Refresh(), RunError);
   EXPECT_FALSE(system_.playlist_lock_held);
+}
+
+// A current player also writes its list in UTF-8 beside the ANSI file, where
+// characters that the ANSI code page lacks arrive as "?".
+class Utf8CopyTest : public PlayerStatusTest {
+ protected:
+  void SetUp() override {
+    PlayerStatusTest::SetUp();
+    system_.player.titles = {"Caf\xE9 \x96 Blue", "??????",
+                             "?\xF3"
+                             "d?",
+                             "a & b"};
+    system_.player.utf8_titles = {"Caf\xC3\xA9 \xE2\x80\x93 Blue",
+                                  "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+                                  "\xC5\x81\xC3\xB3"
+                                  "d\xC5\xBA",
+                                  "a & b"};
+    system_.player.current = 2;
+  }
+};
+
+TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter) {
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Caf\xE9 \x96 Blue",
+                                                      "&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;",
+                                                      "&#321;\xF3"
+                                                      "d&#378;",
+                                                      "a &amp; b"}));
+  EXPECT_EQ(status_.CurrentTitle,
+            "&#321;\xF3"
+            "d&#378;");
+  ASSERT_TRUE(Refresh(3));
+  EXPECT_EQ(status_.Titles[1], "&#1074;&#1077;&#1090;");
+  EXPECT_EQ(status_.CurrentTitle,
+            "\xF3"
+            "d&#378;");
+  // A bare entry shows its file's name from the copy too.
+  system_.player.bare_every = 3;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.CurrentTitle, "track3");
+}
+
+TEST_F(Utf8CopyTest, AChoiceIsMatchedWithTheTitlesAsThePageShowedThem) {
+  // Posted from an older page, where the entry stood first.
+  EXPECT_EQ(ChooseEntry(system_, 0, status_,
+                        "1. &#321;\xF3"
+                        "d&#378;"),
+            2);
+  EXPECT_EQ(ChooseEntry(system_, 3, status_,
+                        "1. \xF3"
+                        "d&#378;"),
+            2);
+  EXPECT_EQ(ChooseEntry(system_, 0, status_,
+                        "1. ?\xF3"
+                        "d?"),
+            0);  // no such title: its number
+}
+
+TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
+  EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
+            "\xC5\x81\xC3\xB3"
+            "d\xC5\xBA");
+  system_.player.utf8_titles.clear();  // the copy left from before is older
+  EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
+            "?\xC3\xB3"
+            "d?");
+}
+
+TEST_F(Utf8CopyTest, OnADoubleByteCodePageItsOwnCharactersAreItsBytes) {
+  system_.code_page = 932;
+  system_.ansi_characters = {{U'\u30BD', "\x83\x5C"}};
+  system_.player.titles = {"\x83\x5C?"};
+  system_.player.utf8_titles = {"\xE3\x82\xBD\xC5\x81"};  // ソŁ
+  system_.player.current = 0;
+  ASSERT_TRUE(Refresh(1));
+  EXPECT_EQ(status_.Titles[0], "&#321;");
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles[0], "\x83\x5C&#321;");
+  EXPECT_EQ(status_.CurrentTitle, "\x83\x5C&#321;");
+}
+
+TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
+  const std::vector<std::string> ansi = {"Caf\xE9 \x96 Blue", "??????",
+                                         "?\xF3"
+                                         "d?",
+                                         "a &amp; b"};
+  // Left from an earlier list: written before the ANSI file.
+  ASSERT_TRUE(Refresh());
+  system_.player.utf8_titles.clear();
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles, ansi);
+  EXPECT_EQ(status_.CurrentTitle,
+            "?\xF3"
+            "d?");
+  // One entry more or fewer: entries are matched by position, so not at all.
+  system_.player.utf8_titles = {"a", "b", "c"};
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles, ansi);
+  // Without a byte order mark it reads the same.
+  system_.player.utf8_titles = {"\xC5\x81", "b", "c", "d"};
+  system_.SetFile(system_.PlaylistPath() + "8", system_.player.Utf8PlaylistText().substr(3));
+  system_.player.utf8_titles.clear();
+  system_.SetFile(system_.PlaylistPath(), system_.player.PlaylistText());
+  system_.files[system_.PlaylistPath() + "8"].write_time = system_.clock + 1;
+  system_.player.writes_playlist = false;
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.Titles[0], "&#321;");
 }
 
 TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {

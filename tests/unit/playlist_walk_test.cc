@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "base/run_error.h"
+#include "platform/ansi_characters.h"
+#include "player/playlist_path.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-Strings Walk(const std::string& content, std::size_t slots, std::int16_t width = 0) {
+Strings Walk(const std::string& content, std::size_t slots, std::int16_t width = 0,
+             CharacterRule characters = CharacterRule()) {
   TitleList titles;
   titles.Reset(slots);
-  WalkPlaylistTitles(content, width, titles);
+  TitleForm form(characters);
+  WalkPlaylistTitles(content, form, width, titles);
   Strings walked;
   for (std::size_t k = 0; k < titles.size(); ++k) walked.emplace_back(titles[k]);
   return walked;
@@ -99,6 +104,112 @@ TEST(PlaylistWalkTest, FindsOneEntry) {
   EXPECT_EQ(InfoLine(kThree, 2), "#EXTINF:-1,Gamma");
   EXPECT_EQ(FindPlaylistEntry(kThree, 2)->file_line, "C:\\c.mp3");
   for (std::int32_t index : {3, -1, INT32_MAX, INT32_MIN}) EXPECT_EQ(InfoLine(kThree, index), "-");
+}
+
+// Japanese Windows, code page 932: "表" is 95 5C and "ソ" 83 5C, their second
+// byte a backslash; "示" 8E A6, "ナ" 83 69, "タ" 83 5E.
+const std::string kHyo = "\x95\x5C", kJi = "\x8E\xA6", kSo = "\x83\x5C", kNa = "\x83\x69",
+                  kTa = "\x83\x5E";
+
+CharacterRule CodePage(std::uint32_t number) {
+  FakeSystem system;
+  system.code_page = number;
+  return AnsiCharacters(system);
+}
+
+TEST(DoubleByteTitleTest, CutsWholeCharactersOnly) {
+  const CharacterRule cp932 = CodePage(932);
+  const std::string sonata = kSo + kNa + kTa;
+  const std::string file = "#EXTM3U\r\n#EXTINF:1," + kHyo + kJi + sonata + "\r\nf\r\n#EXTINF:1,a" +
+                           kSo + "b\r\nf\r\n#EXTINF:1," + sonata + "\r\nf\r\n";
+  EXPECT_EQ(Walk(file, 3, 3, cp932), (Strings{sonata, "a" + kSo + "b", sonata}));
+  // The cut lands on a lead byte, never on a second byte.
+  EXPECT_EQ(Walk(file, 3, 2, cp932), (Strings{kNa + kTa, kSo + "b", kNa + kTa}));
+  EXPECT_EQ(Walk(file, 3, 1, cp932), (Strings{kTa, "b", kTa}));
+  EXPECT_EQ(Walk(file, 3, 4, cp932), (Strings{kJi + sonata, "a" + kSo + "b", sonata}));
+  // Wider than the title: the title whole, and no stray backslash before it.
+  EXPECT_EQ(Walk(file, 3, 5, cp932)[2], sonata);
+  EXPECT_EQ(Walk(file, 3, 32767, cp932)[0], kHyo + kJi + sonata);
+  // One byte a character gives today's bytes.
+  EXPECT_EQ(Walk(file, 3, 5)[2], "\\" + kNa + kTa);
+}
+
+TEST(DoubleByteTitleTest, FileNamesAndFoldersWithABackslashAsSecondByte) {
+  const CharacterRule cp932 = CodePage(932);
+  const std::string file = "#EXTM3U\r\nC:\\Music\\" + kHyo + kJi + kSo + kNa + kTa +
+                           ".mp3\r\nC:\\" + kHyo + "\\" + kSo + "\\x.y.mp3\r\nD:\\" + kSo + "\r\n" +
+                           kSo + ".mp3\r\n";
+  EXPECT_EQ(Walk(file, 4, 0, cp932), (Strings{kHyo + kJi + kSo + kNa + kTa, "x.y", kSo, kSo}));
+  EXPECT_EQ(FileTitle("C:\\" + kSo, cp932), kSo);
+  for (const std::uint32_t number : {936u, 949u, 950u}) {
+    EXPECT_EQ(FileTitle("C:\\a\\" + kHyo + ".mp3", CodePage(number)), kHyo) << number;
+  }
+}
+
+TEST(DoubleByteTitleTest, Utf8AsTheAnsiCodePageCountsUtf8Characters) {
+  const CharacterRule utf8 = CodePage(65001);
+  const std::string lodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";  // Łódź
+  const std::string file = "#EXTM3U\n#EXTINF:1," + lodz + "\nC:\\\xE8\xA1\xA8\\a.mp3\n";
+  EXPECT_EQ(Walk(file, 1, 3, utf8), Strings{"\xC3\xB3"
+                                            "d\xC5\xBA"});
+  EXPECT_EQ(Walk(file, 1, 4, utf8), Strings{lodz});
+  // A byte that begins no whole character is a character of its own.
+  EXPECT_EQ(utf8.LastCharacters("x\xC5"
+                                "a\xE8\xA1",
+                                3),
+            "a\xE8\xA1");
+  EXPECT_EQ(CodePage(932).LastCharacters("ab\x83", 1), "\x83");
+}
+
+TEST(DoubleByteTitleTest, PathsOfTheProgramAndThePlaylist) {
+  const CharacterRule cp932 = CodePage(932);
+  EXPECT_EQ(PlaylistPathFor("C:\\" + kSo + "\\" + kSo + ".exe", cp932),
+            "C:\\" + kSo + "\\" + kSo + ".m3u");
+  EXPECT_EQ(PlaylistFileNameFor("C:\\Program Files\\" + kSo + ".exe", cp932), kSo + ".m3u");
+  EXPECT_EQ(PlaylistPathFor("C:" + kSo, cp932), "m3u");
+  EXPECT_EQ(PlaylistPathFor(kSo + kSo, cp932), "");
+  EXPECT_TRUE(cp932.EndsWithSeparator("C:\\" + kSo + "\\"));
+  EXPECT_FALSE(cp932.EndsWithSeparator("C:\\" + kSo));
+  EXPECT_TRUE(CharacterRule().EndsWithSeparator("C:\\" + kSo));
+}
+
+// A browser posts an option's text unescaped, with "&#N;" for a character
+// that its page's charset lacks; the titles are matched in that form.
+TEST(PostedTitleTest, MatchesTheTitleAsABrowserPostsIt) {
+  FakeSystem system;
+  TitleForm copy = TitleForm::ForUtf8Copy(system);
+  const std::string lodz =
+      "\xC5\x81\xC3\xB3"
+      "d\xC5\xBA";  // Łódź, of which 1252 has ó
+  const std::string list = "#EXTM3U\n#EXTINF:1," + lodz +
+                           "\nf\n#EXTINF:1,a & \"b\"\nf\n"
+                           "#EXTINF:1," +
+                           lodz + "\nf\n";
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
+                                "&#321;\xF3"
+                                "d&#378;",
+                                0),
+            0);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
+                                "&#321;\xF3"
+                                "d&#378;",
+                                2),
+            2);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 3,
+                                "\xF3"
+                                "d&#378;",
+                                2),
+            2);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a  & \"b\" ", 0), 1);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a &amp; &quot;b&quot;", 0), std::nullopt);
+  EXPECT_EQ(NearestEntryShowing(list, copy, 0, lodz, 0), std::nullopt);
+  // A double-byte title whose second byte is a backslash, among blanks.
+  TitleForm cp932(CodePage(932));
+  EXPECT_EQ(NearestEntryShowing("#EXTINF:1,a" + kSo + "  b\nC:\\" + kSo + ".mp3\n", cp932, 4,
+                                kSo + " b", 0),
+            0);
 }
 
 }  // namespace

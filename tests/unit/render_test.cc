@@ -3,6 +3,7 @@
 #include "app/site_page.h"
 #include "base/run_error.h"
 #include "fixtures/fixture_file.h"
+#include "player/player_status.h"
 #include "render/compact_panel.h"
 #include "render/full_page.h"
 #include "testing/fake_system.h"
@@ -120,10 +121,13 @@ TEST_F(RenderTest, MarksTheEntryAtTheCurrentPositionOnly) {
   }
 }
 
+// The titles are escaped as the status is read, so they go through it here.
 TEST_F(RenderTest, TitlesCannotInjectMarkup) {
-  status_.Titles = {"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y", ""};
-  status_.CurrentTitle = "<script>alert(1)</script>";
-  status_.CurrentEntry = 0;
+  system_.player.titles = {"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y"};
+  system_.player.current = 0;
+  system_.SetFile(system_.player.program_path, "MZ");
+  status_.PlayerWindow = system_.player.window;
+  RefreshPlayerStatus(system_, 0, status_);
   for (const std::string& out : {Full(), Panel()}) {
     EXPECT_EQ(out.find("<script>"), std::string::npos);
     EXPECT_NE(out.find("<option selected>1. &lt;script&gt;alert(1)&lt;/script&gt;</option>"),

@@ -123,6 +123,17 @@ TEST(LoadSettingsTest, AProgramFolderThatEndsInASeparatorGetsNoSecondOne) {
   EXPECT_EQ(settings.WWWPath, "/w/");
 }
 
+TEST(LoadSettingsTest, AFolderWhoseLastByteIsTheSecondOfACharacterGetsItsSeparator) {
+  FakeSystem system;
+  system.code_page = 932;
+  system.executable_directory = "C:\\\x95\x5C\x83\x5C";  // C:\表ソ
+  system.SetFile("C:\\\x95\x5C\x83\x5C\\tunaro.conf", "IMGDIR /i/\r\nWWWPATH /w/\r\n");
+  Settings settings;
+  ResponseWriter out(system, FakeSystem::kOutput);
+  LoadSettings(system, out, settings);
+  EXPECT_EQ(settings.WWWPath, "/w/");
+}
+
 TEST(LoadSettingsTest, RelativeSiteFilesAreTakenFromTheProgramFolder) {
   FakeSystem system;
   system.SetConfiguration(

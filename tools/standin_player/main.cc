@@ -18,6 +18,7 @@
 #include "player_window.h"
 #include "playlist_place.h"
 #include "samples.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -54,6 +55,19 @@ bool LoadEntries(const standin::Options& options, std::vector<standin::Entry>* e
       return true;
     case standin::Source::kFile:
       break;
+  }
+  // A UTF-8 copy beside the file (".m3u8") holds the full names, as a current
+  // player keeps them; the ANSI code page keeps what it can of them.
+  if (std::optional<std::string> utf8 = standin::ReadWholeFile(options.playlist_file + "8")) {
+    if (utf8->compare(0, 3, standin::kByteOrderMark) == 0) utf8->erase(0, 3);
+    *entries = standin::ParseM3u(*utf8);
+    for (standin::Entry& entry : *entries) {
+      entry.utf8_title = entry.title;
+      entry.utf8_path = entry.path;
+      entry.title = standin::Utf8ToAnsi(entry.utf8_title);
+      entry.path = standin::Utf8ToAnsi(entry.utf8_path);
+    }
+    return true;
   }
   const std::optional<std::string> text = standin::ReadWholeFile(options.playlist_file);
   if (!text) return false;

@@ -1,5 +1,6 @@
 #include "player.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -174,22 +175,41 @@ void Player::WriteFiles() {
   const std::vector<Entry>& entries = playlist_.entries();
   const long long wanted = static_cast<long long>(entries.size()) + faults_.file_entries_delta;
   const long long bare_every = traits_.bare_entries_every;
+  const std::string utf8_file = utf8_playlist_file();
   M3uWriter writer(line_end_);
+  // The UTF-8 copy entry by entry only where an entry has text the ANSI
+  // bytes lost; else the whole ANSI text converts at once.
+  const bool any_utf8 =
+      !utf8_file.empty() && std::any_of(entries.begin(), entries.end(),
+                                        [](const Entry& e) { return !e.utf8_title.empty(); });
+  M3uWriter utf8_writer(line_end_);
   for (long long i = 0; i < wanted; ++i) {
     const std::size_t index = static_cast<std::size_t>(i);
     const Entry entry = index < entries.size() ? entries[index] : ExtraFileEntry(index + 1);
-    if (bare_every > 0 && (i + 1) % bare_every == 0) {
-      writer.AddBare(entry);
-    } else {
-      writer.Add(entry);
+    const bool bare = bare_every > 0 && (i + 1) % bare_every == 0;
+    M3uWriter* const into[] = {&writer, any_utf8 ? &utf8_writer : nullptr};
+    Entry utf8 = entry;
+    if (any_utf8) {
+      utf8.title =
+          entry.utf8_title.empty() ? AnsiToUtf8(entry.title).value_or("") : entry.utf8_title;
+      utf8.path = entry.utf8_path.empty() ? AnsiToUtf8(entry.path).value_or("") : entry.utf8_path;
+    }
+    for (M3uWriter* out : into) {
+      if (out == nullptr) continue;
+      const Entry& written = out == &writer ? entry : utf8;
+      if (bare) {
+        out->AddBare(written);
+      } else {
+        out->Add(written);
+      }
     }
   }
   bool written = WriteWholeFile(place_.file, writer.text());
   if (!written) Say("! could not write " + place_.file);
-  const std::string utf8_file = utf8_playlist_file();
   if (!utf8_file.empty()) {
-    const std::optional<std::string> utf8 = AnsiToUtf8(writer.text());
-    if (!utf8 || !WriteWholeFile(utf8_file, *utf8)) {
+    const std::optional<std::string> utf8 =
+        any_utf8 ? std::optional<std::string>(utf8_writer.text()) : AnsiToUtf8(writer.text());
+    if (!utf8 || !WriteWholeFile(utf8_file, kByteOrderMark + *utf8)) {
       Say("! could not write " + utf8_file);
       written = false;
     }

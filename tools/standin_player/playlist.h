@@ -12,9 +12,13 @@
 namespace standin {
 
 struct Entry {
-  std::string title;  // display title, raw bytes
+  std::string title;  // display title, raw bytes (of the ANSI code page)
   std::string path;   // the entry's file path, raw bytes
   int seconds = -1;   // length; -1 when unknown
+  // Title and path in UTF-8, for an entry that has characters the ANSI bytes
+  // lost; empty: the ANSI bytes say it all.
+  std::string utf8_title = {};
+  std::string utf8_path = {};
 };
 
 // The values the player answers for its state query.

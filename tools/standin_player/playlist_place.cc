@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <vector>
 
 #include "player/player_messages.h"
@@ -13,16 +14,22 @@ namespace {
 constexpr char kAppDataFolderName[] = "Winamp";
 constexpr char kFallbackFolderName[] = "Playlists";
 
-bool EndsWithSeparator(const std::string& path) {
-  return !path.empty() && (path.back() == '\\' || path.back() == '/');
+// The system's ANSI code page: a folder's name may hold a two-byte character
+// whose second byte is a backslash.
+tunaro::CharacterRule AnsiCharacters() {
+  std::array<bool, 256> lead_bytes{};
+  for (unsigned b = 0; b < 256; ++b) lead_bytes[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) != 0;
+  return tunaro::CharacterRule::ForCodePage(GetACP(), lead_bytes);
 }
+
+bool EndsWithSeparator(const std::string& path) { return AnsiCharacters().EndsWithSeparator(path); }
 
 std::string Join(const std::string& folder, const std::string& name) {
   return EndsWithSeparator(folder) ? folder + name : folder + "\\" + name;
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t slash = AnsiCharacters().FindLastOf(path, "\\/");
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
@@ -69,10 +76,10 @@ std::optional<PlaylistPlace> FindPlaylistPlace(const VersionTraits& traits,
   place.directory_query = traits.directory_query.value_or(
       folder.empty() ? 0 : static_cast<long long>(tunaro::QueryPlaylistDirectory));
   if (folder.empty()) {
-    place.file = tunaro::PlaylistPathFor(program_path);
+    place.file = tunaro::PlaylistPathFor(program_path, AnsiCharacters());
     place.reported_folder = FolderOf(program_path);
   } else {
-    const std::string name = tunaro::PlaylistFileNameFor(program_path);
+    const std::string name = tunaro::PlaylistFileNameFor(program_path, AnsiCharacters());
     place.file = name.empty() ? std::string() : Join(folder, name);
     place.reported_folder = folder;
   }

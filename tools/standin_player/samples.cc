@@ -3,11 +3,24 @@
 #include <cstdio>
 #include <string>
 
+#include "text_encoding.h"
+
 namespace standin {
 namespace {
 
 Entry Song(const std::string& artist, const std::string& title, int seconds) {
   return Entry{artist + " - " + title, "C:\\Music\\" + artist + "\\" + title + ".mp3", seconds};
+}
+
+// A song whose names are written in UTF-8; the ANSI code page keeps what it
+// can of them.
+Entry WorldSong(const std::string& artist, const std::string& title, int seconds) {
+  Entry entry = Song(artist, title, seconds);
+  entry.utf8_title = entry.title;
+  entry.utf8_path = entry.path;
+  entry.title = Utf8ToAnsi(entry.utf8_title);
+  entry.path = Utf8ToAnsi(entry.utf8_path);
+  return entry;
 }
 
 }  // namespace
@@ -26,6 +39,14 @@ std::vector<Entry> DemoSample() {
       Song("Yara Quell", "Northbound", 259),
       Song("Tin Orchard", "Little Engines", 198),
       Song("The Marigold Circuit", "Last Tram Home", 345),
+      WorldSong(u8"\u0417\u0435\u043c\u0444\u0438\u0440\u0430",               // Земфира
+                u8"\u0422\u0438\u0445\u0438\u0439 \u0447\u0430\u0441", 231),  // Тихий час
+      WorldSong(u8"\u0395\u03bb\u03ad\u03bd\u03b7",                           // Ελένη
+                u8"\u0398\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1", 204),         // Θάλασσα
+      WorldSong(u8"\u5c0f\u6797\u3055\u304f\u3089",                           // 小林さくら
+                u8"\u8868\u793a\u30bd\u30ca\u30bf", 276),                     // 表示ソナタ
+      WorldSong(u8"Zofia \u0141ukasiewicz", u8"Je\u017c\u00f3w ko\u0142o \u017ar\u00f3d\u0142a",
+                193),
   };
 }
 

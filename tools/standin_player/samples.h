@@ -11,7 +11,8 @@
 
 namespace standin {
 
-// A dozen invented songs by invented artists.
+// A dozen invented songs by invented artists, and four more whose names are
+// Cyrillic, Greek, Japanese and Polish (with \u0141 and \u017a).
 std::vector<Entry> DemoSample();
 
 // Titles that break careless code: commas, markup, quotes and ampersands,

@@ -22,4 +22,23 @@ std::optional<std::string> AnsiToUtf8(const std::string& ansi) {
   return utf8;
 }
 
+std::string Utf8ToAnsi(const std::string& utf8) {
+  if (utf8.empty() || utf8.size() > INT_MAX / 2) return std::string();
+  const int size = static_cast<int>(utf8.size());
+  const int wide_size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<std::size_t>(wide_size));
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), wide_size);
+  // UTF-8 as the ANSI code page holds everything and takes neither the flag
+  // nor a default character.
+  const bool utf8_ansi = GetACP() == CP_UTF8;
+  const DWORD flags = utf8_ansi ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* question = utf8_ansi ? nullptr : "?";
+  const int ansi_size =
+      WideCharToMultiByte(CP_ACP, flags, wide.data(), wide_size, nullptr, 0, question, nullptr);
+  std::string ansi(static_cast<std::size_t>(ansi_size), '\0');
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), wide_size, ansi.data(), ansi_size, question,
+                      nullptr);
+  return ansi;
+}
+
 }  // namespace standin

@@ -49,7 +49,8 @@ LoggedMessage LoggedQuery(long long code, long long argument) {
 
 LoggedMessage LoggedCommand(long long id) { return {tunaro::CommandMessage, id, 0}; }
 
-StandinPlayer::StandinPlayer(const std::vector<std::string>& args, CurrentPlayerFolder folder)
+StandinPlayer::StandinPlayer(const std::vector<std::string>& args, CurrentPlayerFolder folder,
+                             const Environment& environment)
     : dir_("tunaro-player") {
   const std::string exe = InstallExe(dir_, kExeName);
   if (exe.empty()) return;
@@ -69,9 +70,10 @@ StandinPlayer::StandinPlayer(const std::vector<std::string>& args, CurrentPlayer
   }
   all_args.insert(all_args.end(), {"--log", WindowsPath(dir_.Path(kLogName)), "--ready",
                                    WindowsPath(dir_.Path(kReadyName))});
-  process_ =
-      std::make_unique<ChildProcess>(prefix.WineCommand(exe, all_args), prefix.WineEnvironment(),
-                                     dir_.path(), dir_.Path(kConsoleName));
+  Environment wine_environment = prefix.WineEnvironment();
+  for (const auto& [name, value] : environment) wine_environment[name] = value;
+  process_ = std::make_unique<ChildProcess>(prefix.WineCommand(exe, all_args), wine_environment,
+                                            dir_.path(), dir_.Path(kConsoleName));
   const Clock::time_point deadline = Clock::now() + kReadyTimeout;
   while (!FileExists(dir_.Path(kReadyName))) {
     if (!process_->Running() || Clock::now() >= deadline) {

@@ -48,9 +48,11 @@ class StandinPlayer {
   // Installs standin_player.exe in a private directory (so its playlist
   // file is written there unless `args` say otherwise), starts it with `args`
   // plus --log and --ready, and waits up to 20 s for its window. Adds a test
-  // failure when it does not come up; check ready().
+  // failure when it does not come up; check ready(). `environment` adds to or
+  // replaces variables of Wine's (LC_ALL, say, for another ANSI code page).
   explicit StandinPlayer(const std::vector<std::string>& args = {},
-                         CurrentPlayerFolder folder = CurrentPlayerFolder::kPrivate);
+                         CurrentPlayerFolder folder = CurrentPlayerFolder::kPrivate,
+                         const Environment& environment = {});
   // Stop().
   ~StandinPlayer();
   StandinPlayer(const StandinPlayer&) = delete;
