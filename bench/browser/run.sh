@@ -43,15 +43,8 @@ cmake --build --preset windows >/dev/null
   npm ci --no-audit --no-fund --loglevel=error
 )
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-browser-bench.XXXXXX")
-cleanup() {
-  local code=$?
-  trap - EXIT INT TERM HUP
-  tunaro_stop
-  rm -rf "$work"
-  exit "$code"
-}
-tunaro_on_exit cleanup
+tunaro_work_dir browser-bench
+work=$TUNARO_WORK
 
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1

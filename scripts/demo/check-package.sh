@@ -32,19 +32,6 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-failures=0
-checks=0
-expect() {
-  local what=$1
-  shift
-  checks=$((checks + 1))
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
 
 top=tunaro-$version-win64
 expected="$top/DEPLOYMENT.md
@@ -84,7 +71,7 @@ expected=$(
 )
 expected=$(LC_ALL=C sort <<<"$expected")
 listed=$(unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort)
-expect "the archive holds exactly the release files" [ "$listed" = "$expected" ]
+tunaro_expect "the archive holds exactly the release files" [ "$listed" = "$expected" ]
 if [[ $listed != "$expected" ]]; then
   diff <(echo "$expected") <(echo "$listed") || true
 fi
@@ -96,13 +83,13 @@ unzip -q "$zip" -d "$work/unpacked"
 cp -r "$work/unpacked/$top/." "$inetpub/"
 
 for folder in tunaro tunaro-panel; do
-  expect "$folder: the 64-bit and 32-bit exes, checked as files" \
+  tunaro_expect "$folder: the 64-bit and 32-bit exes, checked as files" \
     bash scripts/check-windows-exes.sh "$inetpub/cgi-bin/$folder/tunaro.exe" \
     "$inetpub/cgi-bin/$folder/tunaro-x86.exe" - -
 done
-expect "the server's 64-bit and 32-bit exes, checked as files" \
+tunaro_expect "the server's 64-bit and 32-bit exes, checked as files" \
   bash scripts/check-windows-exes.sh - - "$inetpub/tunaro-server.exe" "$inetpub/tunaro-server-x86.exe"
-expect "the license texts of CivetWeb and qrcodegen" \
+tunaro_expect "the license texts of CivetWeb and qrcodegen" \
   bash -c 'grep -q "The CivetWeb developers" "$1" && grep -q "Project Nayuki" "$2"' \
   _ "$inetpub/LICENSE-civetweb.txt" "$inetpub/LICENSE-qrcodegen.txt"
 
@@ -120,10 +107,10 @@ charsets_only() {
     fi
   done
 }
-expect "each charsets/header-NNNN.html is header.html declaring code page NNNN" charsets_only
-expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
-expect "the panel's tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
-expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
+tunaro_expect "each charsets/header-NNNN.html is header.html declaring code page NNNN" charsets_only
+tunaro_expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
+tunaro_expect "the panel's tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
+tunaro_expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
 
 # The player, with the stand-in from the build (it is not in the archive).
 mkdir -p "$work/player"
@@ -135,7 +122,7 @@ for ((i = 0; i < 300; i++)); do
   [[ -s $work/player/ready ]] && break
   sleep 0.1
 done
-expect "the stand-in player is ready" [ -s "$work/player/ready" ]
+tunaro_expect "the stand-in player is ready" [ -s "$work/player/ready" ]
 
 run_cgi() {
   REQUEST_METHOD=GET QUERY_STRING= SCRIPT_NAME=/cgi-bin/tunaro/tunaro \
@@ -145,18 +132,18 @@ page=$(run_cgi 'C:\inetpub\cgi-bin\tunaro\tunaro.exe')
 panel=$(run_cgi 'C:\inetpub\cgi-bin\tunaro-panel\tunaro.exe')
 
 has() { [[ $1 == *"$2"* ]]; }
-expect "the control page sees the player" has "$page" 'Winamp is Running'
-expect "the control page uses the shipped header" has "$page" "<meta name=viewport content='width=device-width, initial-scale=1'>"
-expect "the control page uses the shipped footer" has "$page" '</div>'
-expect "the control page links to /cgi-bin/tunaro/tunaro" has "$page" 'href="/cgi-bin/tunaro/tunaro?stop"'
-expect "the panel copy answers with the panel" has "$panel" '<select size=1 name=MP3List>'
-expect "the control page loads the shipped page script" \
+tunaro_expect "the control page sees the player" has "$page" 'Winamp is Running'
+tunaro_expect "the control page uses the shipped header" has "$page" "<meta name=viewport content='width=device-width, initial-scale=1'>"
+tunaro_expect "the control page uses the shipped footer" has "$page" '</div>'
+tunaro_expect "the control page links to /cgi-bin/tunaro/tunaro" has "$page" 'href="/cgi-bin/tunaro/tunaro?stop"'
+tunaro_expect "the panel copy answers with the panel" has "$panel" '<select size=1 name=MP3List>'
+tunaro_expect "the control page loads the shipped page script" \
   bash -c '[[ $1 == *"<script src=/images/tunaro.js defer blocking=render></script>"* ]] && cmp -s "$2" "$3"' \
   _ "$page" "$inetpub/wwwroot/images/tunaro.js" assets/js/tunaro.js
 for image in previous play pause stop forward; do
-  expect "$image.gif is linked and shipped" \
+  tunaro_expect "$image.gif is linked and shipped" \
     bash -c '[[ $1 == *"src=\"/images/$2.gif\""* && -s $3/wwwroot/images/$2.gif ]]' _ "$page" "$image" "$inetpub"
 done
 
-echo "package: $((checks - failures)) passed, $failures failed ($zip)"
-((failures == 0))
+echo "package: $((TUNARO_CHECKS - TUNARO_FAILURES)) passed, $TUNARO_FAILURES failed ($zip)"
+((TUNARO_FAILURES == 0))

@@ -29,6 +29,37 @@ tunaro_on_exit() {
   trap 'exit 129' HUP
 }
 
+# One check of a test script: runs the command and says "ok" or "FAIL" with
+# WHAT; TUNARO_CHECKS and TUNARO_FAILURES count them for the closing line.
+TUNARO_CHECKS=0
+TUNARO_FAILURES=0
+tunaro_expect() {
+  local what=$1
+  shift
+  TUNARO_CHECKS=$((TUNARO_CHECKS + 1))
+  if "$@"; then
+    echo "ok   $what"
+  else
+    echo "FAIL $what"
+    TUNARO_FAILURES=$((TUNARO_FAILURES + 1))
+  fi
+}
+
+# A private temporary folder for the script's run, named in TUNARO_WORK.
+# However the script ends, what these helpers started is stopped and the
+# folder removed.
+tunaro_work_dir() {
+  TUNARO_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-$1.XXXXXX")
+  tunaro_on_exit tunaro_work_cleanup
+}
+tunaro_work_cleanup() {
+  local code=$?
+  trap - EXIT INT TERM HUP
+  tunaro_stop
+  rm -rf "$TUNARO_WORK"
+  exit "$code"
+}
+
 # Milliseconds since the epoch, for the timings we print.
 tunaro_now_ms() { date +%s%3N; }
 

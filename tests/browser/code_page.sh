@@ -20,15 +20,8 @@ if [[ ! -d tests/browser/node_modules/playwright-core ]]; then
 fi
 
 export TUNARO_WINE_LOCALE=ja_JP.UTF-8
-work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-code-page.XXXXXX")
-cleanup() {
-  local code=$?
-  trap - EXIT INT TERM HUP
-  tunaro_stop
-  rm -rf "$work"
-  exit "$code"
-}
-tunaro_on_exit cleanup
+tunaro_work_dir code-page
+work=$TUNARO_WORK
 
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1

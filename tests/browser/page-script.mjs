@@ -14,6 +14,7 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { Failure, check, checkEqual } from './browser.mjs';
+import { pageView as view } from './page-view.mjs';
 import {
   ARTIFACTS,
   BASE_URL,
@@ -118,36 +119,6 @@ function fakeClockAndNetwork() {
     hidden = value;
     document.dispatchEvent(new Event('visibilitychange'));
   };
-}
-
-// What the page shows: the state line, the song, the rows in order, the
-// player's entry, the highlighted entry, the controls.
-function view(page) {
-  return page.evaluate(() => {
-    const rows = [...document.querySelectorAll('.tunaro-list [role=option]:not([hidden])')].sort(
-      (a, b) => a.getAttribute('aria-posinset') - b.getAttribute('aria-posinset'),
-    );
-    const line = document.querySelector('.tunaro-notices')?.previousElementSibling?.textContent ?? '';
-    const song = /Song Name: *(.*)/.exec(document.querySelector('.tunaro-song')?.innerText ?? '');
-    const attribute = (selector, name) => document.querySelector(selector)?.getAttribute(name) ?? null;
-    return {
-      state: /Winamp is Running \((\w*)\)/.exec(line)?.[1] ?? line,
-      song: song ? song[1].trim() : null,
-      rows: rows.map((row) => row.textContent),
-      size: Number(rows[0]?.getAttribute('aria-setsize') ?? 0),
-      rowElements: document.querySelectorAll('.tunaro-row').length,
-      current: document.querySelector('.tunaro-current:not([hidden])')?.textContent ?? null,
-      highlighted: rows.filter((row) => row.getAttribute('aria-selected') === 'true').map((row) => row.textContent),
-      controlsShown: document.querySelector('.tunaro-controls')?.hidden === false,
-      elapsed: document.querySelector('.tunaro-elapsed')?.textContent ?? null,
-      length: document.querySelector('.tunaro-length')?.textContent ?? null,
-      position: attribute('.tunaro-position', 'aria-valuetext'),
-      volume: attribute('.tunaro-volume-slider', 'aria-valuetext'),
-      shuffle: attribute('.tunaro-shuffle', 'aria-pressed'),
-      repeat: attribute('.tunaro-repeat', 'aria-pressed'),
-      notice: document.querySelector('.tunaro-notice')?.textContent ?? '',
-    };
-  });
 }
 
 // ---- the player's side ------------------------------------------------------------

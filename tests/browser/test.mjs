@@ -17,6 +17,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { Failure, check, checkEqual, chromium, launchOptions } from './browser.mjs';
+import { pageView as scriptView } from './page-view.mjs';
 import {
   ARTIFACTS,
   BASE_URL,
@@ -102,33 +103,6 @@ async function refresh(page) {
   const offset = logSize();
   await clickAndLoad(page, 'text=Refresh Page');
   await playerGot(offset, { commands: [] }, 'refreshing the page');
-}
-
-// What the page script shows: the state, the song, the rows of the list in
-// order, the entry marked as the player's, the highlighted one, the filter.
-function scriptView(page) {
-  return page.evaluate(() => {
-    const rows = [...document.querySelectorAll('.tunaro-list [role=option]:not([hidden])')].sort(
-      (a, b) => a.getAttribute('aria-posinset') - b.getAttribute('aria-posinset'),
-    );
-    const line = document.querySelector('.tunaro-notices')?.previousElementSibling?.textContent ?? '';
-    const song = /Song Name: *(.*)/.exec(document.querySelector('.tunaro-song')?.innerText ?? '');
-    return {
-      state: /Winamp is Running \((\w*)\)/.exec(line)?.[1] ?? (/Winamp is Closed/.test(line) ? 'closed' : line),
-      song: song ? song[1].trim() : null,
-      rows: rows.map((row) => row.textContent),
-      size: Number(rows[0]?.getAttribute('aria-setsize') ?? 0),
-      current: document.querySelector('.tunaro-current:not([hidden])')?.textContent ?? null,
-      highlighted: rows.filter((row) => row.getAttribute('aria-selected') === 'true').map((row) => row.textContent),
-      filter: document.querySelector('.tunaro-filter')?.value ?? null,
-      count: document.querySelector('.tunaro-count')?.textContent ?? null,
-      formShown: !document.querySelector('form').hidden,
-      notice: document.querySelector('.tunaro-notice')?.textContent ?? '',
-      scrollTop: document.querySelector('.tunaro-list')?.scrollTop ?? null,
-      history: history.length,
-      sameDocument: window.tunaroTestMark === true,
-    };
-  });
 }
 
 // The state, the song and the marked entry; the list's size when no filter is on.

@@ -45,19 +45,6 @@ cleanup() {
 }
 tunaro_on_exit cleanup
 
-failures=0
-checks=0
-expect() {
-  local what=$1
-  shift
-  checks=$((checks + 1))
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
 has() { [[ $1 == *"$2"* ]]; }
 
 # Unpacked as a user does: the zip's folder inside one of their own.
@@ -96,32 +83,32 @@ start_server() {
 # ---- the one-shot commands and the errors ----------------------------------
 set +e
 out=$(server --port 0 2>&1); code=$?
-expect "a bad option ends with code 2 and says why" [ "$code" = 2 -a -n "$(has "$out" '--port takes a number' && echo y)" ]
+tunaro_expect "a bad option ends with code 2 and says why" [ "$code" = 2 -a -n "$(has "$out" '--port takes a number' && echo y)" ]
 printf 'not a login\r\n' >"$top/tunaro-login.htdigest"
 out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
-expect "a broken login file ends with code 3 and names the file" \
+tunaro_expect "a broken login file ends with code 3 and names the file" \
   [ "$code" = 3 -a -n "$(has "$out" 'tunaro-login.htdigest is broken' && echo y)" ]
 rm "$top/tunaro-login.htdigest"
 out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
-expect "no login file and no console: code 3, names --set-login" [ "$code" = 3 -a -n "$(has "$out" '--set-login' && echo y)" ]
+tunaro_expect "no login file and no console: code 3, names --set-login" [ "$code" = 3 -a -n "$(has "$out" '--set-login' && echo y)" ]
 out=$(printf '%s\r\n' "$password" | server --set-login "$user" 2>&1); code=$?
 set -e
 digest=$(printf '%s' "$user:Tunaro:$password" | md5sum | cut -d' ' -f1)
-expect "--set-login writes the digest line beside the exe" \
+tunaro_expect "--set-login writes the digest line beside the exe" \
   [ "$code" = 0 -a "$(cat "$top/tunaro-login.htdigest")" = "$user:Tunaro:$digest"$'\r' ]
 help=$(server --firewall-help)
-expect "--firewall-help: the private rule and removing Block rules" \
+tunaro_expect "--firewall-help: the private rule and removing Block rules" \
   bash -c '[[ $1 == *"-Profile Private"* && $1 == *"Remove-NetFirewallRule"* ]]' _ "$help"
 
 # ---- the logon start ------------------------------------------------------------
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 server --autostart on --port 8090 --no-login >/dev/null
 value=$(tunaro_wine_env "$work/prefix" wine reg query "$run_key" /v Tunaro 2>/dev/null | tr -d '\r' || true)
-expect "--autostart on: the Run value holds the quoted exe and the options" \
+tunaro_expect "--autostart on: the Run value holds the quoted exe and the options" \
   bash -c '[[ $1 == *"tunaro-server.exe\" \"--port\" \"8090\" \"--no-login\""* ]]' _ "$value"
 server --autostart off >/dev/null
 left=$(tunaro_wine_env "$work/prefix" wine reg query "$run_key" /v Tunaro 2>/dev/null | tr -d '\r' || true)
-expect "--autostart off: the Run value is gone" [ -z "$(grep Tunaro <<<"$left")" ]
+tunaro_expect "--autostart off: the Run value is gone" [ -z "$(grep Tunaro <<<"$left")" ]
 
 # ---- a taken port ------------------------------------------------------------
 taken=$(tunaro_free_port $host)
@@ -133,14 +120,14 @@ set +e
 out=$(server --port "$taken" </dev/null 2>&1); code=$?
 set -e
 kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null || true
-expect "a taken port: code 4, names the port and --port" \
+tunaro_expect "a taken port: code 4, names the port and --port" \
   [ "$code" = 4 -a -n "$(has "$out" "Port $taken is in use" && has "$out" "tunaro-server.exe --port" && echo y)" ]
 
 # ---- --allow without this computer: 403 ---------------------------------------
 port=$(tunaro_free_port $host)
 start_server "$port" --allow 192.168.0.0/16,::1
 status=$(curl -s -o /dev/null -w '%{http_code}' --digest -u "$user:$password" "http://$host:$port/cgi-bin/tunaro/tunaro")
-expect "--allow leaving 127.0.0.1 out: 403" [ "$status" = 403 ]
+tunaro_expect "--allow leaving 127.0.0.1 out: 403" [ "$status" = 403 ]
 stop_server
 
 # ---- the remote through the server ---------------------------------------------
@@ -155,21 +142,21 @@ start_server "$port"
 base=http://$host:$port
 remote=$base/cgi-bin/tunaro/tunaro
 banner=$(cat "$SERVER_OUT")
-expect "the console names the address to open" has "$banner" ":$port/"
-expect "the console says the login is on and the home network only" \
+tunaro_expect "the console names the address to open" has "$banner" ":$port/"
+tunaro_expect "the console says the login is on and the home network only" \
   bash -c '[[ $1 == *"Log in with"* && $1 == *"home network"* ]]' _ "$banner"
 
 code_of() { curl -s -o "$work/body" -w '%{http_code}' --path-as-is "$@"; }
-expect "without a login: 401" [ "$(code_of "$remote")" = 401 ]
-expect "with a wrong password: 401" [ "$(code_of --digest -u "$user:wrong" "$remote")" = 401 ]
-expect "with the digest login: the page" \
+tunaro_expect "without a login: 401" [ "$(code_of "$remote")" = 401 ]
+tunaro_expect "with a wrong password: 401" [ "$(code_of --digest -u "$user:wrong" "$remote")" = 401 ]
+tunaro_expect "with the digest login: the page" \
   bash -c '[[ $(curl -s --digest -u "$1" "$2") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
-expect "the unedited tunaro.conf finds the shipped header, which loads the page script" \
+tunaro_expect "the unedited tunaro.conf finds the shipped header, which loads the page script" \
   bash -c '[[ $(curl -s --digest -u "$1" "$2") == *"<script src=/images/tunaro.js"* ]]' _ "$user:$password" "$remote"
-expect "the page as tunaro.exe too" \
+tunaro_expect "the page as tunaro.exe too" \
   bash -c '[[ $(curl -s --digest -u "$1" "$2.exe") == *"Winamp is Running"* ]]' _ "$user:$password" "$remote"
 location=$(curl -s -o /dev/null -w '%{redirect_url}' "$base/")
-expect "/ leads to the remote" [ "$location" = "$remote" ]
+tunaro_expect "/ leads to the remote" [ "$location" = "$remote" ]
 
 # A selection posted as the page's form does: entry 7 made current, then play.
 offset=$(wc -l <"$work/player.log")
@@ -183,11 +170,11 @@ played() {
   done
   return 1
 }
-expect "a posted selection: the player makes entry 7 current and plays" played "$offset" 6
+tunaro_expect "a posted selection: the player makes entry 7 current and plays" played "$offset" 6
 
 for file in images/play.gif images/previous.gif images/pause.gif images/stop.gif images/forward.gif \
   images/tunaro.js tunaro-panel.shtml; do
-  expect "/$file served as shipped" \
+  tunaro_expect "/$file served as shipped" \
     bash -c 'curl -s --digest -u "$1" "$2" | cmp -s - "$3"' _ "$user:$password" "$base/$file" "$top/wwwroot/$file"
 done
 
@@ -202,22 +189,22 @@ for path in /cgi-bin/tunaro/tunaro.conf /cgi-bin/tunaro/header.html /cgi-bin/tun
   '/images/../cgi-bin/tunaro/tunaro.conf' '/images/play.gif.' '/images/play.gif%20' \
   '/images/play.gif::$DATA' '/cgi-bin/tunaro/tunaro/x' '/cgi-bin/%2e%2e/tunaro-login.htdigest'; do
   status=$(code_of --digest -u "$user:$password" "$base$path")
-  expect "refused: $path ($status)" \
+  tunaro_expect "refused: $path ($status)" \
     bash -c '[[ $1 != 2* ]] && ! grep -q -e WWWPATH -e "Tunaro:" -e GIF89a -e "^MZ" "$2"' _ "$status" "$work/body"
 done
-expect "one line per request: time, address, status, path" \
+tunaro_expect "one line per request: time, address, status, path" \
   grep -qE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  127\.0\.0\.1 +200  /cgi-bin/tunaro/tunaro' "$SERVER_OUT"
 
 out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1)
-expect "a second copy says the first one's address and exits" has "$out" "already running in this session: http://"
-expect "... whose port is the first one's" has "$out" ":$port/"
+tunaro_expect "a second copy says the first one's address and exits" has "$out" "already running in this session: http://"
+tunaro_expect "... whose port is the first one's" has "$out" ":$port/"
 
 # ---- Chromium through it --------------------------------------------------------
 offset=$(wc -l <"$work/player.log")
-expect "Chromium: logs in, loads the remote and plays a chosen entry" \
+tunaro_expect "Chromium: logs in, loads the remote and plays a chosen entry" \
   env BASE_URL="$base" LOGIN="$user:$password" ENTRY="12. Artist 0012 - Title 0012" \
   timeout 120 node tests/server/browser.mjs
-expect "... and the player plays entry 12" played "$offset" 11
+tunaro_expect "... and the player plays entry 12" played "$offset" 11
 
 # ---- a hung player ----------------------------------------------------------------
 # The player stops answering the play-state query: tunaro.exe gives up after
@@ -230,11 +217,11 @@ curl -s -o "$work/hung" --max-time 60 --digest -u "$user:$password" "$remote" &
 hung=$!
 sleep 1
 image=$(code_of --max-time 10 --digest -u "$user:$password" "$base/images/play.gif")
-expect "while a page waits for the hung player, an image is served" \
+tunaro_expect "while a page waits for the hung player, an image is served" \
   bash -c '[[ $1 == 200 ]] && kill -0 "$2"' _ "$image" "$hung"
 wait "$hung" || true
 hung_ms=$(($(tunaro_now_ms) - hung_started))
-expect "the page of the hung player ends by tunaro.exe's own limit ($hung_ms ms)" \
+tunaro_expect "the page of the hung player ends by tunaro.exe's own limit ($hung_ms ms)" \
   bash -c '(($1 < 15000)) && [[ -s $2 ]]' _ "$hung_ms" "$work/hung"
 
 kill "$TUNARO_PLAYER_PID" 2>/dev/null; wait "$TUNARO_PLAYER_PID" 2>/dev/null || true
@@ -243,7 +230,7 @@ tunaro_player_start "$work/site" "$work/prefix" --entries "$entries" \
   --log "$(tunaro_winpath "$work/player.log")" >/dev/null
 
 # ---- the load test through it ------------------------------------------------------
-expect "the load test: 16 clients, 320 requests, no bad page" \
+tunaro_expect "the load test: 16 clients, 320 requests, no bad page" \
   timeout 900 python3 tests/load/load_test.py --base-url "$base" --digest-login "$user:$password" \
   --playlist-file "$TUNARO_PLAYLIST_FILE" --player-log "$work/player.log" --entries "$entries" \
   --clients 16 --requests 320 --stall-seconds 120 --label tunaro-server.exe
@@ -251,5 +238,5 @@ tunaro_port_open $host "$port" ||
   echo "     the server no longer accepts connections (if Wine printed an assertion above, see" \
     "bench/RESULTS.md on complete_async_poll)"
 
-echo "server test: $((checks - failures)) passed, $failures failed, in $((($(tunaro_now_ms) - started) / 1000)) s"
-((failures == 0))
+echo "server test: $((TUNARO_CHECKS - TUNARO_FAILURES)) passed, $TUNARO_FAILURES failed, in $((($(tunaro_now_ms) - started) / 1000)) s"
+((TUNARO_FAILURES == 0))
