@@ -39,8 +39,11 @@ constexpr std::uint64_t kFolderAddress = 0x10000F80;
 
 // A path the player reports in full: long enough, under the limit, and with
 // no control character, which would end it as "no path".
-bool ReportedInFull(const std::string& path) {
-  return path.size() >= 3 && path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
+// Long enough to name the playlist file after it: three characters, which
+// under a double-byte code page may take more than three bytes.
+bool ReportedInFull(const std::string& path, const tunaro::CharacterRule& characters) {
+  return !tunaro::PlaylistPathFor(path, characters).empty() &&
+         path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
          std::none_of(path.begin(), path.end(),
                       [](char c) { return static_cast<unsigned char>(c) < 32; });
 }
@@ -83,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   player.image_path = (flags & kProcessNamesProgram) ? kFallbackProgram : "";
   if (!(flags & kNoProgramFile)) system.SetFile(path, "MZ");
   if (flags & kProcessNamesProgram) system.SetFile(kFallbackProgram, "MZ");
-  const bool from_player = ReportedInFull(path) && system.IsOrdinaryFile(path);
+  const bool from_player = ReportedInFull(path, characters) && system.IsOrdinaryFile(path);
   const std::string program =
       from_player ? path : ((flags & kProcessNamesProgram) ? kFallbackProgram : "");
   const std::string playlist_path =
