@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "base/content_hash.h"
 #include "platform/ansi_characters.h"
@@ -39,28 +40,38 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
   const std::optional<PlayerFiles> files = FindPlayerFiles(system, window);
 
   std::string content;
-  std::optional<std::string> copy;
   std::int32_t index = -1;
+  std::optional<PlaylistEntry> entry;
+  bool from_copy = false;
   {
     PlaylistFileLock lock(system);
     index = ask(WritePlaylist);
     status.entries = std::max(ask(QueryEntryCount), 0);
     if (files && system.IsOrdinaryFile(files->playlist)) {
       content = system.ReadWholeFile(files->playlist);
-      copy = ReadUsableUtf8Copy(system, files->playlist, content);
+      if (index >= 0 && index < status.entries) entry = FindPlaylistEntry(content, index);
+      // The player writes a character its code page lacks as "?" (never the
+      // second byte of a double-byte one); only then does its UTF-8 copy,
+      // which has the title in full, tell more. A status read of a long list
+      // reads and walks the copy only then.
+      if (entry &&
+          WholeTitleOf(*entry, AnsiCharacters(system)).find('?') != std::string_view::npos) {
+        if (const std::optional<std::string> copy =
+                ReadUsableUtf8Copy(system, files->playlist, content)) {
+          if (std::optional<PlaylistEntry> in_copy = FindPlaylistEntry(*copy, index)) {
+            entry = std::move(in_copy);
+            from_copy = true;
+          }
+        }
+      }
     }
   }
   status.list_hash = ContentHash(content);
-  if (index >= 0 && index < status.entries) {
-    status.current = index + 1;
-    // The player's UTF-8 copy has the title in full; the playlist file has
-    // what the ANSI code page holds of it.
-    const std::optional<PlaylistEntry> entry = FindPlaylistEntry(copy ? *copy : content, index);
-    if (entry && copy) {
-      status.title = std::string(WholeTitleOf(*entry, CharacterRule::Utf8()));
-    } else if (entry) {
-      status.title = system.AnsiToUtf8(std::string(WholeTitleOf(*entry, AnsiCharacters(system))));
-    }
+  if (index >= 0 && index < status.entries) status.current = index + 1;
+  if (entry && from_copy) {
+    status.title = std::string(WholeTitleOf(*entry, CharacterRule::Utf8()));
+  } else if (entry) {
+    status.title = system.AnsiToUtf8(std::string(WholeTitleOf(*entry, AnsiCharacters(system))));
   }
   return status;
 }
