@@ -48,9 +48,12 @@ std::string ReadPlaylistFile(SystemInterface& system, const PlayerStatus& status
 // usable one with as many entries (entries are matched by position); true
 // when they came from the copy.
 bool WalkTitles(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status) {
-  const std::string ansi = ReadPlaylistFile(system, status);
+  std::string ansi = ReadPlaylistFile(system, status);
   const std::optional<std::string> copy = ReadUsableUtf8Copy(system, status.PlaylistPath, ansi);
   if (copy) {
+    // Only its entry count was wanted: a long list's two files are not held
+    // at once while its titles are made.
+    std::string().swap(ansi);
     TitleForm form = TitleForm::ForUtf8Copy(system);
     WalkPlaylistTitles(*copy, form, ssi_width, status.Titles);
     return true;
