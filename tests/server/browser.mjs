@@ -23,7 +23,10 @@ try {
   // click highlights one, Enter plays it.
   const row = page.locator('.tunaro-list [role=option]').filter({ hasText: ENTRY });
   await row.first().click();
+  // The play is a fetch: closing the browser before its answer may cancel it.
+  const answered = page.waitForResponse((r) => r.request().method() === 'POST', { timeout: 60000 });
   await page.keyboard.press('Enter');
+  check((await answered).ok(), 'the play request was answered');
   console.log(`browser: the remote loaded with the login, "${ENTRY}" played`);
 } finally {
   await browser.close();

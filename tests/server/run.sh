@@ -39,7 +39,10 @@ cleanup() {
   trap - EXIT INT TERM HUP
   stop_server
   tunaro_stop
-  ((code == 0)) || { echo "server test: the server's output:"; cat "$work"/server-*.out 2>/dev/null | tail -n 40; } >&2
+  if ((code != 0)); then
+    echo "server test: the server's output, its access lines left out:"
+    grep -hvE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  ' "$work"/server-*.out 2>/dev/null | tail -n 60
+  fi >&2
   rm -rf "$work"
   exit "$code"
 }
