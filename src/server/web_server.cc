@@ -15,16 +15,14 @@
 #include "server/login_file.h"
 #include "server/request_rules.h"
 #include "server/win32_console.h"
+#include "server/win32_program_run.h"
 
 namespace tunaro::server {
 namespace {
 
 // Bounds: request head, request body (a form post is a few hundred bytes),
-// worker threads, and how long a request may take. A CGI run has no limit of
-// the server's: tunaro.exe gives up on a hung player after 5 s by itself, and
-// CivetWeb 1.15's CGI timer (cgi_timeout_ms) is unsafe on Windows: it waits on
-// and terminates the run's process handle after the handle has been closed,
-// by then perhaps reused for another run, which it then killed.
+// worker threads, and how long a request may take. tunaro.exe runs by our
+// own RunProgram, not CivetWeb's CGI: see win32_program_run.h.
 constexpr char kMaxHeadBytes[] = "16384";
 constexpr long long kMaxBodyBytes = 64 * 1024;
 // Four workers: a home has a few phones, and runs of tunaro.exe take turns on
@@ -79,6 +77,20 @@ int OnBeginRequest(mg_connection* connection) {
   return Refuse(connection, 404, "Not found.");
 }
 
+// Every path under /cgi-bin/ comes here, after the address list and the
+// login; only a program folder's tunaro.exe runs.
+int OnProgramRequest(mg_connection* connection, void*) {
+  const WebServerSettings& settings = SettingsOf(connection);
+  const std::string path = mg_get_request_info(connection)->local_uri;
+  if (ClassifyRequest(path) == RequestKind::kRunProgram) {
+    const std::string named = path.substr(9, path.find('/', 9) - 9);  // after "/cgi-bin/"
+    for (const std::string& folder : settings.program_folders) {
+      if (_stricmp(folder.c_str(), named.c_str()) == 0) return RunProgram(connection, folder);
+    }
+  }
+  return Refuse(connection, 404, "Not found.");
+}
+
 void OnEndRequest(const mg_connection* connection, int status) {
   const mg_request_info* request = mg_get_request_info(connection);
   // The dual-stack socket reports IPv4 clients as ::ffff:a.b.c.d.
@@ -122,15 +134,6 @@ StartResult WebServer::Start(std::string* why, bool* ipv6) {
   WSAStartup(MAKEWORD(2, 2), &wsa);
   if (PortInUse(settings_.port)) return StartResult::kPortInUse;
 
-  // Each program folder's two spellings lead to its tunaro.exe, by a path
-  // relative to the release folder.
-  std::string rewrites;
-  for (const std::string& folder : settings_.program_folders) {
-    const std::string uri = "/cgi-bin/" + folder + "/tunaro";
-    const std::string file = "cgi-bin/" + folder + "/tunaro.exe";
-    if (!rewrites.empty()) rewrites += ",";
-    rewrites += uri + "$=" + file + "," + uri + ".exe$=" + file;
-  }
   const std::string port = std::to_string(settings_.port);
   // One dual-stack socket ("+port") for IPv4 and IPv6.
   const std::string both = "+" + port;
@@ -144,14 +147,12 @@ StartResult WebServer::Start(std::string* why, bool* ipv6) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const std::string& ports = choices[attempt];
     std::vector<const char*> options = {
-        "listening_ports", ports.c_str(), "document_root", "wwwroot", "cgi_pattern",
-        "cgi-bin/*/tunaro.exe$",
+        "listening_ports", ports.c_str(), "document_root", "wwwroot",
         // No server-side includes, listings, index files or hidden extras.
         "ssi_pattern", "", "enable_directory_listing", "no", "index_files", "",
-        "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "url_rewrite_patterns",
-        rewrites.empty() ? "/cgi-bin/tunaro/tunaro$=cgi-bin/tunaro/tunaro.exe" : rewrites.c_str(),
-        "num_threads", kWorkerThreads, "max_request_size", kMaxHeadBytes, "request_timeout_ms",
-        kRequestTimeoutMs, "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no"};
+        "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "num_threads", kWorkerThreads,
+        "max_request_size", kMaxHeadBytes, "request_timeout_ms", kRequestTimeoutMs,
+        "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no"};
     if (settings_.login) {
       options.push_back("global_auth_file");
       options.push_back(kLoginFileName);
@@ -167,6 +168,7 @@ StartResult WebServer::Start(std::string* why, bool* ipv6) {
     init.configuration_options = options.data();
     context_ = mg_start2(&init, &error);
     if (context_ != nullptr) {
+      mg_set_request_handler(context_, "/cgi-bin", OnProgramRequest, nullptr);
       *ipv6 = attempt == 0;
       return StartResult::kStarted;
     }

@@ -1,6 +1,7 @@
 // CivetWeb set up for the unpacked release folder, which must be the current
-// directory: wwwroot\ as /, each cgi-bin\<folder>\tunaro.exe as a CGI, our
-// address list and path rules first, then CivetWeb's digest login.
+// directory: wwwroot\ as /, each cgi-bin\<folder>\tunaro.exe as a CGI program
+// (run by us, not CivetWeb), our address list and path rules first, then
+// CivetWeb's digest login.
 #pragma once
 
 #include <string>

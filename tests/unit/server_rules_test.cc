@@ -1,11 +1,12 @@
 // The portable rules of tunaro-server.exe: its options, the address list,
-// which paths it serves, and the login file.
+// which paths it serves, the login file, and the CGI side of running tunaro.exe.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "server/address_allow.h"
+#include "server/cgi_answer.h"
 #include "server/login_file.h"
 #include "server/qr_text.h"
 #include "server/request_rules.h"
@@ -144,6 +145,40 @@ TEST(RequestRules, ServesTheRemoteTheFilesOfWwwrootAndNothingElse) {
                               "",
                               "images/play.gif"}) {
     EXPECT_EQ(ClassifyRequest(refused), RequestKind::kRefuse) << refused;
+  }
+}
+
+TEST(CgiAnswer, PassesBrowserHeadersOnAndNothingThatPosesAsOne) {
+  EXPECT_EQ(HeaderVariableName("Sec-Fetch-Site"), "HTTP_SEC_FETCH_SITE");
+  EXPECT_EQ(HeaderVariableName("host"), "HTTP_HOST");
+  EXPECT_EQ(HeaderVariableName("Sec_Fetch_Site"), "");
+  EXPECT_EQ(HeaderVariableName("X Y"), "");
+  EXPECT_EQ(HeaderVariableName("AUTHORIZATION"), "");
+}
+
+TEST(CgiAnswer, ReadsTheHeadUpToItsEmptyLine) {
+  AnswerHead head;
+  const std::string page = "Content-type: text/html\r\n\r\n<html>";
+  ASSERT_EQ(ReadAnswerHead(page, &head), HeadRead::kComplete);
+  EXPECT_EQ(head.status, 200);
+  ASSERT_EQ(head.headers.size(), 1u);
+  EXPECT_EQ(head.headers[0].second, "text/html");
+  EXPECT_EQ(page.substr(head.body_start), "<html>");
+
+  const std::string bad = "Status: 400 Bad Request\nContent-type:application/json\n\n{}";
+  ASSERT_EQ(ReadAnswerHead(bad, &head), HeadRead::kComplete);
+  EXPECT_EQ(head.status, 400);
+  ASSERT_EQ(head.headers.size(), 1u);  // Status is the server's to send
+  EXPECT_EQ(head.headers[0].second, "application/json");
+  EXPECT_EQ(bad.substr(head.body_start), "{}");
+  ASSERT_EQ(ReadAnswerHead("Location: /x\r\n\r\n", &head), HeadRead::kComplete);
+  EXPECT_EQ(head.status, 302);
+
+  EXPECT_EQ(ReadAnswerHead("Content-type: text/html\r\n", &head), HeadRead::kIncomplete);
+  EXPECT_EQ(ReadAnswerHead("", &head), HeadRead::kIncomplete);
+  for (const char* broken : {"<html>\n\n", ": x\n\n", "Status: 99\n\n", "Status: 2000\n\n",
+                             "Status: abc\n\n", "A b: c\n\n", "X: a\x01b\n\n"}) {
+    EXPECT_EQ(ReadAnswerHead(broken, &head), HeadRead::kBroken) << broken;
   }
 }
 

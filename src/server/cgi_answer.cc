@@ -1,0 +1,86 @@
+#include "server/cgi_answer.h"
+
+namespace tunaro::server {
+namespace {
+
+bool IsLetterOrDigit(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool IsTokenChar(char c) {
+  return IsLetterOrDigit(c) ||
+         (c != '\0' && std::string("!#$%&'*+-.^_`|~").find(c) != std::string::npos);
+}
+
+bool SameLetters(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+}  // namespace
+
+std::string HeaderVariableName(const std::string& header) {
+  if (header.empty() || SameLetters(header, "Authorization")) return {};
+  std::string name = "HTTP_";
+  for (char c : header) {
+    if (c == '-') {
+      name += '_';
+    } else if (IsLetterOrDigit(c)) {
+      name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    } else {
+      return {};
+    }
+  }
+  return name;
+}
+
+HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head) {
+  *head = AnswerHead{};
+  bool has_status = false, has_location = false;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) return HeadRead::kIncomplete;
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) break;
+    const std::size_t colon = line.find(':');
+    if (colon == 0 || colon == std::string::npos) return HeadRead::kBroken;
+    const std::string name = line.substr(0, colon);
+    for (char c : name) {
+      if (!IsTokenChar(c)) return HeadRead::kBroken;
+    }
+    std::size_t value_start = colon + 1;
+    while (value_start < line.size() && (line[value_start] == ' ' || line[value_start] == '\t')) {
+      ++value_start;
+    }
+    const std::string value = line.substr(value_start);
+    for (char c : value) {
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return HeadRead::kBroken;
+    }
+    if (SameLetters(name, "Status")) {
+      if (has_status || value.size() < 3) return HeadRead::kBroken;
+      int code = 0;
+      for (int i = 0; i < 3; ++i) {
+        if (value[i] < '0' || value[i] > '9') return HeadRead::kBroken;
+        code = code * 10 + (value[i] - '0');
+      }
+      if (code < 100 || code > 599 || (value.size() > 3 && value[3] != ' '))
+        return HeadRead::kBroken;
+      head->status = code;
+      has_status = true;
+      continue;
+    }
+    if (SameLetters(name, "Location")) has_location = true;
+    head->headers.emplace_back(name, value);
+  }
+  if (has_location && !has_status) head->status = 302;
+  head->body_start = at;
+  return HeadRead::kComplete;
+}
+
+}  // namespace tunaro::server
