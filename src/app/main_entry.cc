@@ -6,6 +6,8 @@
 
 #include "app/handle_request.h"
 #include "app/load_settings.h"
+#include "app/status_answer.h"
+#include "app/status_request.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "cgi/form_pairs.h"
@@ -49,7 +51,17 @@ int MainEntry(SystemInterface& system) {
   if (failure) {
     request.ErrorText = ComposeErrorText(failure->description(), failure->number());
     out.SetOutput(request.OutputHandle);  // the handle is taken before anything can fail
-    WriteInternalErrorPage(out, request.ScriptName, request.ErrorText);
+    bool status_request = false;
+    try {
+      status_request = ReadStatusRequest(request.QueryString).has_value();
+    } catch (...) {
+      // Then the page, which needs nothing more.
+    }
+    if (status_request) {
+      WriteStatusFailure(out, request.ErrorText);
+    } else {
+      WriteInternalErrorPage(out, request.ScriptName, request.ErrorText);
+    }
   }
   out.Flush();
   return 0;

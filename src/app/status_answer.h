@@ -3,6 +3,8 @@
 #ifndef TUNARO_APP_STATUS_ANSWER_H_
 #define TUNARO_APP_STATUS_ANSWER_H_
 
+#include <string>
+
 #include "app/status_request.h"
 #include "cgi/response_writer.h"
 #include "platform/system_interface.h"
@@ -13,9 +15,14 @@ namespace tunaro {
 // object, having sent nothing. Otherwise the control, if any, is sent and
 // waited for, then the status object is read and written; when the player is
 // not running, {"running": false}. Nothing is written before the answer is
-// complete, so a player that hangs leaves only the error page.
+// complete, so a player that hangs leaves only the failure's answer.
 void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
                          const StatusRequest& request);
+
+// In place of what was written, as WriteInternalErrorPage does for a page:
+// "Status: 500 Internal Server Error" and the error object, so that a client
+// reading JSON gets JSON when the run fails (a hung player). Nothing escapes.
+void WriteStatusFailure(ResponseWriter& out, const std::string& error_text);
 
 }  // namespace tunaro
 

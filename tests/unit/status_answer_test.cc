@@ -6,10 +6,10 @@
 #include "app/main_entry.h"
 #include "app/status_request.h"
 #include "base/content_hash.h"
-#include "testing/fake_system.h"
 #include "player/live_status.h"
 #include "player/player_messages.h"
 #include "render/json_text.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -130,14 +130,14 @@ TEST_F(StatusRunTest, WithoutProgramFileOrEntryStillAnObject) {
   EXPECT_NE(system_.output.find("\"current\": 0, "), std::string::npos);
 }
 
-TEST_F(StatusRunTest, AHungPlayerLeavesOnlyTheErrorPage) {
+TEST_F(StatusRunTest, AHungPlayerLeavesOnlyAnErrorObject) {
   system_.player.hangs_on = QueryRepeat;
   for (const bool to_file : {true, false}) {
     system_.output_is_file = to_file;
     const std::string out = Run("volume=10");
-    EXPECT_EQ(out.rfind("Content-type: text/html\r\n\r\n<html><head><title>Internal Error", 0), 0u)
-        << out;
-    EXPECT_EQ(out.find("json"), std::string::npos);
+    EXPECT_EQ(out, "Status: 500 Internal Server Error\r\n" + std::string(kJsonHeader) +
+                       "{\"error\": \"The player did not answer within 5 seconds. "
+                       "Error Number =  65003\"}\r\n");
     EXPECT_EQ(system_.player.volume, 26);  // sent before the read that hung
   }
 }
