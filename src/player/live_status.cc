@@ -42,6 +42,7 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
   std::string content;
   std::int32_t index = -1;
   std::optional<PlaylistEntry> entry;
+  std::optional<std::string> copy;
   bool from_copy = false;
   {
     PlaylistFileLock lock(system);
@@ -53,20 +54,22 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
       // The player writes a character its code page lacks as "?" (never the
       // second byte of a double-byte one); only then does its UTF-8 copy,
       // which has the title in full, tell more. A status read of a long list
-      // reads and walks the copy only then.
-      if (entry &&
+      // reads the copy only then, and walks it only for such a current title.
+      if (content.find('?') != std::string::npos) {
+        copy = ReadUsableUtf8Copy(system, files->playlist, content);
+      }
+      if (copy && entry &&
           WholeTitleOf(*entry, AnsiCharacters(system)).find('?') != std::string_view::npos) {
-        if (const std::optional<std::string> copy =
-                ReadUsableUtf8Copy(system, files->playlist, content)) {
-          if (std::optional<PlaylistEntry> in_copy = FindPlaylistEntry(*copy, index)) {
-            entry = std::move(in_copy);
-            from_copy = true;
-          }
+        if (std::optional<PlaylistEntry> in_copy = FindPlaylistEntry(*copy, index)) {
+          entry = std::move(in_copy);
+          from_copy = true;
         }
       }
     }
   }
-  status.list_hash = ContentHash(content);
+  // A title renamed within what the code page lacks ("??????" either way)
+  // changes only the copy, and the page must still learn of it.
+  status.list_hash = ContentHash(copy ? content + *copy : content);
   if (index >= 0 && index < status.entries) status.current = index + 1;
   if (entry && from_copy) {
     status.title = std::string(WholeTitleOf(*entry, CharacterRule::Utf8()));

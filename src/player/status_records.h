@@ -60,7 +60,7 @@ struct LiveStatus {
   std::int32_t entries = 0;  // as the player counts them, never negative
   std::int32_t kbps = 0;
   std::int32_t khz = 0;
-  std::uint64_t list_hash = 0;  // of the playlist file's bytes
+  std::uint64_t list_hash = 0;  // of the playlist file's bytes, and its UTF-8 copy's when read
 };
 
 }  // namespace tunaro

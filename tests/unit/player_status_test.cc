@@ -392,6 +392,10 @@ TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
   EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
             "\xC5\x81\xC3\xB3"
             "d\xC5\xBA");
+  // Renamed within what the code page lacks: only the copy tells.
+  const std::uint64_t list = ReadLiveStatus(system_, system_.player.window).list_hash;
+  system_.player.utf8_titles[1] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x8E";
+  EXPECT_NE(ReadLiveStatus(system_, system_.player.window).list_hash, list);
   system_.player.utf8_titles.clear();  // the copy left from before is older
   EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
             "?\xC3\xB3"
