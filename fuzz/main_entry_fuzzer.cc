@@ -17,6 +17,7 @@ namespace {
 constexpr char kHeader[] = "Content-type: text/html\r\n\r\n";
 constexpr std::string_view kJsonHeader = "Content-type: application/json; charset=utf-8\r\n\r\n";
 constexpr std::string_view kBadRequest = "Status: 400 Bad Request\r\n";
+constexpr std::string_view kFailed = "Status: 500 Internal Server Error\r\n";
 constexpr char kHeaderFile[] = "C:\\site\\header.htm";
 constexpr char kFooterFile[] = "C:\\site\\footer.htm";
 
@@ -156,10 +157,13 @@ std::size_t CountScripts(const std::string& page) {
   return count;
 }
 
-// The status answer is one line holding one object, and whatever the player
-// or the request said, nothing in it can end a script or open a tag.
+// The status answer (a refusal's and a failure's too) is one line holding one
+// object, and whatever the player or the request said, nothing in it can end
+// a script or open a tag.
 void CheckStatusAnswer(std::string_view answer) {
-  if (answer.substr(0, kBadRequest.size()) == kBadRequest) answer.remove_prefix(kBadRequest.size());
+  for (const std::string_view status : {kBadRequest, kFailed}) {
+    if (answer.substr(0, status.size()) == status) answer.remove_prefix(status.size());
+  }
   FUZZ_CHECK(answer.substr(0, kJsonHeader.size()) == kJsonHeader);
   const std::string_view body = answer.substr(kJsonHeader.size());
   FUZZ_CHECK(tunaro_fuzz::EndsWith(body, "}\r\n") && body.front() == '{');
