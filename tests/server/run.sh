@@ -175,6 +175,27 @@ played() {
 }
 tunaro_expect "a posted selection: the player makes entry 7 current and plays" played "$offset" 6
 
+# The request's headers reach tunaro.exe as the web servers pass them, and its
+# Status line comes back: another site's stop does nothing (a look-alike header
+# with "_" cannot undo that), a bad control is a 400.
+offset=$(wc -l <"$work/player.log")
+curl -s -o /dev/null --digest -u "$user:$password" -H 'Sec-Fetch-Site: cross-site' \
+  -H 'Sec_Fetch_Site: same-origin' "$remote?stop"
+curl -s -o /dev/null --digest -u "$user:$password" "$remote?pause"  # a mark: this one acts
+only_paused() {
+  local i log
+  for ((i = 0; i < 50; i++)); do
+    log=$(tail -n +"$(($1 + 1))" "$work/player.log" | tr -d '\r')
+    grep -qx '273 40046 0' <<<"$log" && ! grep -qx '273 40047 0' <<<"$log" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+tunaro_expect "a cross-site stop through the server sends nothing" only_paused "$offset"
+answer=$(curl -s -i --digest -u "$user:$password" "$remote?volume=x" | tr -d '\r')
+tunaro_expect "a bad control: 400 and the error object" \
+  bash -c '[[ $1 == *"HTTP/1.1 400 "* && $1 == *"application/json"* && $1 == *"{\"error\": "* ]]' _ "$answer"
+
 for file in images/play.gif images/previous.gif images/pause.gif images/stop.gif images/forward.gif \
   images/tunaro.js tunaro-panel.shtml; do
   tunaro_expect "/$file served as shipped" \
