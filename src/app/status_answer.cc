@@ -34,22 +34,11 @@ void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
 }
 
 void WriteStatusFailure(ResponseWriter& out, const std::string& error_text) {
-  try {
-    out.Rewind();
-  } catch (...) {
-    // Over a pipe the answer follows what was written.
-  }
-  try {
+  ReplaceOutput(out, [&] {
     out.WriteLine("Status: 500 Internal Server Error");
     out.WriteLine(kJsonHeader);
     out.WriteLine(ErrorObject(error_text));
-  } catch (...) {
-    // Nothing more can be said.
-  }
-  try {
-    out.Truncate();
-  } catch (...) {
-  }
+  });
 }
 
 }  // namespace tunaro

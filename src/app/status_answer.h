@@ -19,9 +19,8 @@ namespace tunaro {
 void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
                          const StatusRequest& request);
 
-// In place of what was written, as WriteInternalErrorPage does for a page:
-// "Status: 500 Internal Server Error" and the error object, so that a client
-// reading JSON gets JSON when the run fails (a hung player). Nothing escapes.
+// ReplaceOutput with "Status: 500 Internal Server Error" and the error object,
+// so that a client reading JSON gets JSON when the run fails (a hung player).
 void WriteStatusFailure(ResponseWriter& out, const std::string& error_text);
 
 }  // namespace tunaro

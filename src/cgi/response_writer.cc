@@ -69,10 +69,15 @@ void Attempt(Step step) {
 
 }  // namespace
 
+void ReplaceOutput(ResponseWriter& out, const std::function<void()>& write) {
+  Attempt([&] { out.Rewind(); });
+  Attempt(write);
+  Attempt([&] { out.Truncate(); });
+}
+
 void WriteInternalErrorPage(ResponseWriter& out, std::string_view script_name,
                             std::string_view error_text) {
-  Attempt([&] { out.Rewind(); });
-  Attempt([&] {
+  ReplaceOutput(out, [&] {
     out.WriteLine("Content-type: text/html\r\n");
     out.WriteLine("<html><head><title>Internal Error</title></head><body>");
     out.WriteLine(std::string("<H1>Error in ").append(script_name).append("</H1>"));
@@ -85,7 +90,6 @@ void WriteInternalErrorPage(ResponseWriter& out, std::string_view script_name,
     out.WriteLine("Then contact the administrator of this service.");
     out.WriteLine("</body></html>");
   });
-  Attempt([&] { out.Truncate(); });
 }
 
 }  // namespace tunaro

@@ -3,6 +3,7 @@
 #define TUNARO_CGI_RESPONSE_WRITER_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,14 @@ class ResponseWriter {
   std::string pending_;
 };
 
-// Replaces what was written, as far as the output allows, with the fixed
-// "Internal Error" page naming `script_name` and showing `error_text`. Over a
-// file nothing of the earlier output survives; over a pipe the page follows
-// it. Each step goes on when the one before it failed; nothing escapes.
+// Replaces what was written, as far as the output allows, with what `write`
+// writes: over a file nothing of the earlier output survives; over a pipe the
+// new answer follows it. Each step goes on when the one before it failed;
+// nothing escapes.
+void ReplaceOutput(ResponseWriter& out, const std::function<void()>& write);
+
+// ReplaceOutput with the fixed "Internal Error" page naming `script_name` and
+// showing `error_text`.
 void WriteInternalErrorPage(ResponseWriter& out, std::string_view script_name,
                             std::string_view error_text);
 
