@@ -172,4 +172,10 @@ bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& clien
   return false;
 }
 
+std::string ClientAddressText(const std::string& socket_address) {
+  const bool mapped_ipv4 =
+      socket_address.rfind("::ffff:", 0) == 0 && socket_address.find(':', 7) == std::string::npos;
+  return mapped_ipv4 ? socket_address.substr(7) : socket_address;
+}
+
 }  // namespace tunaro::server

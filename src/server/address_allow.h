@@ -27,4 +27,9 @@ bool ParseAddress(const std::string& text, AddressRange* address);
 
 bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& client_address);
 
+// The client's address as the log and the program are given it: the
+// dual-stack socket reports an IPv4 client as ::ffff:a.b.c.d, shown as
+// a.b.c.d.
+std::string ClientAddressText(const std::string& socket_address);
+
 }  // namespace tunaro::server

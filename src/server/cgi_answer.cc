@@ -24,6 +24,7 @@ bool SameLetters(const std::string& a, const char* b) {
 
 std::string HeaderVariableName(const std::string& header) {
   if (header.empty() || SameLetters(header, "Authorization")) return {};
+  if (SameLetters(header, "Content-Type")) return "CONTENT_TYPE";
   std::string name = "HTTP_";
   for (char c : header) {
     if (c == '-') {

@@ -10,10 +10,10 @@
 
 namespace tunaro::server {
 
-// "Sec-Fetch-Site" gives "HTTP_SEC_FETCH_SITE". Empty for a header not passed
-// on: Authorization, which holds the login, and any name with a character
-// other than a letter, a digit or "-", so that "Sec_Fetch_Site" cannot pose
-// as the browser's header.
+// "Sec-Fetch-Site" gives "HTTP_SEC_FETCH_SITE", and Content-Type CGI's own
+// "CONTENT_TYPE". Empty for a header not passed on: Authorization, which holds
+// the login, and any name with a character other than a letter, a digit or
+// "-", so that "Sec_Fetch_Site" cannot pose as the browser's header.
 std::string HeaderVariableName(const std::string& header);
 
 struct AnswerHead {

@@ -93,14 +93,12 @@ int OnProgramRequest(mg_connection* connection, void*) {
 
 void OnEndRequest(const mg_connection* connection, int status) {
   const mg_request_info* request = mg_get_request_info(connection);
-  // The dual-stack socket reports IPv4 clients as ::ffff:a.b.c.d.
-  const char* client = request->remote_addr;
-  if (strncmp(client, "::ffff:", 7) == 0 && strchr(client + 7, ':') == nullptr) client += 7;
+  const std::string client = ClientAddressText(request->remote_addr);
   SYSTEMTIME now;
   GetLocalTime(&now);
   char line[600];
   snprintf(line, sizeof line, "%02u:%02u:%02u  %-15s  %3d  %.500s\n", now.wHour, now.wMinute,
-           now.wSecond, client, status, request->local_uri_raw);
+           now.wSecond, client.c_str(), status, request->local_uri_raw);
   Print(line);
 }
 

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "server/address_allow.h"
 #include "server/cgi_answer.h"
+#include "server/win32_console.h"
 
 namespace tunaro::server {
 namespace {
@@ -43,14 +45,6 @@ class Handle {
  private:
   HANDLE handle_ = nullptr;
 };
-
-std::wstring Wide(const std::string& utf8) {
-  std::wstring wide(utf8.size(), L'\0');
-  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                         wide.data(), static_cast<int>(wide.size()));
-  wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  return wide;
-}
 
 std::wstring FullPath(const std::wstring& relative) {
   std::wstring full(MAX_PATH, L'\0');
@@ -87,11 +81,7 @@ std::string EnvironmentFor(const mg_request_info& request, const std::string& sc
       {"SCRIPT_FILENAME", script_path},
       {"QUERY_STRING", request.query_string != nullptr ? request.query_string : ""},
   };
-  std::string client = request.remote_addr;
-  // The dual-stack socket reports IPv4 clients as ::ffff:a.b.c.d.
-  if (client.rfind("::ffff:", 0) == 0 && client.find(':', 7) == std::string::npos)
-    client.erase(0, 7);
-  cgi.emplace_back("REMOTE_ADDR", client);
+  cgi.emplace_back("REMOTE_ADDR", ClientAddressText(request.remote_addr));
   cgi.emplace_back("REMOTE_PORT", std::to_string(request.remote_port));
   if (request.remote_user != nullptr) {
     cgi.emplace_back("REMOTE_USER", request.remote_user);
@@ -101,13 +91,7 @@ std::string EnvironmentFor(const mg_request_info& request, const std::string& sc
     cgi.emplace_back("CONTENT_LENGTH", std::to_string(request.content_length));
   std::set<std::string> given;
   for (int i = 0; i < request.num_headers; ++i) {
-    const std::string name = request.http_headers[i].name;
-    if (UpperName(name.data(), name.size()) == "CONTENT-TYPE") {
-      if (given.insert("CONTENT_TYPE").second)
-        cgi.emplace_back("CONTENT_TYPE", request.http_headers[i].value);
-      continue;
-    }
-    const std::string variable = HeaderVariableName(name);
+    const std::string variable = HeaderVariableName(request.http_headers[i].name);
     if (!variable.empty() && given.insert(variable).second) {
       cgi.emplace_back(variable, request.http_headers[i].value);
     }
@@ -225,7 +209,7 @@ int Fail(mg_connection* connection, const char* why) {
 
 int RunProgram(mg_connection* connection, const std::string& folder) {
   const mg_request_info& request = *mg_get_request_info(connection);
-  const std::wstring program_folder = FullPath(L"cgi-bin\\" + Wide(folder));
+  const std::wstring program_folder = FullPath(L"cgi-bin\\" + WideFromUtf8(folder));
   const std::wstring exe = program_folder + L"\\tunaro.exe";
 
   // The body is small (the server refuses more than 64 KiB), so it is read

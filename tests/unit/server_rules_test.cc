@@ -77,6 +77,10 @@ TEST(AddressAllow, TheHomeNetworkByDefault) {
         "2001:db8::1", "::", "::2", "fec0::1", "::ffff:8.8.8.8", "not an address", ""}) {
     EXPECT_FALSE(IsAllowed(home, outside)) << outside;
   }
+  // As the log and the program show a client.
+  EXPECT_EQ(ClientAddressText("::ffff:192.168.0.7"), "192.168.0.7");
+  EXPECT_EQ(ClientAddressText("::ffff:c0a8:7"), "::ffff:c0a8:7");
+  EXPECT_EQ(ClientAddressText("::1"), "::1");
 }
 
 TEST(AddressAllow, ReadsAddressesRangesAndIpv6Forms) {
@@ -151,6 +155,7 @@ TEST(RequestRules, ServesTheRemoteTheFilesOfWwwrootAndNothingElse) {
 TEST(CgiAnswer, PassesBrowserHeadersOnAndNothingThatPosesAsOne) {
   EXPECT_EQ(HeaderVariableName("Sec-Fetch-Site"), "HTTP_SEC_FETCH_SITE");
   EXPECT_EQ(HeaderVariableName("host"), "HTTP_HOST");
+  EXPECT_EQ(HeaderVariableName("content-type"), "CONTENT_TYPE");
   EXPECT_EQ(HeaderVariableName("Sec_Fetch_Site"), "");
   EXPECT_EQ(HeaderVariableName("X Y"), "");
   EXPECT_EQ(HeaderVariableName("AUTHORIZATION"), "");
