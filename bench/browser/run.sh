@@ -38,10 +38,7 @@ source scripts/demo/lib.sh
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null
-(
-  cd tests/browser
-  npm ci --no-audit --no-fund --loglevel=error
-)
+tunaro_browser_modules
 
 tunaro_work_dir browser-bench
 work=$TUNARO_WORK

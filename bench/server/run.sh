@@ -23,9 +23,8 @@ done
 # shellcheck source=../../scripts/demo/lib.sh
 source scripts/demo/lib.sh
 
-cmake --preset windows-x86 >/dev/null && cmake --build --preset windows-x86 >/dev/null
-cmake --preset windows >/dev/null && cmake --build --preset windows --target package >/dev/null
-version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+tunaro_build_release_zip
+version=$TUNARO_VERSION
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-server-bench.XXXXXX")
 SERVER_PID=
@@ -46,7 +45,7 @@ tunaro_player_start "$work/site" "$work/prefix" --entries "$entries" >/dev/null
 tunaro_lighttpd_start_anywhere "$work/site" "$host"
 lighttpd_port=$TUNARO_PORT
 
-unzip -q "build/windows/tunaro-$version-win64.zip" -d "$work/unpacked"
+unzip -q "$TUNARO_ZIP" -d "$work/unpacked"
 top=$work/unpacked/tunaro-$version-win64
 printf 'secret\n' | tunaro_wine_env "$work/prefix" wine "$top/tunaro-server.exe" --set-login bench >/dev/null
 

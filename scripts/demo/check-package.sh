@@ -8,17 +8,11 @@
 #   scripts/demo/check-package.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-repo=$(pwd)
 # shellcheck source=lib.sh
 source scripts/demo/lib.sh
 
-cmake --preset windows-x86 >/dev/null
-cmake --build --preset windows-x86 >/dev/null
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target package >/dev/null
-version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-zip=$repo/build/windows/tunaro-$version-win64.zip
-[[ -f $zip ]] || tunaro_die "no $zip"
+tunaro_build_release_zip
+version=$TUNARO_VERSION zip=$TUNARO_ZIP
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-package.XXXXXX")
 cleanup() {

@@ -148,6 +148,39 @@ tunaro_prefix_make() {
   touch "$prefix/.tunaro-ready"
 }
 
+# tests/browser's node modules (playwright-core, puppeteer-core, axe-core)
+# exactly as its lock file says, fetched only when one differs (npm ci never
+# rewrites the lock file); the browsers themselves are Debian's.
+tunaro_browser_modules() {
+  (
+    cd tests/browser || return 1
+    local stale
+    stale=$(node -e '
+      const locked = require("./package-lock.json").packages;
+      for (const name of ["playwright-core", "puppeteer-core", "axe-core"]) {
+        let have = "";
+        try { have = require(`./node_modules/${name}/package.json`).version; } catch {}
+        if (have !== locked[`node_modules/${name}`]?.version) console.log(name);
+      }')
+    if [[ -n $stale ]]; then
+      PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+    fi
+  )
+}
+
+# Builds the release zip from the repository root (the 32-bit build first:
+# the zip takes in its tunaro.exe) and sets TUNARO_VERSION and TUNARO_ZIP. The
+# zip holds one folder, tunaro-$TUNARO_VERSION-win64.
+tunaro_build_release_zip() {
+  cmake --preset windows-x86 >/dev/null
+  cmake --build --preset windows-x86 >/dev/null
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows --target package >/dev/null
+  TUNARO_VERSION=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  TUNARO_ZIP=$PWD/build/windows/tunaro-$TUNARO_VERSION-win64.zip
+  [[ -f $TUNARO_ZIP ]] || tunaro_die "no $TUNARO_ZIP"
+}
+
 # Fills TREE with everything the demo serves and runs:
 #   www/                  document root: index.shtml (the panel page), images/ (the
 #                         button images and the page script)

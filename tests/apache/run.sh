@@ -27,19 +27,10 @@ source scripts/demo/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target package >/dev/null
-version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-zip=$repo/build/windows/tunaro-$version-win64.zip
-[[ -f $zip ]] || tunaro_die "no $zip"
+tunaro_build_release_zip
+version=$TUNARO_VERSION zip=$TUNARO_ZIP
 
-# playwright-core from tests/browser's lock file; Chromium is Debian's.
-(
-  cd tests/browser
-  locked=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
-  have=$(node -p "try { require('./node_modules/playwright-core/package.json').version } catch { '' }")
-  [[ $have == "$locked" ]] || npm ci --no-audit --no-fund --loglevel=error
-)
+tunaro_browser_modules
 
 # Who runs Apache, Wine and the player.
 if ((EUID == 0)); then

@@ -15,9 +15,7 @@ source scripts/demo/lib.sh
 bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null
-if [[ ! -d tests/browser/node_modules/playwright-core ]]; then
-  (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
-fi
+tunaro_browser_modules
 
 export TUNARO_WINE_LOCALE=ja_JP.UTF-8
 tunaro_work_dir code-page

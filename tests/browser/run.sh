@@ -32,25 +32,7 @@ bash scripts/install-deps.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null
 
-# playwright-core, puppeteer-core and axe-core exactly as the lock file says
-# (npm ci never rewrites it); Chromium and Firefox are Debian's.
-(
-  cd tests/browser
-  if [[ -f package-lock.json ]]; then
-    stale=$(node -e '
-      const locked = require("./package-lock.json").packages;
-      for (const name of ["playwright-core", "puppeteer-core", "axe-core"]) {
-        let have = "";
-        try { have = require(`./node_modules/${name}/package.json`).version; } catch {}
-        if (have !== locked[`node_modules/${name}`]?.version) console.log(name);
-      }')
-    if [[ -n $stale ]]; then
-      PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
-    fi
-  else
-    npm install --no-audit --no-fund --loglevel=error
-  fi
-)
+tunaro_browser_modules
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-browser.XXXXXX")
 artifacts=${TUNARO_ARTIFACTS:-$repo/build/browser-test}

@@ -10,20 +10,14 @@
 #   tests/server/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-repo=$(pwd)
 # shellcheck source=../../scripts/demo/lib.sh
 source scripts/demo/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
-cmake --preset windows-x86 >/dev/null
-cmake --build --preset windows-x86 >/dev/null
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
-cmake --build --preset windows --target package >/dev/null
-version=$(sed -n 's/^project(tunaro VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-zip=$repo/build/windows/tunaro-$version-win64.zip
-(cd tests/browser && [[ -d node_modules/playwright-core ]] || npm ci --no-audit --no-fund --loglevel=error)
+tunaro_build_release_zip
+version=$TUNARO_VERSION zip=$TUNARO_ZIP
+tunaro_browser_modules
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-server.XXXXXX")
 SERVER_PID=
