@@ -183,8 +183,8 @@ void PrintFirewallHelp() {
       "Set-NetConnectionProfile -InterfaceAlias \"Wi-Fi\" -NetworkCategory Private\n");
 }
 
-// tunaro.exe is started by CivetWeb through the ANSI code page: the folder's
-// path must be spellable in it.
+// tunaro.exe reads its own path, and the script path it is given, in the ANSI
+// code page: the folder's path must be spellable in it.
 bool FolderFitsCodePage(const std::wstring& folder) {
   BOOL lossy = FALSE;
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, nullptr, 0, nullptr,

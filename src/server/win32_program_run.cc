@@ -59,6 +59,15 @@ std::wstring FullPath(const std::wstring& relative) {
   return full;
 }
 
+// The server checks at start that its folder fits the ANSI code page.
+std::string AnsiText(const std::wstring& text) {
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string ansi(length > 0 ? length : 1, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), length, nullptr, nullptr);
+  ansi.resize(std::strlen(ansi.c_str()));
+  return ansi;
+}
+
 std::string UpperName(const char* entry, std::size_t length) {
   std::string name(entry, length);
   for (char& c : name) {
@@ -215,19 +224,11 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
   // The body is small (the server refuses more than 64 KiB), so it is read
   // whole before the program starts.
   BodyFeed feed{nullptr, {}};
-  Handle feeder;
   char piece[4096];
   for (int got; (got = mg_read(connection, piece, sizeof piece)) > 0;) feed.body.append(piece, got);
 
   Pipes pipes;
-  std::string environment;
-  {
-    int length = WideCharToMultiByte(CP_ACP, 0, exe.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi_exe(length > 0 ? length : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, exe.c_str(), -1, ansi_exe.data(), length, nullptr, nullptr);
-    ansi_exe.resize(std::strlen(ansi_exe.c_str()));
-    environment = EnvironmentFor(request, ansi_exe);
-  }
+  std::string environment = EnvironmentFor(request, AnsiText(exe));
   PROCESS_INFORMATION started{};
   if (!MakePipes(&pipes)) return Fail(connection, "no pipes");
   if (!Spawn(exe, program_folder, environment, pipes, &started)) {
@@ -242,7 +243,7 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
 
   feed.input = pipes.input.get();
   *pipes.input.out() = nullptr;  // the feeding thread closes it
-  *feeder.out() = CreateThread(nullptr, 0, FeedBody, &feed, 0, nullptr);
+  Handle feeder(CreateThread(nullptr, 0, FeedBody, &feed, 0, nullptr));
   if (!feeder) CloseHandle(feed.input);
   Handle limit;
   CreateTimerQueueTimer(limit.out(), nullptr, EndOverlongRun, process.get(), kRunLimitMs, 0,
