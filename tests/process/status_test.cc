@@ -85,11 +85,7 @@ Messages ReadMessages(std::size_t path_length) {
       LoggedQuery(tunaro::QueryLength, 1),    LoggedQuery(tunaro::SetVolume, tunaro::AskVolume),
       LoggedQuery(tunaro::QueryShuffle, 0),   LoggedQuery(tunaro::QueryRepeat, 0),
       LoggedQuery(QueryStreamInfo, 1),        LoggedQuery(QueryStreamInfo, 0)};
-  for (std::size_t i = 0; i <= path_length; ++i) {
-    messages.push_back(LoggedQuery(tunaro::QueryPathChar, static_cast<long long>(i)));
-  }
-  messages.push_back(LoggedQuery(tunaro::QueryPlaylistDirectory, 0));
-  messages.push_back(LoggedQuery(tunaro::QuerySettingsDirectory, 0));
+  AppendFileQueries(messages, path_length);
   messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
   messages.push_back(LoggedQuery(tunaro::QueryEntryCount, 0));
   return messages;

@@ -46,6 +46,18 @@ class TunaroInstall {
   std::string exe_;
 };
 
+// The queries that find the player's files, from a player of the old kind: its
+// program path a character at a time, then the two folder queries, which it
+// does not know (it keeps its playlist file beside its program).
+inline void AppendFileQueries(std::vector<harness::LoggedMessage>& messages,
+                              std::size_t path_length) {
+  for (std::size_t i = 0; i <= path_length; ++i) {
+    messages.push_back(harness::LoggedQuery(tunaro::QueryPathChar, static_cast<long long>(i)));
+  }
+  messages.push_back(harness::LoggedQuery(tunaro::QueryPlaylistDirectory, 0));
+  messages.push_back(harness::LoggedQuery(tunaro::QuerySettingsDirectory, 0));
+}
+
 // The queries of one status refresh, in order, for a player whose program
 // path has `path_length` characters.
 inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_length) {
@@ -54,13 +66,7 @@ inline std::vector<harness::LoggedMessage> RefreshMessages(std::size_t path_leng
       LoggedQuery(tunaro::QueryPlayState, 0),  LoggedQuery(tunaro::QueryLength, 1),
       LoggedQuery(tunaro::QueryStreamInfo, 0), LoggedQuery(tunaro::QueryStreamInfo, 1),
       LoggedQuery(tunaro::WritePlaylist, 0),   LoggedQuery(tunaro::QueryEntryCount, 0)};
-  for (std::size_t i = 0; i <= path_length; ++i) {
-    messages.push_back(LoggedQuery(tunaro::QueryPathChar, static_cast<long long>(i)));
-  }
-  // Where the playlist file is: a player that knows neither folder query
-  // keeps it beside its program.
-  messages.push_back(LoggedQuery(tunaro::QueryPlaylistDirectory, 0));
-  messages.push_back(LoggedQuery(tunaro::QuerySettingsDirectory, 0));
+  AppendFileQueries(messages, path_length);
   messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
   messages.push_back(LoggedQuery(tunaro::WritePlaylist, 0));
   return messages;
