@@ -5,17 +5,9 @@
 
 #include <string>
 
-#include "playlist.h"
-
 namespace standin {
 
 void Say(const std::string& line);
-
-// "3:25", or "1:02:05" from an hour on; empty for an unknown length.
-std::string FormatLength(int seconds);
-
-// "3. Some Title (3:25)" for the current entry, numbered from 1.
-std::string DescribeCurrent(const Playlist& playlist);
 
 }  // namespace standin
 

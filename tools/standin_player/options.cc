@@ -9,6 +9,10 @@
 namespace standin {
 namespace {
 
+using player_model::LineEnd;
+using player_model::PlayState;
+using player_model::VersionTraits;
+
 bool ParseInteger(const char* text, long long* value) {
   if (*text == '\0') return false;
   char* end = nullptr;
@@ -50,6 +54,7 @@ void BehaveLikeCurrentPlayer(VersionTraits* version) {
   version->directory_query = tunaro::QueryPlaylistDirectory;
   version->unknown_answer = 1;
   version->write_on_change = true;
+  version->utf8_copy = true;
   version->bare_entries_every = 3;
 }
 
@@ -63,6 +68,7 @@ bool ApplyFlag(const std::string& name, Options* options) {
     options->faults.no_playlist_file = true;
   } else if (name == "--write-on-change") {
     options->version.write_on_change = true;
+    options->version.utf8_copy = true;
   } else if (name == "--shuffle") {
     options->playback.shuffle = true;
   } else if (name == "--repeat") {
@@ -91,7 +97,7 @@ bool ParseLineEnd(const std::string& text, LineEnd* line_end) {
 // Applies one switch that takes a value; false when the value is bad or the
 // switch unknown.
 bool ApplyValue(const std::string& name, const char* value, Options* options) {
-  Faults& faults = options->faults;
+  player_model::Faults& faults = options->faults;
   VersionTraits& version = options->version;
   long long number = 0;
   const bool is_number = ParseInteger(value, &number);
@@ -119,7 +125,7 @@ bool ApplyValue(const std::string& name, const char* value, Options* options) {
   } else if (name == "--ready") {
     options->ready_file = value;
   } else if (name == "--program-path") {
-    faults.program_path = value;
+    options->program_path = value;
   } else if (name == "--playlist-dir") {
     if (*value == '\0') return false;
     version.playlist_dir = value;
@@ -138,9 +144,9 @@ bool ApplyValue(const std::string& name, const char* value, Options* options) {
   } else if (name == "--path-end-answer") {
     faults.path_end_answer = number;
   } else if (name == "--hang-on") {
-    faults.hang_on = number;
+    options->hang_on = number;
   } else if (name == "--quit-on") {
-    faults.quit_on = number;
+    options->quit_on = number;
   } else if (name == "--file-entries-delta") {
     faults.file_entries_delta = number;
   } else if (name == "--report-count") {

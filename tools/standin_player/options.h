@@ -5,11 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "faults.h"
-#include "m3u.h"
-#include "playback.h"
-#include "playlist.h"
-#include "version_traits.h"
+#include "testing/player_model/player_model.h"
 
 namespace standin {
 
@@ -21,13 +17,18 @@ struct Options {
   std::string playlist_file;        // for kFile
   std::size_t synthetic_count = 0;  // for kSynthetic
   long long current = 0;
-  PlayState state = PlayState::kStopped;
-  Playback playback;
-  LineEnd line_end = LineEnd::kCrLf;
+  player_model::PlayState state = player_model::PlayState::kStopped;
+  player_model::Playback playback;
+  player_model::LineEnd line_end = player_model::LineEnd::kCrLf;
   std::string log_file;    // empty: no message log
   std::string ready_file;  // empty: no ready signal
-  Faults faults;
-  VersionTraits version;
+  player_model::Faults faults;
+  player_model::VersionTraits version;
+  // Faults of the program around the player: the program path it reports
+  // instead of its own, and the query it never answers or dies on.
+  std::optional<std::string> program_path;
+  std::optional<long long> hang_on;
+  std::optional<long long> quit_on;
 };
 
 // Parses argv[1..]. On a bad command line returns nothing and puts the reason

@@ -14,8 +14,10 @@ bool IsFromOutside(UINT message) { return message == tunaro::CommandMessage || m
 
 }  // namespace
 
-PlayerWindow::PlayerWindow(Player* player, MessageLog* log, const Faults& faults)
-    : player_(player), log_(log), faults_(faults) {}
+PlayerWindow::PlayerWindow(player_model::PlayerModel* player, player_model::PlayerHost* host,
+                           MessageLog* log, std::optional<long long> hang_on,
+                           std::optional<long long> quit_on)
+    : player_(player), host_(host), log_(log), hang_on_(hang_on), quit_on_(quit_on) {}
 
 HWND PlayerWindow::Create() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -45,7 +47,7 @@ LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lp
     case tunaro::QueryMessage:
       return OnQuery(window, wparam, lparam);
     case tunaro::CommandMessage:
-      player_->Command(wparam);
+      player_->Command(wparam, *host_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -56,16 +58,16 @@ LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lp
 }
 
 LRESULT PlayerWindow::OnQuery(HWND window, WPARAM argument, LPARAM code) {
-  if (faults_.hang_on && *faults_.hang_on == code) {
+  if (hang_on_ && *hang_on_ == code) {
     Say("! hanging on query " + std::to_string(code));
     for (;;) Sleep(1000);
   }
-  if (faults_.quit_on && *faults_.quit_on == code) {
+  if (quit_on_ && *quit_on_ == code) {
     Say("! quitting on query " + std::to_string(code));
     DestroyWindow(window);
     ExitProcess(0);
   }
-  return static_cast<LRESULT>(player_->Answer(code, argument));
+  return static_cast<LRESULT>(player_->Answer(code, argument, *host_));
 }
 
 bool WaitUntilNoOtherPlayer(DWORD timeout_ms) {

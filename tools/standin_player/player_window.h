@@ -5,16 +5,19 @@
 
 #include <windows.h>
 
-#include "faults.h"
+#include <optional>
+
 #include "message_log.h"
-#include "player.h"
+#include "testing/player_model/player_model.h"
 
 namespace standin {
 
 class PlayerWindow {
  public:
-  // Neither pointer is owned; both must outlive the window.
-  PlayerWindow(Player* player, MessageLog* log, const Faults& faults);
+  // Nothing is owned; all must outlive the window. `hang_on` and `quit_on`
+  // are the query codes it never answers and dies on.
+  PlayerWindow(player_model::PlayerModel* player, player_model::PlayerHost* host, MessageLog* log,
+               std::optional<long long> hang_on, std::optional<long long> quit_on);
 
   // Registers the class and creates the (hidden) window; null on failure.
   HWND Create();
@@ -24,9 +27,11 @@ class PlayerWindow {
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnQuery(HWND window, WPARAM argument, LPARAM code);
 
-  Player* player_;
+  player_model::PlayerModel* player_;
+  player_model::PlayerHost* host_;
   MessageLog* log_;
-  const Faults& faults_;
+  const std::optional<long long> hang_on_;
+  const std::optional<long long> quit_on_;
 };
 
 // Waits, at most `timeout_ms`, until no other window of the player's class

@@ -87,11 +87,4 @@ std::vector<Entry> SyntheticEntries(std::size_t count) {
   return entries;
 }
 
-Entry ExtraFileEntry(std::size_t number) {
-  char title[64];
-  std::snprintf(title, sizeof title, "File Only %04lu - Not In The Player",
-                static_cast<unsigned long>(number));
-  return Entry{title, std::string("C:\\Music\\File Only\\") + title + ".mp3", 100};
-}
-
 }  // namespace standin

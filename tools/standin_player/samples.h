@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <vector>
 
-#include "playlist.h"
+#include "testing/player_model/playlist.h"
 
 namespace standin {
+
+using player_model::Entry;
 
 // A dozen invented songs by invented artists, and four more whose names are
 // Cyrillic, Greek, Japanese and Polish (with \u0141 and \u017a).
@@ -23,9 +25,6 @@ std::vector<Entry> HostileSample();
 // "Artist 0001 - Title 0001" and so on, with lengths that vary but are the
 // same on every run.
 std::vector<Entry> SyntheticEntries(std::size_t count);
-
-// Entries that only the playlist file holds (see --file-entries-delta).
-Entry ExtraFileEntry(std::size_t number);
 
 }  // namespace standin
 

@@ -16,9 +16,6 @@ std::optional<std::string> AnsiToUtf8(const std::string& ansi);
 // hold (no look-alikes: "\u0141" is "?", not "L").
 std::string Utf8ToAnsi(const std::string& utf8);
 
-// What a UTF-8 playlist file begins with.
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-
 }  // namespace standin
 
 #endif  // TUNARO_TOOLS_STANDIN_PLAYER_TEXT_ENCODING_H_

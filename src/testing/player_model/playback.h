@@ -1,9 +1,9 @@
 // What the player's controls change besides the list and its state: where
 // in the song it is, how loud, and in which order it goes on.
-#ifndef TUNARO_TOOLS_STANDIN_PLAYER_PLAYBACK_H_
-#define TUNARO_TOOLS_STANDIN_PLAYER_PLAYBACK_H_
+#ifndef TUNARO_TESTING_PLAYER_MODEL_PLAYBACK_H_
+#define TUNARO_TESTING_PLAYER_MODEL_PLAYBACK_H_
 
-namespace standin {
+namespace player_model {
 
 struct Playback {
   // Milliseconds into the current song. It stands still (only a jump moves
@@ -14,6 +14,6 @@ struct Playback {
   bool repeat = false;
 };
 
-}  // namespace standin
+}  // namespace player_model
 
-#endif  // TUNARO_TOOLS_STANDIN_PLAYER_PLAYBACK_H_
+#endif  // TUNARO_TESTING_PLAYER_MODEL_PLAYBACK_H_

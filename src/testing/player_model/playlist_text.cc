@@ -1,8 +1,8 @@
-#include "m3u.h"
+#include "testing/player_model/playlist_text.h"
 
 #include <cstdlib>
 
-namespace standin {
+namespace player_model {
 namespace {
 
 constexpr char kExtInf[] = "#EXTINF:";
@@ -21,12 +21,29 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
-std::string TitleFromPath(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name;
+const std::string& Pick(const std::string& utf8, const std::string& plain, bool in_utf8) {
+  return in_utf8 && !utf8.empty() ? utf8 : plain;
+}
+
+std::string Text(const std::vector<Entry>& entries, const TextLayout& layout, bool in_utf8) {
+  const std::string eol = LineEndBytes(layout.line_end);
+  std::string text = in_utf8 ? kByteOrderMark : "";
+  text += "#EXTM3U" + eol;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const Entry& entry = entries[i];
+    const bool bare =
+        layout.bare_every > 0 && (static_cast<long long>(i) + 1) % layout.bare_every == 0;
+    if (!bare) {
+      text += kExtInf;
+      text += std::to_string(entry.seconds);
+      text += ',';
+      text += Pick(entry.utf8_title, entry.title, in_utf8);
+      text += eol;
+    }
+    text += Pick(entry.utf8_path, entry.path, in_utf8);
+    text += eol;
+  }
+  return text;
 }
 
 }  // namespace
@@ -43,6 +60,14 @@ const char* LineEndBytes(LineEnd line_end) {
   return "\r\n";
 }
 
+std::string PlaylistText(const std::vector<Entry>& entries, const TextLayout& layout) {
+  return Text(entries, layout, false);
+}
+
+std::string Utf8PlaylistText(const std::vector<Entry>& entries, const TextLayout& layout) {
+  return Text(entries, layout, true);
+}
+
 std::vector<Entry> ParseM3u(const std::string& text) {
   std::vector<Entry> entries;
   bool have_info = false;
@@ -57,13 +82,10 @@ std::vector<Entry> ParseM3u(const std::string& text) {
       continue;
     }
     if (line[0] == '#') continue;
-    Entry entry;
-    entry.path = line;
+    Entry entry = EntryForFile(line);
     if (have_info) {
       entry.title = pending.title;
       entry.seconds = pending.seconds;
-    } else {
-      entry.title = TitleFromPath(line);
     }
     entries.push_back(std::move(entry));
     have_info = false;
@@ -71,23 +93,12 @@ std::vector<Entry> ParseM3u(const std::string& text) {
   return entries;
 }
 
-M3uWriter::M3uWriter(LineEnd line_end) : eol_(LineEndBytes(line_end)) {
-  text_ = "#EXTM3U";
-  text_ += eol_;
+Entry EntryForFile(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return Entry{name, path, -1};
 }
 
-void M3uWriter::Add(const Entry& entry) {
-  text_ += kExtInf;
-  text_ += std::to_string(entry.seconds);
-  text_ += ',';
-  text_ += entry.title;
-  text_ += eol_;
-  AddBare(entry);
-}
-
-void M3uWriter::AddBare(const Entry& entry) {
-  text_ += entry.path;
-  text_ += eol_;
-}
-
-}  // namespace standin
+}  // namespace player_model

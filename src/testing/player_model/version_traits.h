@@ -1,14 +1,14 @@
 // What sets versions of the real player apart where the remote control meets
 // them: what the program path query answers, where the playlist file lives
 // and which query reports that folder, and when and how the file is written.
-// The defaults are an old player's ways, which the stand-in has always shown.
-#ifndef TUNARO_TOOLS_STANDIN_PLAYER_VERSION_TRAITS_H_
-#define TUNARO_TOOLS_STANDIN_PLAYER_VERSION_TRAITS_H_
+// The defaults are an old player's ways.
+#ifndef TUNARO_TESTING_PLAYER_MODEL_VERSION_TRAITS_H_
+#define TUNARO_TESTING_PLAYER_MODEL_VERSION_TRAITS_H_
 
 #include <optional>
 #include <string>
 
-namespace standin {
+namespace player_model {
 
 struct VersionTraits {
   // Answered to every program path query instead of the path's characters:
@@ -26,13 +26,16 @@ struct VersionTraits {
   // The answer to a query the player does not know.
   long long unknown_answer = 0;
   // WritePlaylist writes only when the list changed since the last write,
-  // adds a UTF-8 copy beside the file, and answers -1 for an empty list.
+  // and answers -1 for an empty list.
   bool write_on_change = false;
+  // WritePlaylist also writes the list in UTF-8, with a byte order mark,
+  // into a ".m3u8" beside the file, after it.
+  bool utf8_copy = false;
   // Every n-th entry (n, 2n, ... from 1) is written without its #EXTINF line,
   // as a player does for files it has not read the details of; 0: none.
   long long bare_entries_every = 0;
 };
 
-}  // namespace standin
+}  // namespace player_model
 
-#endif  // TUNARO_TOOLS_STANDIN_PLAYER_VERSION_TRAITS_H_
+#endif  // TUNARO_TESTING_PLAYER_MODEL_VERSION_TRAITS_H_
