@@ -1,16 +1,26 @@
 #include "bench_setup.h"
 
-namespace tunaro_bench {
+#include "testing/player_model/playlist_text.h"
 
-std::string MakePlaylist(std::int32_t entries) {
-  std::string text = "#EXTM3U\r\n";
-  for (std::int32_t i = 0; i < entries; ++i) {
+namespace tunaro_bench {
+namespace {
+
+std::vector<player_model::Entry> Entries(std::int32_t count) {
+  std::vector<player_model::Entry> entries;
+  entries.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count; ++i) {
     const std::string artist = "Artist " + std::to_string(i % 97);
     const std::string song = "Song number " + std::to_string(i) + (i % 10 == 0 ? " & Friends" : "");
-    text += "#EXTINF:" + std::to_string(120 + i % 300) + "," + artist + " - " + song + "\r\n";
-    text += "C:\\Music\\" + artist + "\\" + song + ".mp3\r\n";
+    entries.push_back(player_model::Entry{
+        artist + " - " + song, "C:\\Music\\" + artist + "\\" + song + ".mp3", 120 + i % 300});
   }
-  return text;
+  return entries;
+}
+
+}  // namespace
+
+std::string MakePlaylist(std::int32_t entries) {
+  return player_model::PlaylistText(Entries(entries));
 }
 
 void SetUpPlayer(tunaro::FakeSystem& system, std::int32_t entries) {
@@ -19,11 +29,11 @@ void SetUpPlayer(tunaro::FakeSystem& system, std::int32_t entries) {
   system.environment["REQUEST_METHOD"] = "GET";
   system.output_is_file = false;  // a CGI pipe
   system.SetFile(system.player.program_path, "MZ");
-  system.player.play_state = 1;
-  system.player.writes_playlist = false;
-  system.player.reported_count = entries;
-  system.player.current = entries - 1;
-  system.SetFile(system.PlaylistPath(), MakePlaylist(entries));
+  system.player.playlist.entries = Entries(entries);
+  system.player.playlist.current = entries - 1;
+  system.player.playlist.state = player_model::PlayState::kPlaying;
+  system.player.faults.no_playlist_file = true;
+  system.SetFile(system.PlaylistPath(), system.player.PlaylistText());
 }
 
 void ForgetRecords(tunaro::FakeSystem& system) {

@@ -12,14 +12,14 @@
 
 namespace tunaro_bench {
 
-// The extended M3U text of `entries` entries with titles of everyday length;
-// every tenth has an "&" to escape.
+// The extended M3U text of `entries` entries with titles of everyday length,
+// as the player model writes it; every tenth has an "&" to escape.
 std::string MakePlaylist(std::int32_t entries);
 
 // A running player with that playlist in its file, current at the last entry
 // (so the single-entry walk reads the whole file), and a site configuration.
 // The player does not rewrite the file on each WritePlaylist: that would time
-// the fake's own text building.
+// the model's own text building.
 void SetUpPlayer(tunaro::FakeSystem& system, std::int32_t entries);
 
 // The fake keeps a record of every message, read and write; a benchmark loop

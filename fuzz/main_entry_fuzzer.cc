@@ -9,8 +9,8 @@
 
 #include "app/main_entry.h"
 #include "fuzz_input.h"
-#include "testing/fake_system.h"
 #include "player/player_messages.h"
+#include "testing/fake_system.h"
 
 namespace {
 
@@ -121,14 +121,14 @@ std::string Serve(const Run& run, bool defang) {
   if (!(flags & kNoProgramFile)) system.SetFile(player.program_path, "MZ");
   // Huge counts are the status target's: here they would only slow the runs.
   const std::int32_t count = run.knobs.Int32(1) % 5001;
-  if (flags & kReportsCount) player.reported_count = count;
-  player.current = run.knobs.Int32(2);
-  player.play_state = run.knobs.Int32(3, 1);
+  if (flags & kReportsCount) player.faults.report_count = count;
+  player.playlist.current = run.knobs.Int32(2);
+  player.faults.state_answer = run.knobs.Int32(3, 1);
   if (flags & kPlayerWritesTitles) {
-    player.titles = SplitLines(playlist);
+    player.playlist.entries = player_model::EntriesTitled(SplitLines(playlist));
   } else {
-    player.writes_playlist = false;
-    player.reported_count = count;
+    player.faults.no_playlist_file = true;
+    player.faults.report_count = count;
     system.SetFile(system.PlaylistPath(), playlist);
   }
 

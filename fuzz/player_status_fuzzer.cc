@@ -11,12 +11,11 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "fuzz_input.h"
-#include "platform/ansi_characters.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "player/player_status.h"
-#include "player/playlist_path.h"
 #include "testing/fake_system.h"
+#include "testing/player_model/playlist_place.h"
 #include "title_reference.h"
 
 namespace {
@@ -37,12 +36,21 @@ constexpr char kFallbackProgram[] = "C:\\Fallback\\player.exe";
 constexpr char kFolder[] = "C:\\Lists";
 constexpr std::uint64_t kFolderAddress = 0x10000F80;
 
+// Where a player whose program is `program` keeps its playlist file, by the
+// player's own rule: the program's rule is checked against it.
+std::string PlaylistFile(const std::string& program, bool in_folder,
+                         const player_model::LeadBytes& lead_bytes) {
+  player_model::VersionTraits traits;
+  if (in_folder) traits.playlist_dir = kFolder;
+  return player_model::PlaylistPlaceFor(program, traits, "", lead_bytes).file;
+}
+
 // A path the player reports in full: long enough, under the limit, and with
 // no control character, which would end it as "no path".
 // Long enough to name the playlist file after it: three characters, which
 // under a double-byte code page may take more than three bytes.
-bool ReportedInFull(const std::string& path, const tunaro::CharacterRule& characters) {
-  return !tunaro::PlaylistPathFor(path, characters).empty() &&
+bool ReportedInFull(const std::string& path, const player_model::LeadBytes& lead_bytes) {
+  return !PlaylistFile(path, false, lead_bytes).empty() &&
          path.size() < static_cast<std::size_t>(tunaro::kMaxPlayerPathLength) &&
          std::none_of(path.begin(), path.end(),
                       [](char c) { return static_cast<unsigned char>(c) < 32; });
@@ -69,13 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   tunaro::FakeSystem system;
   system.code_page = (flags & kDoubleByte) ? 932 : 1252;
-  const tunaro::CharacterRule characters = tunaro::AnsiCharacters(system);
+  const player_model::LeadBytes lead_bytes = system.AnsiCodePage().lead_bytes;
   tunaro::FakePlayer& player = system.player;
   if (!fields[1].empty()) player.program_path = std::string(fields[1]);
   const std::string path = player.program_path;
-  player.play_state = knobs.Int32(3, 1);
-  player.length = knobs.Int32(4, 205);
-  player.writes_playlist = false;  // the file is what the fuzzer wrote
+  player.faults.state_answer = knobs.Int32(3, 1);
+  const std::int32_t length = knobs.Int32(4, 205);
+  player.faults.length_answer = length;
+  player.faults.no_playlist_file = true;  // the file is what the fuzzer wrote
   player.answer_hook = [&](std::int32_t code, std::int32_t) -> std::optional<std::int64_t> {
     if (code == tunaro::QueryEntryCount) return count;
     if (code == tunaro::WritePlaylist) return current;
@@ -86,13 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   player.image_path = (flags & kProcessNamesProgram) ? kFallbackProgram : "";
   if (!(flags & kNoProgramFile)) system.SetFile(path, "MZ");
   if (flags & kProcessNamesProgram) system.SetFile(kFallbackProgram, "MZ");
-  const bool from_player = ReportedInFull(path, characters) && system.IsOrdinaryFile(path);
+  const bool from_player = ReportedInFull(path, lead_bytes) && system.IsOrdinaryFile(path);
   const std::string program =
       from_player ? path : ((flags & kProcessNamesProgram) ? kFallbackProgram : "");
-  const std::string playlist_path =
-      (flags & kFolderQuery)
-          ? std::string(kFolder) + "\\" + tunaro::PlaylistFileNameFor(program, characters)
-          : tunaro::PlaylistPathFor(program, characters);
+  const std::string playlist_path = PlaylistFile(program, flags & kFolderQuery, lead_bytes);
   if (!playlist_path.empty() && !(flags & kNoPlaylistFile)) {
     system.SetFile(playlist_path, std::string(content));
     // A program path of three characters names its own playlist file; that
@@ -139,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string_view state = status.StateText;
   FUZZ_CHECK(state.empty() || state == "Playing" || state == "Paused" || state == "Stopped");
-  FUZZ_CHECK(status.LengthText.empty() == (player.length < 0));
+  FUZZ_CHECK(status.LengthText.empty() == (length < 0));
 
   FUZZ_CHECK(status.EntryCount == std::clamp(count, 0, tunaro::kMaxEntryCount));
   FUZZ_CHECK(status.Titles.size() == static_cast<std::size_t>(status.EntryCount));

@@ -5,7 +5,6 @@
 
 #include "base/run_error.h"
 #include "player/player_messages.h"
-#include "player/playlist_path.h"
 
 namespace tunaro {
 namespace {
@@ -32,22 +31,31 @@ AnsiCodePageInfo CodePageInfo(std::uint32_t code_page) {
 
 }  // namespace
 
-std::string FakePlayer::PlaylistText() const {
-  std::string text = "#EXTM3U" + line_end;
-  for (std::size_t i = 0; i < titles.size(); ++i) {
-    if (bare_every == 0 || (i + 1) % bare_every != 0) {
-      text += "#EXTINF:" + std::to_string(length) + "," + titles[i] + line_end;
-    }
-    text += "C:\\Music\\track" + std::to_string(i + 1) + ".mp3" + line_end;
+// The fake system as the player model's host: the player's files go into the
+// fake file system, the name of its folder into its memory.
+class FakeSystem::PlayerSide : public player_model::PlayerHost {
+ public:
+  explicit PlayerSide(FakeSystem& system) : system_(system) {}
+  player_model::LeadBytes AnsiLeadBytes() override {
+    return CodePageInfo(system_.code_page).lead_bytes;
   }
-  return text;
-}
+  std::optional<std::string> AnsiToUtf8(const std::string& ansi) override {
+    return system_.AnsiToUtf8(ansi);
+  }
+  bool WriteFile(const std::string& path, const std::string& bytes) override {
+    if (path.empty()) return false;
+    system_.SetFile(path, bytes);
+    return true;
+  }
+  std::int64_t AddressOfFolderText(const std::string& folder) override {
+    system_.player.memory[FakePlayer::kFolderTextAddress] = folder + '\0';
+    return static_cast<std::int64_t>(FakePlayer::kFolderTextAddress);
+  }
+  void Say(const std::string&) override {}
 
-std::string FakePlayer::Utf8PlaylistText() const {
-  FakePlayer copy = *this;
-  copy.titles = utf8_titles;
-  return "\xEF\xBB\xBF" + copy.PlaylistText();
-}
+ private:
+  FakeSystem& system_;
+};
 
 FakeSystem::FakeSystem() = default;
 
@@ -82,10 +90,7 @@ std::string FakeSystem::AnsiCharacter(char32_t code_point) {
 }
 
 std::string FakeSystem::PlaylistPath() const {
-  const AnsiCodePageInfo info = CodePageInfo(code_page);
-  const CharacterRule characters = CharacterRule::ForCodePage(info.number, info.lead_bytes);
-  if (playlist_folder.empty()) return PlaylistPathFor(player.program_path, characters);
-  return playlist_folder + "\\" + PlaylistFileNameFor(player.program_path, characters);
+  return player.Place(CodePageInfo(code_page).lead_bytes).file;
 }
 
 std::string FakeSystem::EnvironmentVariable(const std::string& name) {
@@ -197,12 +202,12 @@ MessageAnswer FakeSystem::SendMessageWithin(Handle window, std::uint32_t message
                                             std::uint32_t timeout_milliseconds) {
   (void)timeout_milliseconds;
   if (message != QueryMessage) return {true, 0};
-  return AnswerQuery(window, static_cast<std::int32_t>(lparam),
-                     static_cast<std::int32_t>(static_cast<std::intptr_t>(wparam)));
+  return AnswerQuery(window, static_cast<std::int32_t>(lparam), wparam);
 }
 
-MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::int32_t argument) {
+MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::uintptr_t wparam) {
   FakePlayer& p = player;
+  const auto argument = static_cast<std::int32_t>(static_cast<std::intptr_t>(wparam));
   p.log.push_back({QueryMessage, argument, code});
   events.push_back("query:" + std::to_string(code));
   if (window != p.window || p.window == 0 || p.gone) return {true, 0};
@@ -210,58 +215,17 @@ MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::int
   if (p.answer_hook) {
     if (auto answer = p.answer_hook(code, argument)) return {true, *answer};
   }
-  const std::int32_t count =
-      p.reported_count ? *p.reported_count : static_cast<std::int32_t>(p.titles.size());
-  switch (code) {
-    case QueryPlayState:
-      return {true, p.play_state};
-    case QueryLength:  // and QueryPosition
-      return {true, argument == 0 ? p.position_ms : p.length};
-    case JumpToTime:
-      if (p.play_state == StateStopped) return {true, -1};
-      p.position_ms = argument;
-      return {true, 0};
-    case SetVolume:
-      if (argument == AskVolume) return {true, p.volume};
-      p.volume = argument;
-      return {true, 0};
-    case QueryShuffle:
-      return {true, p.shuffle ? 1 : 0};
-    case QueryRepeat:
-      return {true, p.repeat ? 1 : 0};
-    case SetShuffle:
-      p.shuffle = argument != 0;
-      return {true, 0};
-    case SetRepeat:
-      p.repeat = argument != 0;
-      return {true, 0};
-    case QueryPathChar:
-      if (argument >= 0 && static_cast<std::size_t>(argument) < p.program_path.size()) {
-        return {true, static_cast<unsigned char>(p.program_path[argument])};
-      }
-      return {true, p.path_end_answer};
-    case WritePlaylist:
-      if (p.writes_playlist) {
-        SetFile(PlaylistPath(), p.PlaylistText());
-        if (!p.utf8_titles.empty()) SetFile(PlaylistPath() + "8", p.Utf8PlaylistText());
-      }
-      return {true, p.current};
-    case SetCurrentEntry:
-      if (argument >= 0 && argument < count) p.current = argument;
-      return {true, 0};
-    case QueryEntryCount:
-      return {true, count};
-    case QueryStreamInfo:
-      return {true, argument == 0 ? p.sample_rate : p.bit_rate};
-    default:
-      return {true, 0};
-  }
+  PlayerSide side(*this);
+  return {true, p.Answer(code, wparam, side)};
 }
 
 void FakeSystem::PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
                                    std::intptr_t lparam) {
   player.log.push_back({message, static_cast<std::int64_t>(wparam), lparam});
-  (void)window;
+  if (message != CommandMessage || window != player.window || player.window == 0 || player.gone)
+    return;
+  PlayerSide side(*this);
+  player.Command(wparam, side);
 }
 
 std::string FakeSystem::WindowProcessImagePath(Handle window) {

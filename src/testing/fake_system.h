@@ -1,6 +1,7 @@
 // An in-process stand-in for the operating system and the player, for tests:
 // environment, standard input in pieces, an output that behaves as a file or a
-// pipe, files in memory, and a scripted player that logs every message.
+// pipe, files in memory, and the player model behind a window that logs every
+// message.
 #ifndef TUNARO_TESTING_FAKE_SYSTEM_H_
 #define TUNARO_TESTING_FAKE_SYSTEM_H_
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/system_interface.h"
+#include "testing/player_model/player_model.h"
 
 namespace tunaro {
 
@@ -33,45 +35,28 @@ struct LoggedMessage {
   }
 };
 
-// A player with a playlist. WritePlaylist puts its extended M3U text into the
-// fake file system beside `program_path`, before it answers.
-struct FakePlayer {
-  Handle window = 0x1234;  // 0: not running
-  std::string program_path = "C:\\Player\\player.exe";
-  std::int32_t play_state = 0;
-  std::int32_t length = 205;
-  std::int32_t position_ms = 61500;
-  std::int32_t volume = 128;  // 0-255
-  bool shuffle = false;
-  bool repeat = false;
-  std::int32_t sample_rate = 44;
-  std::int32_t bit_rate = 128;
-  std::int32_t current = 0;
-  std::vector<std::string> titles;
-  // Titles in UTF-8; when there are any, WritePlaylist also writes them, with
-  // a byte order mark, into a ".m3u8" beside the playlist file, after it.
-  std::vector<std::string> utf8_titles;
-  std::string line_end = "\r\n";
-  // Every this-many-th entry (counted from 1) is written without its
-  // information line, as a player writes entries it has not read; 0: none.
-  std::size_t bare_every = 0;
-  bool writes_playlist = true;
-  std::optional<std::int32_t> reported_count;  // overrides titles.size()
-  std::optional<std::int32_t> hangs_on;        // a query code it never answers
-  std::int32_t path_end_answer = 0;
-  bool gone = false;  // window closed after the lookup: every query answers 0
+// The player as the system shows it: the player model (what it plays,
+// answers and writes, shared with the stand-in player) and what only a test
+// does to it. Its program path is C:\Player\player.exe unless a test says
+// otherwise.
+struct FakePlayer : player_model::PlayerModel {
+  FakePlayer() { program_path = "C:\\Player\\player.exe"; }
+
+  Handle window = 0x1234;                // 0: not running
+  std::optional<std::int32_t> hangs_on;  // a query code it never answers
+  bool gone = false;                     // window closed after the lookup: every query answers 0
   // What the system says the player's process runs; empty: it will not say.
   std::string image_path = "C:\\Player\\player.exe";
   int pointer_bits = 64;  // 0: its process cannot be looked at
   // Its readable memory: blocks of bytes by their first address. The pages
-  // a block touches are readable, zeros around it.
+  // a block touches are readable, zeros around it. The model's folder name
+  // is put at kFolderTextAddress when a directory query asks for it.
   std::map<std::uint64_t, std::string> memory;
+  static constexpr std::uint64_t kFolderTextAddress = 0x7FFE0000;
+  // Every query sent and every message posted to it, in order.
   std::vector<LoggedMessage> log;
-  // Called for a query before the built-in answer; return a value to override.
+  // Called for a query before the model answers; return a value to override.
   std::function<std::optional<std::int64_t>(std::int32_t code, std::int32_t argument)> answer_hook;
-
-  std::string PlaylistText() const;
-  std::string Utf8PlaylistText() const;
 };
 
 class FakeSystem : public SystemInterface {
@@ -117,10 +102,8 @@ class FakeSystem : public SystemInterface {
   }
   void SetConfiguration(std::string content) { SetFile(ConfigurationPath(), std::move(content)); }
   std::string ConfigurationPath() const { return executable_directory + "\\tunaro.conf"; }
-  // Where the player writes its playlist file: beside its program, or in
-  // `playlist_folder` when that is set.
+  // Where the player writes its playlist file, by the model's rule.
   std::string PlaylistPath() const;
-  std::string playlist_folder;
 
   // SystemInterface
   std::string EnvironmentVariable(const std::string& name) override;
@@ -159,8 +142,9 @@ class FakeSystem : public SystemInterface {
   static constexpr Handle kOutput = 11;
 
  private:
+  class PlayerSide;
   // The player's answer to a query; as the window procedure of a player does.
-  MessageAnswer AnswerQuery(Handle window, std::int32_t code, std::int32_t argument);
+  MessageAnswer AnswerQuery(Handle window, std::int32_t code, std::uintptr_t argument);
   // Copies `size` bytes of the player's memory; false unless all are readable.
   bool ReadMemory(std::uint64_t address, char* buffer, std::size_t size);
 };

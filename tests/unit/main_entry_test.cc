@@ -7,8 +7,8 @@
 #include "app/entry_choice.h"
 #include "app/handle_request.h"
 #include "base/run_error.h"
-#include "testing/fake_system.h"
 #include "player/player_messages.h"
+#include "testing/fake_system.h"
 
 namespace tunaro {
 namespace {
@@ -22,7 +22,7 @@ class RunTest : public ::testing::Test {
     system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /cgi-bin/tunaro/\r\nBGCOLOR #C0C0C0\r\n");
     system_.environment["SCRIPT_NAME"] = "/cgi-bin/tunaro/tunaro";
     system_.environment["REQUEST_METHOD"] = "GET";
-    system_.player.titles = {"Alpha", "Beta", "Gamma"};
+    system_.player.playlist.entries = player_model::EntriesTitled({"Alpha", "Beta", "Gamma"});
     system_.SetFile(system_.player.program_path, "MZ");
   }
   std::string Run(const std::string& query) {
@@ -112,7 +112,7 @@ TEST_F(RunTest, AStaleSelectionPlaysTheEntryThatShowsItsTitleNow) {
       {{"Long Alpha", "Long Gamma", "x"}, "1.+Gamma", 1, 5},  // cut as the page shows it
   };
   for (const Row& row : rows) {
-    system_.player.titles = row.titles;
+    system_.player.playlist.entries = player_model::EntriesTitled(row.titles);
     system_.SetConfiguration("IMGDIR /i/\r\nWWWPATH /w/\r\nSSIWIDTH " + std::to_string(row.width));
     system_.player.log.clear();
     Post("play", std::string("MP3List=") + row.choice);
@@ -142,7 +142,7 @@ TEST_F(RunTest, AChoiceWithATitleReadsThePlaylistFirstAndLocatesItOnce) {
 }
 
 TEST_F(RunTest, ARequestThatAnotherSiteMadeDoesNothing) {
-  system_.player.play_state = 3;
+  system_.player.playlist.state = player_model::PlayState::kPaused;
   system_.environment["HTTP_HOST"] = "pc:8080";
   system_.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
   for (const char* query : {"stop", "play", "forward"}) {

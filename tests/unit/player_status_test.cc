@@ -16,11 +16,15 @@
 namespace tunaro {
 namespace {
 
+using player_model::EntriesTitled;
+using player_model::PlayState;
+using player_model::Utf8PlaylistText;
+
 class PlayerStatusTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    system_.player.titles = {"Alpha", "Beta", "Gamma"};
-    system_.player.current = 1;
+    system_.player.playlist.entries = EntriesTitled({"Alpha", "Beta", "Gamma"});
+    system_.player.playlist.current = 1;
     system_.SetFile(system_.player.program_path, "MZ");
     status_.PlayerWindow = system_.player.window;
   }
@@ -48,14 +52,13 @@ class PlayerStatusTest : public ::testing::Test {
 };
 
 TEST_F(PlayerStatusTest, FillsEveryFieldFromTheAnswersAndThePlaylist) {
-  system_.player.play_state = 1;
-  system_.player.length = 3725;
-  system_.player.bit_rate = 320;
+  system_.player.playlist.state = PlayState::kPlaying;
+  system_.player.playlist.entries[1].seconds = 3725;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.StateText, "Playing");
   EXPECT_EQ(status_.LengthText, "62:05");
   EXPECT_EQ(status_.SampleRateText, "44,000");
-  EXPECT_EQ(status_.BitRateText, "320");
+  EXPECT_EQ(status_.BitRateText, "192");
   EXPECT_EQ(status_.EntryCount, 3);
   EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
   EXPECT_EQ(status_.CurrentTitle, "Beta");
@@ -74,7 +77,7 @@ TEST_F(PlayerStatusTest, EndsTheRunWithoutAProgramFile) {
 
 TEST_F(PlayerStatusTest, AnAnswerWithZeroLowBitsEndsThePath) {
   system_.player.program_path = "C:\\p.exe";
-  system_.player.path_end_answer = 65536;
+  system_.player.faults.path_end_answer = 65536;
   system_.SetFile("C:\\p.exe", "MZ");
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlayerPath, "C:\\p.exe");
@@ -125,13 +128,18 @@ class PlaylistFolderTest : public PlayerStatusTest {
   }
   void SetUp() override {
     PlayerStatusTest::SetUp();
-    system_.playlist_folder = "C:\\Users\\me\\AppData\\Roaming\\Player";
+    system_.player.traits.playlist_dir = "C:\\Users\\me\\AppData\\Roaming\\Player";
   }
   std::string Beside() const { return "C:\\Player\\player.m3u"; }
 };
 
 TEST_F(PlaylistFolderTest, ReadsTheFolderThatTheNewestQueryNames) {
-  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  // As the player answers by itself.
+  ASSERT_TRUE(Refresh());
+  EXPECT_EQ(status_.PlaylistPath, "C:\\Users\\me\\AppData\\Roaming\\Player\\player.m3u");
+  EXPECT_EQ(status_.Titles[2], "Gamma");
+  NameFolder(QueryPlaylistDirectory, kAddress,
+             system_.player.traits.playlist_dir + std::string(1, '\0'));
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
   EXPECT_EQ(status_.Titles[2], "Gamma");
@@ -143,18 +151,20 @@ TEST_F(PlaylistFolderTest, ReadsTheFolderThatTheNewestQueryNames) {
     EXPECT_LE(address % 4096 + size, 4096u);
   }
   // A long name runs over pages.
-  system_.playlist_folder = "C:\\" + std::string(6000, 'd');
-  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  system_.player.traits.playlist_dir = "C:\\" + std::string(6000, 'd');
+  NameFolder(QueryPlaylistDirectory, kAddress,
+             system_.player.traits.playlist_dir + std::string(1, '\0'));
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
   // A folder that ends in a separator gets no second one.
-  NameFolder(QueryPlaylistDirectory, kAddress, system_.playlist_folder + "\\" + '\0');
+  NameFolder(QueryPlaylistDirectory, kAddress, system_.player.traits.playlist_dir + "\\" + '\0');
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
 }
 
 TEST_F(PlaylistFolderTest, FallsBackToTheSettingsFolderThenBesideTheProgram) {
-  NameFolder(QuerySettingsDirectory, kAddress, system_.playlist_folder + std::string(1, '\0'));
+  NameFolder(QuerySettingsDirectory, kAddress,
+             system_.player.traits.playlist_dir + std::string(1, '\0'));
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
   const auto codes = QueryCodes();
@@ -185,7 +195,7 @@ TEST_F(PlaylistFolderTest, A32BitPlayersAnswerCountsByItsLow32Bits) {
   system_.player.pointer_bits = 32;
   const std::uint64_t address = 0x8765F000;
   NameFolder(QueryPlaylistDirectory, static_cast<std::int64_t>(0xFFFFFFFF8765F000), "");
-  system_.player.memory = {{address, system_.playlist_folder + std::string(1, '\0')}};
+  system_.player.memory = {{address, system_.player.traits.playlist_dir + std::string(1, '\0')}};
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.PlaylistPath, system_.PlaylistPath());
   EXPECT_EQ(AddressFromAnswer(static_cast<std::int64_t>(0xFFFFFFFF8765F000), 64),
@@ -198,9 +208,9 @@ TEST_F(PlaylistFolderTest, AHangOnTheFolderQueryIsAHungPlayer) {
 }
 
 TEST_F(PlayerStatusTest, EntriesWithoutAnInformationLineShowTheirFileName) {
-  system_.player.bare_every = 2;
+  system_.player.traits.bare_entries_every = 2;
   for (std::int32_t current : {0, 1}) {
-    system_.player.current = current;
+    system_.player.playlist.current = current;
     ASSERT_TRUE(Refresh());
     EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Alpha", "track2", "Gamma"}));
     EXPECT_EQ(status_.CurrentTitle, status_.Titles[current]);
@@ -211,7 +221,7 @@ TEST_F(PlayerStatusTest, EntriesWithoutAnInformationLineShowTheirFileName) {
 }
 
 TEST_F(PlayerStatusTest, AMissingPlaylistFileIsLeftBehindEmpty) {
-  system_.player.writes_playlist = false;
+  system_.player.faults.no_playlist_file = true;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, (std::vector<std::string>{"", "", ""}));
   EXPECT_EQ(status_.CurrentTitle, "");
@@ -220,14 +230,14 @@ TEST_F(PlayerStatusTest, AMissingPlaylistFileIsLeftBehindEmpty) {
 }
 
 TEST_F(PlayerStatusTest, AMissingPlaylistThatCannotBeCreatedIsAnError) {
-  system_.player.writes_playlist = false;
+  system_.player.faults.no_playlist_file = true;
   system_.can_create_files = false;
   EXPECT_THROW(Refresh(), RunError);
 }
 
 TEST_F(PlayerStatusTest, CurrentIndexOutOfRangeGivesAnEmptyTitle) {
   for (std::int32_t current : {-1, 3, 70000}) {
-    system_.player.current = current;
+    system_.player.playlist.current = current;
     ASSERT_TRUE(Refresh());
     EXPECT_EQ(status_.CurrentTitle, "") << current;
     EXPECT_EQ(status_.CurrentEntry, current);
@@ -235,8 +245,8 @@ TEST_F(PlayerStatusTest, CurrentIndexOutOfRangeGivesAnEmptyTitle) {
 }
 
 TEST_F(PlayerStatusTest, ACommaInsideTheCutPartChangesOnlyTheCurrentTitle) {
-  system_.player.titles = {"A, B", "Other"};
-  system_.player.current = 0;
+  system_.player.playlist.entries = EntriesTitled({"A, B", "Other"});
+  system_.player.playlist.current = 0;
   ASSERT_TRUE(Refresh(3));
   EXPECT_EQ(status_.Titles[0], ", B");
   EXPECT_EQ(status_.CurrentTitle, " B");
@@ -252,29 +262,30 @@ TEST_F(PlayerStatusTest, NegativeWidthFailsAtTheFirstCut) {
 }
 
 TEST_F(PlayerStatusTest, EntryCountsOfEverySize) {
-  system_.player.reported_count = -1;
+  system_.player.faults.report_count = -1;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.EntryCount, 0);
   EXPECT_EQ(status_.Titles.size(), 0u);
 
-  system_.player.titles.clear();
-  for (int i = 0; i < 40000; ++i) system_.player.titles.push_back("T" + std::to_string(i));
-  system_.player.reported_count.reset();
-  system_.player.current = 39999;
+  std::vector<std::string> titles;
+  for (int i = 0; i < 40000; ++i) titles.push_back("T" + std::to_string(i));
+  system_.player.playlist.entries = EntriesTitled(titles);
+  system_.player.faults.report_count.reset();
+  system_.player.playlist.current = 39999;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.EntryCount, 40000);
   EXPECT_EQ(status_.Titles[39999], "T39999");
   EXPECT_EQ(status_.CurrentTitle, "T39999");
 
   // Entries on either side of where the first piece of the file read ends.
-  system_.player.titles.resize(3000);
+  system_.player.playlist.entries.resize(3000);
   for (std::int32_t current = 1450; current < 1600; ++current) {
-    system_.player.current = current;
+    system_.player.playlist.current = current;
     ASSERT_TRUE(Refresh());
     ASSERT_EQ(status_.CurrentTitle, status_.Titles[static_cast<std::size_t>(current)]) << current;
   }
 
-  system_.player.reported_count = 2;  // the file holds more than reported
+  system_.player.faults.report_count = 2;  // the file holds more than reported
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, (std::vector<std::string>{"T0", "T1"}));
 }
@@ -338,16 +349,23 @@ class Utf8CopyTest : public PlayerStatusTest {
  protected:
   void SetUp() override {
     PlayerStatusTest::SetUp();
-    system_.player.titles = {"Caf\xE9 \x96 Blue", "??????",
-                             "?\xF3"
-                             "d?",
-                             "a & b"};
-    system_.player.utf8_titles = {"Caf\xC3\xA9 \xE2\x80\x93 Blue",
-                                  "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
-                                  "\xC5\x81\xC3\xB3"
-                                  "d\xC5\xBA",
-                                  "a & b"};
-    system_.player.current = 2;
+    SetTitles({"Caf\xE9 \x96 Blue", "??????",
+               "?\xF3"
+               "d?",
+               "a & b"},
+              {"Caf\xC3\xA9 \xE2\x80\x93 Blue", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+               "\xC5\x81\xC3\xB3"
+               "d\xC5\xBA",
+               "a & b"});
+    system_.player.playlist.current = 2;
+  }
+  // Titles in the code page's bytes and in UTF-8, entry by entry.
+  void SetTitles(const std::vector<std::string>& ansi, const std::vector<std::string>& utf8) {
+    system_.player.playlist.entries = EntriesTitled(ansi);
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      system_.player.playlist.entries[i].utf8_title = utf8[i];
+    }
+    system_.player.traits.utf8_copy = true;
   }
 };
 
@@ -367,7 +385,7 @@ TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter)
             "\xF3"
             "d&#378;");
   // A bare entry shows its file's name from the copy too.
-  system_.player.bare_every = 3;
+  system_.player.traits.bare_entries_every = 3;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.CurrentTitle, "track3");
 }
@@ -394,9 +412,10 @@ TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
             "d\xC5\xBA");
   // Renamed within what the code page lacks: only the copy tells.
   const std::uint64_t list = ReadLiveStatus(system_, system_.player.window).list_hash;
-  system_.player.utf8_titles[1] = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x8E";
+  system_.player.playlist.entries[1].utf8_title =
+      "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x8E";
   EXPECT_NE(ReadLiveStatus(system_, system_.player.window).list_hash, list);
-  system_.player.utf8_titles.clear();  // the copy left from before is older
+  system_.player.traits.utf8_copy = false;  // the copy left from before is older
   EXPECT_EQ(ReadLiveStatus(system_, system_.player.window).title,
             "?\xC3\xB3"
             "d?");
@@ -405,9 +424,8 @@ TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
 TEST_F(Utf8CopyTest, OnADoubleByteCodePageItsOwnCharactersAreItsBytes) {
   system_.code_page = 932;
   system_.ansi_characters = {{U'\u30BD', "\x83\x5C"}};
-  system_.player.titles = {"\x83\x5C?"};
-  system_.player.utf8_titles = {"\xE3\x82\xBD\xC5\x81"};  // ソŁ
-  system_.player.current = 0;
+  SetTitles({"\x83\x5C?"}, {"\xE3\x82\xBD\xC5\x81"});  // ソŁ
+  system_.player.playlist.current = 0;
   ASSERT_TRUE(Refresh(1));
   EXPECT_EQ(status_.Titles[0], "&#321;");
   ASSERT_TRUE(Refresh());
@@ -422,23 +440,22 @@ TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
                                          "a &amp; b"};
   // Left from an earlier list: written before the ANSI file.
   ASSERT_TRUE(Refresh());
-  system_.player.utf8_titles.clear();
+  system_.player.traits.utf8_copy = false;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, ansi);
   EXPECT_EQ(status_.CurrentTitle,
             "?\xF3"
             "d?");
-  // One entry more or fewer: entries are matched by position, so not at all.
-  system_.player.utf8_titles = {"a", "b", "c"};
+  // One entry more or fewer, newer than the file: entries are matched by
+  // position, so not at all.
+  system_.player.faults.no_playlist_file = true;
+  system_.SetFile(system_.PlaylistPath(), system_.player.PlaylistText());
+  system_.SetFile(system_.PlaylistPath() + "8", Utf8PlaylistText(EntriesTitled({"a", "b", "c"})));
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, ansi);
   // Without a byte order mark it reads the same.
-  system_.player.utf8_titles = {"\xC5\x81", "b", "c", "d"};
-  system_.SetFile(system_.PlaylistPath() + "8", system_.player.Utf8PlaylistText().substr(3));
-  system_.player.utf8_titles.clear();
-  system_.SetFile(system_.PlaylistPath(), system_.player.PlaylistText());
-  system_.files[system_.PlaylistPath() + "8"].write_time = system_.clock + 1;
-  system_.player.writes_playlist = false;
+  system_.SetFile(system_.PlaylistPath() + "8",
+                  Utf8PlaylistText(EntriesTitled({"\xC5\x81", "b", "c", "d"})).substr(3));
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles[0], "&#321;");
 }

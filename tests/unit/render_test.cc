@@ -123,8 +123,9 @@ TEST_F(RenderTest, MarksTheEntryAtTheCurrentPositionOnly) {
 
 // The titles are escaped as the status is read, so they go through it here.
 TEST_F(RenderTest, TitlesCannotInjectMarkup) {
-  system_.player.titles = {"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y"};
-  system_.player.current = 0;
+  system_.player.playlist.entries =
+      player_model::EntriesTitled({"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y"});
+  system_.player.playlist.current = 0;
   system_.SetFile(system_.player.program_path, "MZ");
   status_.PlayerWindow = system_.player.window;
   RefreshPlayerStatus(system_, 0, status_);

@@ -80,9 +80,11 @@ class StatusRunTest : public ::testing::Test {
   StatusRunTest() {
     system_.SetConfiguration("IMGDIR /img/\r\nWWWPATH /cgi-bin/tunaro/\r\n");
     system_.environment["REQUEST_METHOD"] = "GET";
-    system_.player.titles = {"Alpha", "Caf\xe9 \x96 \"B\"", "Gamma"};
-    system_.player.current = 1;
-    system_.player.play_state = StatePaused;
+    system_.player.playlist.entries =
+        player_model::EntriesTitled({"Alpha", "Caf\xe9 \x96 \"B\"", "Gamma"});
+    system_.player.playlist.current = 1;
+    system_.player.playlist.state = player_model::PlayState::kPaused;
+    system_.player.playback.volume = 128;
     system_.SetFile(system_.player.program_path, "MZ");
   }
   std::string Run(const std::string& query) {
@@ -96,14 +98,14 @@ class StatusRunTest : public ::testing::Test {
 };
 
 TEST_F(StatusRunTest, OneWriteAndOneReadUnderTheLock) {
-  system_.player.length = -5;
-  system_.player.position_ms = -1;
+  system_.player.faults.length_answer = -5;
+  system_.player.playback.position_ms = -1;
   EXPECT_EQ(Run("status"),
             std::string(kJsonHeader) +
                 "{\"running\": true, \"state\": \"paused\", \"title\": \"Caf\xc3\xa9 "
                 "\xe2\x80\x93 \\\"B\\\"\", \"position\": 0, \"length\": -1, "
                 "\"volume\": 50, \"shuffle\": false, \"repeat\": false, "
-                "\"current\": 2, \"entries\": 3, \"kbps\": 128, \"khz\": 44, "
+                "\"current\": 2, \"entries\": 3, \"kbps\": 192, \"khz\": 44, "
                 "\"list\": \"" +
                 HashText(ContentHash(system_.player.PlaylistText())) + "\"}\r\n");
   std::vector<std::string> locked;
@@ -125,7 +127,7 @@ TEST_F(StatusRunTest, WithoutProgramFileOrEntryStillAnObject) {
   EXPECT_NE(out.find("\"list\": \"" + HashText(ContentHash("")) + "\"}"), std::string::npos);
 
   system_.SetFile(system_.player.program_path, "MZ");
-  system_.player.current = 7;  // outside the list
+  system_.player.playlist.current = 7;  // outside the list
   EXPECT_NE(Run("status").find("\"title\": \"\", "), std::string::npos);
   EXPECT_NE(system_.output.find("\"current\": 0, "), std::string::npos);
 }
@@ -138,7 +140,7 @@ TEST_F(StatusRunTest, AHungPlayerLeavesOnlyAnErrorObject) {
     EXPECT_EQ(out, "Status: 500 Internal Server Error\r\n" + std::string(kJsonHeader) +
                        "{\"error\": \"The player did not answer within 5 seconds. "
                        "Error Number =  65003\"}\r\n");
-    EXPECT_EQ(system_.player.volume, 26);  // sent before the read that hung
+    EXPECT_EQ(system_.player.playback.volume, 26);  // sent before the read that hung
   }
 }
 
