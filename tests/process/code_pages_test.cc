@@ -13,16 +13,19 @@ namespace {
 using harness::Environment;
 using harness::RunCgi;
 using harness::StandinPlayer;
+using player_model::Entry;
+using player_model::Utf8PlaylistText;
 
-// A UTF-8 list for the stand-in player: it keeps what the ANSI code page
-// holds of each name, "?" for the rest, and writes its .m3u in those bytes.
+// A UTF-8 list (Utf8PlaylistText) for the stand-in player: it keeps what the
+// ANSI code page holds of each name, "?" for the rest, and writes its .m3u in
+// those bytes.
 class CodePageTest : public ::testing::Test {
  protected:
   void StartPlayer(const std::string& utf8_list, std::vector<std::string> args,
                    const Environment& environment = {}) {
-    lists_.WriteFile("list.m3u8", "\xEF\xBB\xBF" + utf8_list);
+    lists_.WriteFile("list.m3u8", utf8_list);
     args.push_back("--playlist");
-    args.push_back(harness::WindowsPath(lists_.WriteFile("list.m3u", "#EXTM3U\r\n")));
+    args.push_back(harness::WindowsPath(lists_.WriteFile("list.m3u", PlaylistText({}))));
     player_ =
         std::make_unique<StandinPlayer>(args, harness::CurrentPlayerFolder::kPrivate, environment);
     ASSERT_TRUE(player_->ready());
@@ -51,19 +54,23 @@ struct DoubleByteCase {
 
 class DoubleByteTest : public CodePageTest, public ::testing::WithParamInterface<DoubleByteCase> {};
 
-// Each title twice: from an information line, then from a file name alone,
-// in folders of the same name.
-const char kDoubleByteList[] =
-    "#EXTM3U\r\n#EXTINF:200,\xE8\xA8\xB1\xE5\x8A\x9F\xE8\x93\x8B\r\nC:\\Music\\a.mp3\r\n"
-    "C:\\Music\\\xE8\xA8\xB1\xE5\x8A\x9F\xE8\x93\x8B\\\xE8\xA8\xB1\xE5\x8A\x9F\xE8\x93\x8B.mp3\r\n"
-    "#EXTINF:200,\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE3\x83\x8A\xE3\x82\xBF\r\nC:\\Music\\b."
-    "mp3\r\n"
-    "C:\\Music\\\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE3\x83\x8A\xE3\x82\xBF.mp3\r\n";
+// Each title twice: from an information line, then from a file name alone
+// (every second entry is bare), in folders of the same name.
+std::string DoubleByteList() {
+  const std::string first = "\xE8\xA8\xB1\xE5\x8A\x9F\xE8\x93\x8B";  // 許功蓋
+  const std::string second =
+      "\xE8\xA1\xA8\xE7\xA4\xBA\xE3\x82\xBD\xE3\x83\x8A\xE3\x82\xBF";  // 表示ソナタ
+  return Utf8PlaylistText(
+      {Entry{first, "C:\\Music\\a.mp3", 200},
+       Entry{"", "C:\\Music\\" + first + "\\" + first + ".mp3", 200},
+       Entry{second, "C:\\Music\\b.mp3", 200}, Entry{"", "C:\\Music\\" + second + ".mp3", 200}},
+      {player_model::LineEnd::kCrLf, 2});
+}
 
 TEST_P(DoubleByteTest, TitlesAndFileNamesAreCutByWholeCharacters) {
   const DoubleByteCase& c = GetParam();
   const Environment environment = {{"LC_ALL", c.locale}};
-  StartPlayer(kDoubleByteList, {"--bare-entries", "2", "--current", "3"}, environment);
+  StartPlayer(DoubleByteList(), {"--bare-entries", "2", "--current", "3"}, environment);
   const std::string page = Run(install_.Get(), environment);
   EXPECT_NE(page.find("<option>1. " + c.first + "</option>\r\n<option>2. " + c.first +
                       "</option>\r\n<option>3. " + c.second + "</option>\r\n<option selected>4. " +
@@ -106,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CodePageTest, AProgramFolderAndNameWithABackslashAsSecondByte) {
   const Environment japanese = {{"LC_ALL", "ja_JP.UTF-8"}};
-  StartPlayer("#EXTM3U\r\n#EXTINF:1,Alpha\r\nC:\\a.mp3\r\n", {}, japanese);
+  StartPlayer(Utf8PlaylistText({Entry{"Alpha", "C:\\a.mp3", 1}}), {}, japanese);
   // "表ソ" and "ソ": 95 5C 83 5C and 83 5C in code page 932.
   const harness::TempDir root("tunaro-install");
   const std::string folder = root.Path("\xE8\xA1\xA8\xE3\x82\xBD");
@@ -124,15 +131,16 @@ TEST_F(CodePageTest, AProgramFolderAndNameWithABackslashAsSecondByte) {
 }
 
 // On code page 1252, what a current player's UTF-8 copy holds beyond it.
-const char kWesternList[] =
-    "#EXTM3U\r\n#EXTINF:1,\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE\r\nC:\\a.mp3\r\n"  // Кино
-    "#EXTINF:1,\xC5\x81\xC3\xB3"
-    "d\xC5\xBA\r\nC:\\b.mp3\r\n"                                // Łódź
-    "#EXTINF:1,Caf\xC3\xA9 \xE2\x80\x93 Noir\r\nC:\\c.mp3\r\n"  // é, en dash
-    "#EXTINF:1,a & b\r\nC:\\d.mp3\r\n";
+const std::vector<Entry> kWesternEntries = {
+    Entry{"\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE", "C:\\a.mp3", 1},  // Кино
+    Entry{"\xC5\x81\xC3\xB3"
+          "d\xC5\xBA",
+          "C:\\b.mp3", 1},                                   // Łódź
+    Entry{"Caf\xC3\xA9 \xE2\x80\x93 Noir", "C:\\c.mp3", 1},  // é, en dash
+    Entry{"a & b", "C:\\d.mp3", 1}};
 
 TEST_F(CodePageTest, TheUtf8CopyGivesReferencesForWhat1252Lacks) {
-  StartPlayer(kWesternList, {"--write-on-change", "--current", "1"});
+  StartPlayer(Utf8PlaylistText(kWesternEntries), {"--write-on-change", "--current", "1"});
   const std::string page = Run(install_.Get());
   EXPECT_NE(page.find("<option>1. &#1050;&#1080;&#1085;&#1086;</option>\r\n"
                       "<option selected>2. &#321;\xF3"
@@ -163,11 +171,10 @@ TEST_F(CodePageTest, TheUtf8CopyGivesReferencesForWhat1252Lacks) {
 TEST_F(CodePageTest, AStaleUtf8CopyIsIgnored) {
   // This player writes no copy; one left from an earlier list is older than
   // the file it writes for the run.
-  StartPlayer(kWesternList, {"--current", "1"});
-  ASSERT_TRUE(harness::WriteFileBytes(player_->playlist_path() + "8",
-                                      "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,\xC5\x81\r\nC:\\a.mp3\r\n"
-                                      "#EXTINF:1,\xC5\x81\r\nC:\\b.mp3\r\n#EXTINF:1,\xC5\x81\r\n"
-                                      "C:\\c.mp3\r\n#EXTINF:1,\xC5\x81\r\nC:\\d.mp3\r\n"));
+  StartPlayer(Utf8PlaylistText(kWesternEntries), {"--current", "1"});
+  std::vector<Entry> earlier = kWesternEntries;
+  for (Entry& entry : earlier) entry.title = "\xC5\x81";  // Ł
+  ASSERT_TRUE(harness::WriteFileBytes(player_->playlist_path() + "8", Utf8PlaylistText(earlier)));
   const std::string page = Run(install_.Get());
   EXPECT_NE(page.find("<option>1. \?\?\?\?</option>\r\n<option selected>2. ?\xF3"
                       "d?</option>\r\n"),

@@ -111,7 +111,7 @@ TEST(FaultsTest, ProgramPathsThatAreTooLongNeverEndOrNameNoFile) {
 TEST(FaultsTest, NulAndHighBytesInTitles) {
   harness::TempDir lists;
   const std::string nul_title("A\0B", 3);
-  const std::string list = M3u({nul_title, "\xff\xfe\xe9", "Plain"});
+  const std::string list = PlaylistText(EntriesTitled({nul_title, "\xff\xfe\xe9", "Plain"}));
   StandinPlayer player(
       {"--playlist", harness::WindowsPath(lists.WriteFile("odd.m3u", list)), "--current", "1"});
   ASSERT_TRUE(player.ready());
@@ -143,7 +143,8 @@ TEST(FaultsTest, TwoHundredThousandEntries) {
 TEST(FaultsTest, RunsOfEveryKindOnlyReadThePlaylistFile) {
   StandinPlayer player({"--no-playlist-file"});
   ASSERT_TRUE(player.ready());
-  const std::string bytes = M3u({"Alpha", "Beta, with a comma", "Gamma"}) + "trailing text";
+  const std::string bytes =
+      PlaylistText(EntriesTitled({"Alpha", "Beta, with a comma", "Gamma"})) + "trailing text";
   ASSERT_TRUE(harness::WriteFileBytes(player.playlist_path(), bytes));
   TunaroInstall install;
   TunaroInstall panel(std::string(kDefaultConfiguration) + "SSI 1\r\nSSIWIDTH 4\r\n");

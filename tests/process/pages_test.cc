@@ -32,7 +32,8 @@ class PagesTest : public ::testing::Test {
  protected:
   void StartPlayer(std::vector<std::string> args = {}) {
     args.push_back("--playlist");
-    args.push_back(harness::WindowsPath(lists_.WriteFile("list.m3u", M3u(kTitles))));
+    args.push_back(
+        harness::WindowsPath(lists_.WriteFile("list.m3u", PlaylistText(EntriesTitled(kTitles)))));
     player_ = std::make_unique<StandinPlayer>(args);
     ASSERT_TRUE(player_->ready());
   }
@@ -185,7 +186,7 @@ TEST_F(PagesTest, ASelectionWithoutADotSendsNothing) {
 
 // The same bytes as the renderers' unit tests expect.
 TEST_F(PagesTest, TheFullPageByteForByte) {
-  // Every entry of M3u() is 205 s long; the stand-in plays entry 2 at 192
+  // Every entry of EntriesTitled() is 205 s long; the stand-in plays entry 2 at 192
   // kbit/s and 44 kHz.
   StartPlayer({"--state", "paused", "--current", "1"});
   EXPECT_EQ(Run(install_.Get(), 0), kHeaderBlock + ReadFixture("full_page.html"));
@@ -234,7 +235,8 @@ TEST_F(PagesTest, TitlesCannotInjectScriptAndStillRoundTrip) {
   harness::TempDir lists;
   const std::string evil = "<script>alert(\"x\")</script> & more";
   player_ = std::make_unique<StandinPlayer>(std::vector<std::string>{
-      "--playlist", harness::WindowsPath(lists.WriteFile("evil.m3u", M3u({"Fine", evil})))});
+      "--playlist", harness::WindowsPath(
+                        lists.WriteFile("evil.m3u", PlaylistText(EntriesTitled({"Fine", evil}))))});
   ASSERT_TRUE(player_->ready());
   const std::string escaped = "&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt; &amp; more";
   const std::string page = Run(install_.Get(), 0);

@@ -18,7 +18,8 @@ std::vector<std::string> WithPlaylist(const harness::TempDir& dir,
                                       const std::vector<std::string>& titles,
                                       std::vector<std::string> args = {}) {
   args.push_back("--playlist");
-  args.push_back(harness::WindowsPath(dir.WriteFile("list.m3u", M3u(titles))));
+  args.push_back(
+      harness::WindowsPath(dir.WriteFile("list.m3u", PlaylistText(EntriesTitled(titles)))));
   return args;
 }
 
@@ -129,7 +130,8 @@ class CurrentPlayerTest : public ::testing::Test {
     std::vector<std::string> args = {
         "--like-current", "--current", "2", "--playlist",
         harness::WindowsPath(lists_.WriteFile(
-            "list.m3u", M3u({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"})))};
+            "list.m3u",
+            PlaylistText(EntriesTitled({"Alpha", "Beta", "Gamma", "Delta", "Epsilon", "Zeta"}))))};
     args.insert(args.end(), more.begin(), more.end());
     return args;
   }

@@ -33,7 +33,8 @@ const std::vector<std::string> kTitles = {"Alpha", "Beta", "Gamma", "Delta", "Ep
 
 class StatusTest : public ::testing::Test {
  protected:
-  void StartPlayer(std::vector<std::string> args, const std::string& playlist = M3u(kTitles)) {
+  void StartPlayer(std::vector<std::string> args,
+                   const std::string& playlist = PlaylistText(EntriesTitled(kTitles))) {
     args.insert(args.end(),
                 {"--playlist", harness::WindowsPath(lists_.WriteFile("list.m3u", playlist))});
     player_ = std::make_unique<StandinPlayer>(args);
@@ -206,10 +207,9 @@ TEST_F(StatusTest, HostileTitlesDecodeToTheSameText) {
   const std::string in_utf8 =
       "\"Q\" \\ </script><b>&amp; \x01\t\x1f\x7f Caf\xc3\xa9 \xe2\x80\x93 \xe2\x80\x9csmart"
       "\xe2\x80\x9d \xe2\x82\xac";
-  std::string playlist = M3u({"First", hostile});
-  const std::string unknown_length = "#EXTINF:205," + hostile;
-  playlist.replace(playlist.find(unknown_length), unknown_length.size(), "#EXTINF:-1," + hostile);
-  StartPlayer({"--current", "1", "--state", "paused"}, playlist);
+  std::vector<player_model::Entry> entries = EntriesTitled({"First", hostile});
+  entries[1].seconds = -1;  // unknown
+  StartPlayer({"--current", "1", "--state", "paused"}, PlaylistText(entries));
   const std::string body = Body("status");
   EXPECT_EQ(body.find("</"), std::string::npos);
   const Members status = harness::DecodeJsonObject(body).value_or(Members{});
@@ -220,7 +220,7 @@ TEST_F(StatusTest, HostileTitlesDecodeToTheSameText) {
 }
 
 TEST_F(StatusTest, AnEmptyListAndAnUnknownLength) {
-  StartPlayer({"--like-current", "--length-answer", "-1", "--shuffle"}, "#EXTM3U\r\n");
+  StartPlayer({"--like-current", "--length-answer", "-1", "--shuffle"}, PlaylistText({}));
   const Members status = Status();
   EXPECT_EQ(status.at("title"), JsonText(""));
   EXPECT_EQ(status.at("current"), JsonNumber(0));

@@ -7,8 +7,13 @@
 #include <vector>
 
 #include "harness/wine_harness.h"
+#include "testing/player_model/playlist_text.h"
 
 namespace tunaro_test {
+
+// Playlists as the player writes them, for the stand-in's --playlist.
+using player_model::EntriesTitled;
+using player_model::PlaylistText;
 
 constexpr char kHeaderBlock[] = "Content-type: text/html\r\n\r\n";
 constexpr char kScriptName[] = "/cgi-bin/tunaro/tunaro";
@@ -98,16 +103,6 @@ inline std::string ShownState(const std::string& page) {
   if (at == std::string::npos) return "?";
   const std::size_t from = at + marker.size();
   return page.substr(from, page.find('<', from) - from);
-}
-
-// An extended M3U playlist of the titles, CR LF line ends.
-inline std::string M3u(const std::vector<std::string>& titles, int seconds = 205) {
-  std::string text = "#EXTM3U\r\n";
-  for (std::size_t i = 0; i < titles.size(); ++i) {
-    text += "#EXTINF:" + std::to_string(seconds) + "," + titles[i] + "\r\n";
-    text += "Z:\\music\\track" + std::to_string(i + 1) + ".mp3\r\n";
-  }
-  return text;
 }
 
 }  // namespace tunaro_test

@@ -6,6 +6,7 @@
 #include "platform/ansi_characters.h"
 #include "player/playlist_path.h"
 #include "testing/fake_system.h"
+#include "testing/player_model/playlist_text.h"
 
 namespace tunaro {
 namespace {
@@ -80,19 +81,21 @@ TEST(PlaylistWalkTest, CutsTitlesToTheirLastCharacters) {
 }
 
 TEST(PlaylistWalkTest, StoresNothingBeyondTheLastSlot) {
-  std::string file = "#EXTM3U\n";
-  for (int i = 0; i < 50; ++i) file += "#EXTINF:1,T" + std::to_string(i) + "\nf\n";
+  Strings fifty;
+  for (int i = 0; i < 50; ++i) fifty.push_back("T" + std::to_string(i));
+  const std::string file = player_model::PlaylistText(player_model::EntriesTitled(fifty));
   EXPECT_EQ(Walk(file, 2), (Strings{"T0", "T1"}));
   EXPECT_EQ(Walk(file, 0), Strings{});
 }
 
 TEST(PlaylistWalkTest, ReadsFilesFarBeyond32767Characters) {
-  std::string file = "#EXTM3U\r\n";
   const int entries = 5000;
+  std::vector<player_model::Entry> list;
   for (int i = 0; i < entries; ++i) {
-    file += "#EXTINF:100,Some rather long title number " + std::to_string(i) + "\r\n";
-    file += "C:\\Music\\Some rather long file name " + std::to_string(i) + ".mp3\r\n";
+    list.push_back({"Some rather long title number " + std::to_string(i),
+                    "C:\\Music\\Some rather long file name " + std::to_string(i) + ".mp3", 100});
   }
+  const std::string file = player_model::PlaylistText(list);
   ASSERT_GT(file.size(), 100000u);
   Strings titles = Walk(file, entries + 1);
   EXPECT_EQ(titles[entries - 1], "Some rather long title number 4999");
