@@ -1,5 +1,6 @@
 // The rule that names the player's playlist file after its program file. The
-// program, the stand-in player and the test harness all include this one.
+// player model of the tests keeps a rule of its own
+// (testing/player_model/playlist_place.h), so each checks the other.
 #ifndef TUNARO_PLAYER_PLAYLIST_PATH_H_
 #define TUNARO_PLAYER_PLAYLIST_PATH_H_
 
