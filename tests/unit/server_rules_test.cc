@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "server/address_allow.h"
-#include "server/cgi_answer.h"
-#include "server/login_file.h"
-#include "server/qr_text.h"
-#include "server/request_rules.h"
-#include "server/server_options.h"
+#include "server/access/address_allow.h"
+#include "server/runner/cgi_answer.h"
+#include "server/access/login_file.h"
+#include "server/desktop/qr_text.h"
+#include "server/http/request_rules.h"
+#include "server/main/server_options.h"
 
 namespace tunaro::server {
 namespace {

@@ -1,4 +1,4 @@
-#include "server/win32_program_run.h"
+#include "server/runner/win32_program_run.h"
 
 // winsock2.h must come before windows.h.
 // clang-format off
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "server/address_allow.h"
-#include "server/cgi_answer.h"
-#include "server/win32_console.h"
+#include "server/access/address_allow.h"
+#include "server/runner/cgi_answer.h"
+#include "server/desktop/win32_console.h"
 
 namespace tunaro::server {
 namespace {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "server/address_allow.h"
-#include "server/login_file.h"
-#include "server/qr_text.h"
-#include "server/request_rules.h"
-#include "server/server_options.h"
-#include "server/web_server.h"
-#include "server/win32_console.h"
-#include "server/win32_session.h"
+#include "server/access/address_allow.h"
+#include "server/access/login_file.h"
+#include "server/desktop/qr_text.h"
+#include "server/http/request_rules.h"
+#include "server/main/server_options.h"
+#include "server/http/web_server.h"
+#include "server/desktop/win32_console.h"
+#include "server/system/win32_server_system.h"
 
 namespace tunaro::server {
 namespace {

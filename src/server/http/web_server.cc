@@ -1,4 +1,4 @@
-#include "server/web_server.h"
+#include "server/http/web_server.h"
 
 // winsock2.h must come before windows.h.
 // clang-format off
@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "server/login_file.h"
-#include "server/request_rules.h"
-#include "server/win32_console.h"
-#include "server/win32_program_run.h"
+#include "server/access/login_file.h"
+#include "server/http/request_rules.h"
+#include "server/desktop/win32_console.h"
+#include "server/runner/win32_program_run.h"
 
 namespace tunaro::server {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "server/address_allow.h"
+#include "server/access/address_allow.h"
 
 struct mg_context;
 

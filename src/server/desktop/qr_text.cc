@@ -1,4 +1,4 @@
-#include "server/qr_text.h"
+#include "server/desktop/qr_text.h"
 
 namespace tunaro::server {
 

@@ -1,4 +1,4 @@
-#include "server/cgi_answer.h"
+#include "server/runner/cgi_answer.h"
 
 namespace tunaro::server {
 namespace {

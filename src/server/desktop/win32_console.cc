@@ -1,4 +1,4 @@
-#include "server/win32_console.h"
+#include "server/desktop/win32_console.h"
 
 // clang-format off
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "server/win32_session.h"
+#include "server/system/win32_server_system.h"
 
 // winsock2.h must come before windows.h.
 // clang-format off
@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "server/win32_console.h"
+#include "server/desktop/win32_console.h"
 
 namespace tunaro::server {
 namespace {

@@ -2,7 +2,7 @@
 // select(), putting each socket in the read and the error set at once; Wine 8's
 // server fails an assertion (complete_async_poll) on such a doubled socket and
 // ends every process of the session. WSAPoll takes each socket once.
-#include "server/civetweb_poll.h"
+#include "server/http/civetweb_poll.h"
 
 extern "C" int tunaro_poll(WSAPOLLFD* sockets, unsigned int count, int timeout_ms) {
   // WSAPoll reports errors and hang-ups by itself and refuses some flags in

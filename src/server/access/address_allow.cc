@@ -1,4 +1,4 @@
-#include "server/address_allow.h"
+#include "server/access/address_allow.h"
 
 #include <cstddef>
 

@@ -1,4 +1,4 @@
-#include "server/login_file.h"
+#include "server/access/login_file.h"
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
-#include "server/server_options.h"
+#include "server/main/server_options.h"
 
-#include "server/address_allow.h"
+#include "server/access/address_allow.h"
 
 namespace tunaro::server {
 namespace {
