@@ -1,5 +1,6 @@
 // Which client addresses may use the server: a list of IPv4 and IPv6 ranges.
-#pragma once
+#ifndef TUNARO_SERVER_ACCESS_ADDRESS_ALLOW_H_
+#define TUNARO_SERVER_ACCESS_ADDRESS_ALLOW_H_
 
 #include <array>
 #include <cstdint>
@@ -33,3 +34,5 @@ bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& clien
 std::string ClientAddressText(const std::string& socket_address);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_ACCESS_ADDRESS_ALLOW_H_

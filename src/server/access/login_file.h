@@ -1,6 +1,7 @@
 // The login file beside the exe, tunaro-login.htdigest, in CivetWeb's digest
 // form: one line "user:Tunaro:md5(user:Tunaro:password)" in lowercase hex.
-#pragma once
+#ifndef TUNARO_SERVER_ACCESS_LOGIN_FILE_H_
+#define TUNARO_SERVER_ACCESS_LOGIN_FILE_H_
 
 #include <string>
 
@@ -23,3 +24,5 @@ bool IsGoodUserName(const std::string& user);
 bool CheckLoginText(const std::string& text, std::string* why);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_ACCESS_LOGIN_FILE_H_

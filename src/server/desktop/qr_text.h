@@ -1,5 +1,6 @@
 // A QR code as lines of Unicode half blocks, two module rows per line.
-#pragma once
+#ifndef TUNARO_SERVER_DESKTOP_QR_TEXT_H_
+#define TUNARO_SERVER_DESKTOP_QR_TEXT_H_
 
 #include <functional>
 #include <string>
@@ -13,3 +14,5 @@ namespace tunaro::server {
 std::vector<std::string> QrHalfBlockLines(int size, const std::function<bool(int, int)>& dark);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_DESKTOP_QR_TEXT_H_

@@ -1,6 +1,7 @@
 // The console of tunaro-server.exe: text out (Unicode through WriteConsoleW,
 // so any code page shows it), lines in (hidden for passwords), Ctrl+C.
-#pragma once
+#ifndef TUNARO_SERVER_DESKTOP_WIN32_CONSOLE_H_
+#define TUNARO_SERVER_DESKTOP_WIN32_CONSOLE_H_
 
 #include <string>
 #include <vector>
@@ -32,3 +33,5 @@ void InstallStopHandler();
 void WaitForStopRequest();
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_DESKTOP_WIN32_CONSOLE_H_

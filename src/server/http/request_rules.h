@@ -1,6 +1,7 @@
 // What the server does with a request path, decided before CivetWeb looks at
 // the disk: the remote's programs, the files of wwwroot\, or nothing.
-#pragma once
+#ifndef TUNARO_SERVER_HTTP_REQUEST_RULES_H_
+#define TUNARO_SERVER_HTTP_REQUEST_RULES_H_
 
 #include <string>
 
@@ -25,3 +26,5 @@ RequestKind ClassifyRequest(const std::string& path);
 bool IsProgramFolderName(const std::string& name);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_HTTP_REQUEST_RULES_H_

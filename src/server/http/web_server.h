@@ -2,7 +2,8 @@
 // directory: wwwroot\ as /, each cgi-bin\<folder>\tunaro.exe as a CGI program
 // (run by us, not CivetWeb), our address list and path rules first, then
 // CivetWeb's digest login.
-#pragma once
+#ifndef TUNARO_SERVER_HTTP_WEB_SERVER_H_
+#define TUNARO_SERVER_HTTP_WEB_SERVER_H_
 
 #include <string>
 #include <vector>
@@ -42,3 +43,5 @@ class WebServer {
 };
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_HTTP_WEB_SERVER_H_

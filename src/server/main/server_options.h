@@ -1,5 +1,6 @@
 // The command line of tunaro-server.exe.
-#pragma once
+#ifndef TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_
+#define TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_
 
 #include <string>
 #include <vector>
@@ -34,3 +35,5 @@ std::vector<std::string> ServeArguments(const ServerOptions& options);
 const char* UsageText();
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_

@@ -1,7 +1,8 @@
 // The two sides of running tunaro.exe as a CGI program that need no Windows:
 // the names its environment gives request headers, and reading the head of
 // its answer.
-#pragma once
+#ifndef TUNARO_SERVER_RUNNER_CGI_ANSWER_H_
+#define TUNARO_SERVER_RUNNER_CGI_ANSWER_H_
 
 #include <cstddef>
 #include <string>
@@ -31,3 +32,5 @@ enum class HeadRead { kIncomplete, kComplete, kBroken };
 HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_RUNNER_CGI_ANSWER_H_

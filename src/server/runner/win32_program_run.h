@@ -5,7 +5,8 @@
 // hung player's 5 s), and under load a spawn now and then failed outright.
 // Here every spawn takes a lock, hands the child exactly its own three
 // handles, and is tried again when Windows refuses it for a moment.
-#pragma once
+#ifndef TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_
+#define TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_
 
 #include <string>
 
@@ -19,3 +20,5 @@ namespace tunaro::server {
 int RunProgram(mg_connection* connection, const std::string& folder);
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_

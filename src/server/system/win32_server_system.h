@@ -1,6 +1,7 @@
 // What the server asks of Windows besides the console: its own folder, the
 // addresses to print, the logon start, one copy per session.
-#pragma once
+#ifndef TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
+#define TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
 
 #include <string>
 #include <vector>
@@ -42,3 +43,5 @@ class SingleInstance {
 };
 
 }  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
