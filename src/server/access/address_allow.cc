@@ -97,31 +97,30 @@ bool Matches(const AddressRange& range, const AddressRange& address) {
 
 }  // namespace
 
-bool ParseAddress(const std::string& text, AddressRange* address) {
+std::optional<AddressRange> ParseAddress(const std::string& text) {
   AddressRange result;
   if (text.find(':') == std::string::npos) {
-    if (!ParseV4(text, result.bytes.data())) return false;
+    if (!ParseV4(text, result.bytes.data())) return std::nullopt;
     result.prefix_bits = 32;
-  } else {
-    if (!ParseV6(text, result.bytes.data())) return false;
-    result.v6 = true;
-    result.prefix_bits = 128;
-    static const std::uint8_t kMapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
-    bool mapped = true;
-    for (int i = 0; i < 12; ++i) mapped = mapped && result.bytes[i] == kMapped[i];
-    if (mapped) {
-      for (int i = 0; i < 4; ++i) result.bytes[i] = result.bytes[12 + i];
-      for (int i = 4; i < 16; ++i) result.bytes[i] = 0;
-      result.v6 = false;
-      result.prefix_bits = 32;
-    }
+    return result;
   }
-  *address = result;
-  return true;
+  if (!ParseV6(text, result.bytes.data())) return std::nullopt;
+  result.v6 = true;
+  result.prefix_bits = 128;
+  static const std::uint8_t kMapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xff, 0xff};
+  bool mapped = true;
+  for (int i = 0; i < 12; ++i) mapped = mapped && result.bytes[i] == kMapped[i];
+  if (mapped) {
+    for (int i = 0; i < 4; ++i) result.bytes[i] = result.bytes[12 + i];
+    for (int i = 4; i < 16; ++i) result.bytes[i] = 0;
+    result.v6 = false;
+    result.prefix_bits = 32;
+  }
+  return result;
 }
 
-bool ParseAllowList(const std::string& text, std::vector<AddressRange>* ranges, std::string* why) {
-  std::vector<AddressRange> result;
+AllowList ParseAllowList(const std::string& text) {
+  AllowList list;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find(',', start);
@@ -130,16 +129,10 @@ bool ParseAllowList(const std::string& text, std::vector<AddressRange>* ranges, 
     start = end + 1;
     while (!item.empty() && item.front() == ' ') item.erase(0, 1);
     while (!item.empty() && item.back() == ' ') item.pop_back();
-    if (item.empty()) {
-      *why = "an empty entry in \"" + text + "\"";
-      return false;
-    }
-    AddressRange range;
+    if (item.empty()) return AllowList{{}, "an empty entry in \"" + text + "\""};
     size_t slash = item.find('/');
-    if (!ParseAddress(item.substr(0, slash), &range)) {
-      *why = "\"" + item + "\" is not an IPv4 or IPv6 address or range";
-      return false;
-    }
+    std::optional<AddressRange> range = ParseAddress(item.substr(0, slash));
+    if (!range) return AllowList{{}, "\"" + item + "\" is not an IPv4 or IPv6 address or range"};
     if (slash != std::string::npos) {
       std::string bits = item.substr(slash + 1);
       int value = 0;
@@ -148,26 +141,25 @@ bool ParseAllowList(const std::string& text, std::vector<AddressRange>* ranges, 
         ok = ok && c >= '0' && c <= '9';
         value = value * 10 + (c - '0');
       }
-      // A mapped IPv6 range keeps its meaning for the IPv4 part.
-      int limit = range.v6 ? 128 : 32;
-      if (ok && !range.v6 && item.find(':') != std::string::npos) value -= 96;
+      // A mapped IPv6 range (::ffff:10.0.0.0/104) keeps its meaning for the
+      // IPv4 part it was read as.
+      int limit = range->v6 ? 128 : 32;
+      if (ok && !range->v6 && item.find(':') != std::string::npos) value -= 96;
       if (!ok || value < 0 || value > limit) {
-        *why = "\"" + item + "\" has a bad prefix length";
-        return false;
+        return AllowList{{}, "\"" + item + "\" has a bad prefix length"};
       }
-      range.prefix_bits = value;
+      range->prefix_bits = value;
     }
-    result.push_back(range);
+    list.ranges.push_back(*range);
   }
-  if (ranges != nullptr) *ranges = result;
-  return true;
+  return list;
 }
 
 bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& client_address) {
-  AddressRange address;
-  if (!ParseAddress(client_address, &address)) return false;
+  const std::optional<AddressRange> address = ParseAddress(client_address);
+  if (!address) return false;
   for (const AddressRange& range : ranges) {
-    if (Matches(range, address)) return true;
+    if (Matches(range, *address)) return true;
   }
   return false;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,14 +19,23 @@ struct AddressRange {
 // The home network: loopback, the private and link-local ranges, 100.64/10.
 extern const char kHomeNetworks[];
 
-// Reads a comma-separated list of addresses and CIDR ranges; on failure says
-// why in *why. `ranges` may be null (only checking).
-bool ParseAllowList(const std::string& text, std::vector<AddressRange>* ranges, std::string* why);
+// A list as the user gave it, read: the ranges, or what is wrong with it.
+struct AllowList {
+  std::vector<AddressRange> ranges;
+  std::string error;  // empty when the list was read whole
+};
+
+// Reads a comma-separated list of addresses and CIDR ranges (blanks around an
+// entry are allowed, an empty entry is not).
+AllowList ParseAllowList(const std::string& text);
 
 // Reads one textual address (IPv4 dotted, or IPv6 with ::, an embedded IPv4
-// tail, and an optional %zone). IPv4-mapped IPv6 addresses count as IPv4.
-bool ParseAddress(const std::string& text, AddressRange* address);
+// tail, and an optional %zone); nothing when the text is none. IPv4-mapped
+// IPv6 addresses count as IPv4, so that the dual-stack socket's clients match
+// the IPv4 ranges.
+std::optional<AddressRange> ParseAddress(const std::string& text);
 
+// False for a client address that cannot be read.
 bool IsAllowed(const std::vector<AddressRange>& ranges, const std::string& client_address);
 
 // The client's address as the log and the program are given it: the

@@ -6,6 +6,8 @@
 #include <shellapi.h>
 // clang-format on
 
+#include "server/system/win32_wide_text.h"
+
 namespace tunaro::server {
 namespace {
 
@@ -49,33 +51,13 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 
 }  // namespace
 
-std::wstring WideFromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Utf8FromWide(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                 nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                      nullptr, nullptr);
-  return bytes;
-}
-
 void Print(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
 void PrintError(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
 bool OutputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_OUTPUT_HANDLE)); }
 bool InputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_INPUT_HANDLE)); }
 
-bool ReadInputLine(bool hidden, std::string* line) {
+std::optional<std::string> ReadInputLine(bool hidden) {
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-  line->clear();
   if (IsConsoleHandle(input)) {
     DWORD mode = 0;
     GetConsoleMode(input, &mode);
@@ -83,30 +65,33 @@ bool ReadInputLine(bool hidden, std::string* line) {
     std::wstring wide;
     wchar_t c = 0;
     DWORD got = 0;
-    bool ok = false;
+    bool ended = false;
     while (ReadConsoleW(input, &c, 1, &got, nullptr) && got == 1) {
       if (c == L'\n') {
-        ok = true;
+        ended = true;
         break;
       }
       if (c != L'\r') wide += c;
     }
     if (hidden) {
       SetConsoleMode(input, mode);
-      Print("\n");
+      Print("\n");  // the Enter that was not echoed
     }
-    *line = Utf8FromWide(wide);
-    return ok || !wide.empty();
+    if (!ended && wide.empty()) return std::nullopt;
+    return Utf8FromWide(wide);
   }
+  // Byte by byte, so that nothing after the line is taken from the pipe.
+  std::string line;
   char c = 0;
   DWORD got = 0;
   bool any = false;
   while (ReadFile(input, &c, 1, &got, nullptr) && got == 1) {
     any = true;
     if (c == '\n') break;
-    if (c != '\r') *line += c;
+    if (c != '\r') line += c;
   }
-  return any;
+  if (!any) return std::nullopt;
+  return line;
 }
 
 std::string WindowsUserName() {

@@ -3,18 +3,13 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/text_rules.h"
+
 namespace tunaro::server {
 
 const char kRemotePath[] = "/cgi-bin/tunaro/tunaro";
 
 namespace {
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
@@ -68,16 +63,17 @@ RequestKind ClassifyRequest(const std::string& path) {
   if (path.empty() || path[0] != '/' || !SplitSegments(path, &segments)) {
     return RequestKind::kRefuse;
   }
-  if (Lower(segments[0]) == "cgi-bin") {
-    const bool program = segments.size() == 3 && IsProgramFolderName(segments[1]) &&
-                         (Lower(segments[2]) == "tunaro" || Lower(segments[2]) == "tunaro.exe");
+  if (ToLowerText(segments[0]) == "cgi-bin") {
+    const bool program =
+        segments.size() == 3 && IsProgramFolderName(segments[1]) &&
+        (ToLowerText(segments[2]) == "tunaro" || ToLowerText(segments[2]) == "tunaro.exe");
     return program ? RequestKind::kRunProgram : RequestKind::kRefuse;
   }
   for (const std::string& segment : segments) {
     if (!IsPlainName(segment)) return RequestKind::kRefuse;
   }
   // Never a program, the settings or a login file, should one be copied here.
-  const std::string name = Lower(segments.back());
+  const std::string name = ToLowerText(segments.back());
   if (EndsWith(name, ".exe") || EndsWith(name, ".conf") || EndsWith(name, ".htdigest") ||
       EndsWith(name, ".htpasswd")) {
     return RequestKind::kRefuse;

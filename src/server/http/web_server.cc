@@ -1,21 +1,18 @@
 #include "server/http/web_server.h"
 
-// winsock2.h must come before windows.h.
-// clang-format off
-#include <winsock2.h>
-#include <windows.h>
-// clang-format on
-
 #include <civetweb.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <exception>
+#include <string>
 
+#include "base/run_error.h"
+#include "base/text_rules.h"
 #include "server/access/login_file.h"
+#include "server/http/request_log.h"
 #include "server/http/request_rules.h"
-#include "server/desktop/win32_console.h"
+#include "server/http/win32_port_probe.h"
 #include "server/runner/win32_program_run.h"
+#include "server/system/server_exit.h"
 
 namespace tunaro::server {
 namespace {
@@ -30,8 +27,8 @@ constexpr long long kMaxBodyBytes = 64 * 1024;
 constexpr char kWorkerThreads[] = "4";
 constexpr char kRequestTimeoutMs[] = "15000";
 
-const WebServerSettings& SettingsOf(const mg_connection* connection) {
-  return *static_cast<const WebServerSettings*>(
+const WebServer& ServerOf(const mg_connection* connection) {
+  return *static_cast<const WebServer*>(
       mg_get_user_data(mg_get_context(const_cast<mg_connection*>(connection))));
 }
 
@@ -40,8 +37,32 @@ int Refuse(mg_connection* connection, int status, const char* text) {
   return status;
 }
 
-int OnBeginRequest(mg_connection* connection) {
-  const WebServerSettings& settings = SettingsOf(connection);
+// The one trap of a callback that answers: CivetWeb is C, and an exception
+// leaving a callback would end the server. A failure answers with its number
+// when that is an error status, else 500, and goes to the log as `who`'s.
+template <typename Answer>
+int Trapped(mg_connection* connection, const char* who, const char* said, Answer answer) {
+  std::string why;
+  int status = 500;
+  try {
+    return answer();
+  } catch (const RunError& failure) {
+    why = failure.description();
+    if (failure.number() >= 400 && failure.number() <= 599) status = failure.number();
+  } catch (const std::exception& failure) {
+    why = failure.what();
+  } catch (...) {
+    why = "an unknown failure";
+  }
+  mg_cry(connection, "%s: %s", who, why.c_str());
+  mg_send_http_error(connection, status, "%s: %s", said, why.c_str());
+  return status;
+}
+
+// Checked before CivetWeb looks at the login or the disk: the address list,
+// the method, the size, then the path rules.
+int AnswerFirst(mg_connection* connection) {
+  const WebServerSettings& settings = ServerOf(connection).settings();
   const mg_request_info* request = mg_get_request_info(connection);
   if (!IsAllowed(settings.allowed, request->remote_addr)) {
     return Refuse(connection, 403, "This address may not use the remote (see --allow).");
@@ -77,71 +98,66 @@ int OnBeginRequest(mg_connection* connection) {
   return Refuse(connection, 404, "Not found.");
 }
 
+int OnBeginRequest(mg_connection* connection) {
+  return Trapped(connection, "server", "The server failed",
+                 [connection] { return AnswerFirst(connection); });
+}
+
 // Every path under /cgi-bin/ comes here, after the address list and the
-// login; only a program folder's tunaro.exe runs.
-int OnProgramRequest(mg_connection* connection, void*) {
-  const WebServerSettings& settings = SettingsOf(connection);
+// login; only a program folder's tunaro.exe runs, by the folder's name as
+// found on the disk.
+int AnswerProgram(mg_connection* connection) {
+  const WebServerSettings& settings = ServerOf(connection).settings();
   const std::string path = mg_get_request_info(connection)->local_uri;
   if (ClassifyRequest(path) == RequestKind::kRunProgram) {
     const std::string named = path.substr(9, path.find('/', 9) - 9);  // after "/cgi-bin/"
     for (const std::string& folder : settings.program_folders) {
-      if (_stricmp(folder.c_str(), named.c_str()) == 0) return RunProgram(connection, folder);
+      if (ToLowerText(folder) == ToLowerText(named)) return RunProgram(connection, folder);
     }
   }
   return Refuse(connection, 404, "Not found.");
 }
 
+int OnProgramRequest(mg_connection* connection, void*) {
+  return Trapped(connection, "tunaro.exe", "The remote's program did not run",
+                 [connection] { return AnswerProgram(connection); });
+}
+
+// The two callbacks that only write lines: a failure there loses the line.
 void OnEndRequest(const mg_connection* connection, int status) {
-  const mg_request_info* request = mg_get_request_info(connection);
-  const std::string client = ClientAddressText(request->remote_addr);
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  char line[600];
-  snprintf(line, sizeof line, "%02u:%02u:%02u  %-15s  %3d  %.500s\n", now.wHour, now.wMinute,
-           now.wSecond, client.c_str(), status, request->local_uri_raw);
-  Print(line);
+  try {
+    const WebServer& server = ServerOf(connection);
+    const mg_request_info* request = mg_get_request_info(connection);
+    server.settings().request_log(
+        RequestLogLine(server.system().LocalTimeOfDay(), ClientAddressText(request->remote_addr),
+                       status, request->local_uri_raw != nullptr ? request->local_uri_raw : ""));
+  } catch (...) {
+  }
 }
 
-int OnLogMessage(const mg_connection*, const char* message) {
-  PrintError(std::string("server: ") + message + "\n");
-  return 1;
-}
-
-// True when another program has the port on IPv4 (CivetWeb only says that
-// setting up its ports failed).
-bool PortInUse(int port) {
-  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (probe == INVALID_SOCKET) return false;
-  BOOL exclusive = TRUE;
-  setsockopt(probe, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
-             sizeof exclusive);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
-  address.sin_addr.s_addr = htonl(INADDR_ANY);
-  const bool taken = bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 &&
-                     (WSAGetLastError() == WSAEADDRINUSE || WSAGetLastError() == WSAEACCES);
-  closesocket(probe);
-  return taken;
+int OnLogMessage(const mg_connection* connection, const char* message) {
+  try {
+    ServerOf(connection).settings().error_log(std::string("server: ") + message + "\n");
+  } catch (...) {
+  }
+  return 1;  // written: CivetWeb adds nothing of its own
 }
 
 }  // namespace
 
-StartResult WebServer::Start(std::string* why, bool* ipv6) {
-  WSADATA wsa;
-  WSAStartup(MAKEWORD(2, 2), &wsa);
-  if (PortInUse(settings_.port)) return StartResult::kPortInUse;
+Listening WebServer::Start() {
+  if (PortInUse(settings_.port)) return Listening::kPortInUse;
 
   const std::string port = std::to_string(settings_.port);
-  // One dual-stack socket ("+port") for IPv4 and IPv6.
-  const std::string both = "+" + port;
+  // One dual-stack socket ("+port") for IPv4 and IPv6; IPv4 alone where the
+  // machine has no IPv6.
+  const std::string choices[2] = {"+" + port, port};
   mg_callbacks callbacks{};
   callbacks.begin_request = OnBeginRequest;
   callbacks.end_request = OnEndRequest;
   callbacks.log_message = OnLogMessage;
   mg_init_library(0);
-  // IPv4 and IPv6; IPv4 alone where the machine has no IPv6.
-  const std::string choices[2] = {both, port};
+  std::string why;
   for (int attempt = 0; attempt < 2; ++attempt) {
     const std::string& ports = choices[attempt];
     std::vector<const char*> options = {
@@ -162,18 +178,17 @@ StartResult WebServer::Start(std::string* why, bool* ipv6) {
     error.text_buffer_size = sizeof error_text;
     mg_init_data init{};
     init.callbacks = &callbacks;
-    init.user_data = &settings_;
+    init.user_data = this;
     init.configuration_options = options.data();
     context_ = mg_start2(&init, &error);
     if (context_ != nullptr) {
       mg_set_request_handler(context_, "/cgi-bin", OnProgramRequest, nullptr);
-      *ipv6 = attempt == 0;
-      return StartResult::kStarted;
+      return attempt == 0 ? Listening::kIpv4AndIpv6 : Listening::kIpv4Only;
     }
-    *why = error_text;
-    if (PortInUse(settings_.port)) return StartResult::kPortInUse;
+    why = error_text;
+    if (PortInUse(settings_.port)) return Listening::kPortInUse;
   }
-  return StartResult::kFailed;
+  throw RunError(exit_code::kFailed, "The server did not start: " + why);
 }
 
 void WebServer::Stop() {

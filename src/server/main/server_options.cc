@@ -1,8 +1,13 @@
 #include "server/main/server_options.h"
 
+#include <utility>
+
 #include "server/access/address_allow.h"
 
 namespace tunaro::server {
+
+const char kProgramName[] = "tunaro-server.exe";
+
 namespace {
 
 bool ReadPort(const std::string& text, int* port) {
@@ -22,6 +27,7 @@ bool ReadPort(const std::string& text, int* port) {
 ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
   ServerOptions& options = parsed.options;
+  options.allowed = ParseAllowList(kHomeNetworks).ranges;
   bool one_shot = false;
   bool serve_option = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -40,12 +46,13 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
       }
       serve_option = true;
     } else if (name == "--allow") {
-      std::string why;
-      if (!ParseAllowList(value, nullptr, &why)) {
-        parsed.error = "--allow: " + why;
+      AllowList list = ParseAllowList(value);
+      if (!list.error.empty()) {
+        parsed.error = "--allow: " + list.error;
         return parsed;
       }
       options.allow = value;
+      options.allowed = std::move(list.ranges);
       serve_option = true;
     } else if (name == "--no-login") {
       options.no_login = true;

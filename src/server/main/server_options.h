@@ -5,21 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "server/access/address_allow.h"
+
 namespace tunaro::server {
+
+// The program's name as its messages give it.
+extern const char kProgramName[];
 
 enum class Command { kServe, kSetLogin, kAutostart, kFirewallHelp, kHelp };
 
 struct ServerOptions {
   Command command = Command::kServe;
   int port = 8080;
-  // --allow as given; empty: the home-network default.
+  // --allow as given, empty without one; and read, kHomeNetworks without one.
   std::string allow;
+  std::vector<AddressRange> allowed;
   bool no_login = false;
   std::string login_user;  // --set-login USER
   bool autostart_on = false;
 };
 
-// Either the options or a message that says what is wrong.
+// Either the options or a message that says what is wrong: a mistyped option
+// is an outcome to expect, not a failure of the program.
 struct ParsedOptions {
   ServerOptions options;
   std::string error;

@@ -1,5 +1,7 @@
 #include "server/runner/cgi_answer.h"
 
+#include "base/text_rules.h"
+
 namespace tunaro::server {
 namespace {
 
@@ -12,19 +14,16 @@ bool IsTokenChar(char c) {
          (c != '\0' && std::string("!#$%&'*+-.^_`|~").find(c) != std::string::npos);
 }
 
-bool SameLetters(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if ((a[i] | 0x20) != (b[i] | 0x20)) return false;
-  }
-  return i == a.size() && b[i] == '\0';
+// Header names are compared without regard to letter case.
+bool SameLetters(const std::string& name, const char* lowercase) {
+  return ToLowerText(name) == lowercase;
 }
 
 }  // namespace
 
 std::string HeaderVariableName(const std::string& header) {
-  if (header.empty() || SameLetters(header, "Authorization")) return {};
-  if (SameLetters(header, "Content-Type")) return "CONTENT_TYPE";
+  if (header.empty() || SameLetters(header, "authorization")) return {};
+  if (SameLetters(header, "content-type")) return "CONTENT_TYPE";
   std::string name = "HTTP_";
   for (char c : header) {
     if (c == '-') {
@@ -63,7 +62,7 @@ HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head) {
     for (char c : value) {
       if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return HeadRead::kBroken;
     }
-    if (SameLetters(name, "Status")) {
+    if (SameLetters(name, "status")) {
       if (has_status || value.size() < 3) return HeadRead::kBroken;
       int code = 0;
       for (int i = 0; i < 3; ++i) {
@@ -76,7 +75,7 @@ HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head) {
       has_status = true;
       continue;
     }
-    if (SameLetters(name, "Location")) has_location = true;
+    if (SameLetters(name, "location")) has_location = true;
     head->headers.emplace_back(name, value);
   }
   if (has_location && !has_status) head->status = 302;

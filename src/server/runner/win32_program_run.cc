@@ -9,13 +9,15 @@
 #include <civetweb.h>
 
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "server/access/address_allow.h"
+#include "base/run_error.h"
+#include "base/text_rules.h"
+#include "base/win32_closing_handle.h"
 #include "server/runner/cgi_answer.h"
-#include "server/desktop/win32_console.h"
+#include "server/runner/cgi_environment.h"
+#include "server/system/win32_wide_text.h"
 
 namespace tunaro::server {
 namespace {
@@ -26,25 +28,7 @@ constexpr std::size_t kMaxHeadBytes = 16 * 1024;
 constexpr DWORD kRunLimitMs = 60 * 1000;
 constexpr int kSpawnAttempts = 3;
 
-// Closes a handle when it goes out of scope.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  HANDLE* out() { return &handle_; }
-  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  void Close() {
-    if (*this) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+[[noreturn]] void Fail(const std::string& why) { throw RunError(kProgramFailedStatus, why); }
 
 std::wstring FullPath(const std::wstring& relative) {
   std::wstring full(MAX_PATH, L'\0');
@@ -68,88 +52,79 @@ std::string AnsiText(const std::wstring& text) {
   return ansi;
 }
 
-std::string UpperName(const char* entry, std::size_t length) {
-  std::string name(entry, length);
-  for (char& c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return name;
-}
-
-// The program's environment, in the ANSI code page as CGI programs read it:
-// the server's own (the system's folders and paths), without anything that
-// could pass for a request's variable, then the request's.
-std::string EnvironmentFor(const mg_request_info& request, const std::string& script_path) {
-  std::vector<std::pair<std::string, std::string>> cgi = {
-      {"GATEWAY_INTERFACE", "CGI/1.1"},
-      {"SERVER_SOFTWARE", "tunaro-server"},
-      {"SERVER_PROTOCOL", std::string("HTTP/") + request.http_version},
-      {"SERVER_PORT", std::to_string(request.server_port)},
-      {"REQUEST_METHOD", request.request_method},
-      {"SCRIPT_NAME", request.local_uri},
-      {"SCRIPT_FILENAME", script_path},
-      {"QUERY_STRING", request.query_string != nullptr ? request.query_string : ""},
-  };
-  cgi.emplace_back("REMOTE_ADDR", ClientAddressText(request.remote_addr));
-  cgi.emplace_back("REMOTE_PORT", std::to_string(request.remote_port));
-  if (request.remote_user != nullptr) {
-    cgi.emplace_back("REMOTE_USER", request.remote_user);
-    cgi.emplace_back("AUTH_TYPE", "Digest");
-  }
-  if (request.content_length >= 0)
-    cgi.emplace_back("CONTENT_LENGTH", std::to_string(request.content_length));
-  std::set<std::string> given;
-  for (int i = 0; i < request.num_headers; ++i) {
-    const std::string variable = HeaderVariableName(request.http_headers[i].name);
-    if (!variable.empty() && given.insert(variable).second) {
-      cgi.emplace_back(variable, request.http_headers[i].value);
-    }
-  }
-  for (const auto& [name, value] : cgi) given.insert(name);
-
-  std::string block;
+// The server's own environment, in the ANSI code page as CGI programs read it.
+std::vector<std::string> OwnEnvironment() {
+  std::vector<std::string> entries;
   if (char* own = GetEnvironmentStringsA()) {
     for (const char* entry = own; *entry != '\0'; entry += std::strlen(entry) + 1) {
-      const char* equals = std::strchr(entry + 1, '=');  // "=C:=C:\..." starts with one
-      const std::string name =
-          UpperName(entry, equals != nullptr ? equals - entry : std::strlen(entry));
-      if (name.rfind("HTTP_", 0) == 0 || given.count(name) != 0) continue;
-      block.append(entry).push_back('\0');
+      entries.emplace_back(entry);
     }
     FreeEnvironmentStringsA(own);
   }
-  for (const auto& [name, value] : cgi) {
-    // A value cannot hold a NUL; CivetWeb has cut header values at one.
-    block.append(name).append("=").append(value.c_str()).push_back('\0');
+  return entries;
+}
+
+CgiRequest CgiRequestOf(const mg_request_info& request) {
+  CgiRequest cgi;
+  cgi.http_version = request.http_version;
+  cgi.method = request.request_method;
+  cgi.script_name = request.local_uri;
+  cgi.query_string = request.query_string != nullptr ? request.query_string : "";
+  cgi.client_address = request.remote_addr;
+  cgi.server_port = request.server_port;
+  cgi.client_port = request.remote_port;
+  if (request.remote_user != nullptr) cgi.user = request.remote_user;
+  cgi.content_length = request.content_length;
+  for (int i = 0; i < request.num_headers; ++i) {
+    cgi.headers.emplace_back(request.http_headers[i].name, request.http_headers[i].value);
   }
-  block.push_back('\0');
-  return block;
+  return cgi;
+}
+
+// The body is small (the server refuses more than 64 KiB), so it is read
+// whole before the program starts.
+std::string ReadRequestBody(mg_connection* connection) {
+  std::string body;
+  char piece[4096];
+  for (int got; (got = mg_read(connection, piece, sizeof piece)) > 0;) body.append(piece, got);
+  return body;
 }
 
 struct Pipes {
-  Handle child_input, input;    // the program reads the request body from child_input
-  Handle output, child_output;  // and writes its answer to child_output
-  Handle child_errors;          // NUL: tunaro.exe says everything on its page
+  ClosingHandle child_input, input;    // the program reads the request body from child_input
+  ClosingHandle output, child_output;  // and writes its answer to child_output
+  ClosingHandle child_errors;          // NUL: tunaro.exe says everything on its page
 };
 
-bool MakePipes(Pipes* pipes) {
+// Every handle made not inheritable: Spawn lends the child's its inheritance
+// for its own CreateProcess alone.
+void MakePipes(Pipes& pipes) {
   SECURITY_ATTRIBUTES private_handle{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  if (!CreatePipe(pipes->child_input.out(), pipes->input.out(), &private_handle, 0)) return false;
-  if (!CreatePipe(pipes->output.out(), pipes->child_output.out(), &private_handle, 0)) return false;
-  *pipes->child_errors.out() =
-      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &private_handle,
-                  OPEN_EXISTING, 0, nullptr);
-  return static_cast<bool>(pipes->child_errors);
+  if (!CreatePipe(pipes.child_input.out(), pipes.input.out(), &private_handle, 0) ||
+      !CreatePipe(pipes.output.out(), pipes.child_output.out(), &private_handle, 0)) {
+    Fail("no pipes");
+  }
+  *pipes.child_errors.out() = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          &private_handle, OPEN_EXISTING, 0, nullptr);
+  if (!pipes.child_errors) Fail("no pipes");
 }
+
+// The started program's process and first thread.
+struct Started {
+  ClosingHandle process, thread;
+};
 
 // Starts the program with exactly its three handles. Spawns take turns: a
 // handle is inheritable only while its own CreateProcess runs, so no other
 // run's child can take it along.
-bool Spawn(const std::wstring& exe, const std::wstring& folder, std::string& environment,
-           Pipes& pipes, PROCESS_INFORMATION* process) {
-  static SRWLOCK spawn_lock = SRWLOCK_INIT;  // guards the process-wide inheritance
+void Spawn(const std::wstring& exe, const std::wstring& folder, std::string& environment,
+           Pipes& pipes, Started& started) {
+  // The one lock of all workers, for the inheritance that is the process's.
+  static SRWLOCK spawn_lock = SRWLOCK_INIT;
   HANDLE inherited[3] = {pipes.child_input.get(), pipes.child_output.get(),
                          pipes.child_errors.get()};
+  // Windows without the handle list (before Vista) pass every inheritable
+  // handle, which the lock keeps to this run's three.
   SIZE_T list_size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &list_size);
   std::vector<char> list_memory(list_size);
@@ -168,96 +143,129 @@ bool Spawn(const std::wstring& exe, const std::wstring& folder, std::string& env
   // cost a console host process; its own process group keeps Ctrl+C, which
   // stops the server, from ending a run half way.
   std::wstring command_line = L"\"" + exe + L"\"";
-  bool started = false;
+  PROCESS_INFORMATION process{};
+  bool spawned = false;
   AcquireSRWLockExclusive(&spawn_lock);
   for (HANDLE handle : inherited)
     SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-  for (int attempt = 0; attempt < kSpawnAttempts && !started; ++attempt) {
+  // Under load Windows now and then refuses a spawn for a moment.
+  for (int attempt = 0; attempt < kSpawnAttempts && !spawned; ++attempt) {
     if (attempt > 0) Sleep(20);
-    started = CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+    spawned = CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                              CREATE_NEW_PROCESS_GROUP | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0),
-                             environment.data(), folder.c_str(), &startup.StartupInfo, process);
+                             environment.data(), folder.c_str(), &startup.StartupInfo, &process);
   }
   const DWORD error = GetLastError();
   for (HANDLE handle : inherited) SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
   ReleaseSRWLockExclusive(&spawn_lock);
   if (listed) DeleteProcThreadAttributeList(list);
-  SetLastError(error);
-  return started;
+  if (!spawned) Fail("CreateProcess failed with error " + std::to_string(error));
+  *started.process.out() = process.hProcess;
+  *started.thread.out() = process.hThread;
+  // The child has its own copies now; the pipes' far ends must close here, so
+  // that a read sees the end when the child ends.
+  pipes.child_input.Close();
+  pipes.child_output.Close();
+  pipes.child_errors.Close();
 }
 
 // Feeds the request body to the program on a thread of its own, so that a
 // program answering before it has read all of it cannot block the server.
-struct BodyFeed {
-  HANDLE input;
-  std::string body;
+// Going out of scope waits for the thread, which ends when the program has
+// read the body or has ended.
+class BodyFeed {
+ public:
+  BodyFeed(ClosingHandle& input, std::string body) : body_(std::move(body)) {
+    input_ = input.release();  // the thread closes it, to tell the end of the body
+    *thread_.out() = CreateThread(nullptr, 0, Feed, this, 0, nullptr);
+    if (!thread_) CloseHandle(input_);
+  }
+  ~BodyFeed() {
+    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
+  }
+  BodyFeed(const BodyFeed&) = delete;
+  BodyFeed& operator=(const BodyFeed&) = delete;
+
+ private:
+  static DWORD WINAPI Feed(void* context) {
+    auto* feed = static_cast<BodyFeed*>(context);
+    const char* at = feed->body_.data();
+    std::size_t left = feed->body_.size();
+    DWORD written = 0;
+    while (left > 0 && WriteFile(feed->input_, at, static_cast<DWORD>(left), &written, nullptr)) {
+      at += written;
+      left -= written;
+    }
+    CloseHandle(feed->input_);
+    return 0;
+  }
+
+  std::string body_;
+  HANDLE input_ = nullptr;
+  ClosingHandle thread_;
 };
 
-DWORD WINAPI FeedBody(void* context) {
-  auto* feed = static_cast<BodyFeed*>(context);
-  const char* at = feed->body.data();
-  std::size_t left = feed->body.size();
-  DWORD written = 0;
-  while (left > 0 && WriteFile(feed->input, at, static_cast<DWORD>(left), &written, nullptr)) {
-    at += written;
-    left -= written;
+// Ends the program if it runs longer than kRunLimitMs. Going out of scope
+// deletes the timer, waiting for a callback that is running.
+class RunLimit {
+ public:
+  explicit RunLimit(HANDLE process) {
+    CreateTimerQueueTimer(&timer_, nullptr, End, process, kRunLimitMs, 0, WT_EXECUTEONLYONCE);
   }
-  CloseHandle(feed->input);
-  return 0;
+  ~RunLimit() {
+    if (timer_ != nullptr) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+  }
+  RunLimit(const RunLimit&) = delete;
+  RunLimit& operator=(const RunLimit&) = delete;
+
+ private:
+  static VOID CALLBACK End(void* process, BOOLEAN) { TerminateProcess(process, 1); }
+  HANDLE timer_ = nullptr;
+};
+
+// Ends a program that has not answered, however the run is left: it may be
+// blocked writing a head nobody reads, and the body's thread waits for it.
+class EndUnlessAnswered {
+ public:
+  explicit EndUnlessAnswered(HANDLE process) : process_(process) {}
+  ~EndUnlessAnswered() {
+    if (answered_) return;
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, INFINITE);
+  }
+  EndUnlessAnswered(const EndUnlessAnswered&) = delete;
+  EndUnlessAnswered& operator=(const EndUnlessAnswered&) = delete;
+  void Answered() { answered_ = true; }
+
+ private:
+  HANDLE process_;
+  bool answered_ = false;
+};
+
+// Sends the head the program wrote, as CivetWeb's own: the status apart, and
+// without the headers that are the server's to say about the connection.
+void SendHead(mg_connection* connection, const AnswerHead& head) {
+  mg_response_header_start(connection, head.status);
+  for (const auto& [name, value] : head.headers) {
+    const std::string lower = ToLowerText(name);
+    if (lower == "connection" || lower == "transfer-encoding") continue;
+    mg_response_header_add(connection, name.c_str(), value.c_str(), -1);
+  }
+  mg_response_header_send(connection);
 }
 
-VOID CALLBACK EndOverlongRun(void* process, BOOLEAN) { TerminateProcess(process, 1); }
-
-int Fail(mg_connection* connection, const char* why) {
-  mg_cry(connection, "tunaro.exe: %s", why);
-  mg_send_http_error(connection, 500, "The remote's program did not run: %s", why);
-  return 500;
-}
-
-}  // namespace
-
-int RunProgram(mg_connection* connection, const std::string& folder) {
-  const mg_request_info& request = *mg_get_request_info(connection);
-  const std::wstring program_folder = FullPath(L"cgi-bin\\" + WideFromUtf8(folder));
-  const std::wstring exe = program_folder + L"\\tunaro.exe";
-
-  // The body is small (the server refuses more than 64 KiB), so it is read
-  // whole before the program starts.
-  BodyFeed feed{nullptr, {}};
-  char piece[4096];
-  for (int got; (got = mg_read(connection, piece, sizeof piece)) > 0;) feed.body.append(piece, got);
-
-  Pipes pipes;
-  std::string environment = EnvironmentFor(request, AnsiText(exe));
-  PROCESS_INFORMATION started{};
-  if (!MakePipes(&pipes)) return Fail(connection, "no pipes");
-  if (!Spawn(exe, program_folder, environment, pipes, &started)) {
-    char why[64];
-    snprintf(why, sizeof why, "CreateProcess failed with error %lu", GetLastError());
-    return Fail(connection, why);
-  }
-  Handle process(started.hProcess), thread(started.hThread);
-  pipes.child_input.Close();
-  pipes.child_output.Close();
-  pipes.child_errors.Close();
-
-  feed.input = pipes.input.get();
-  *pipes.input.out() = nullptr;  // the feeding thread closes it
-  Handle feeder(CreateThread(nullptr, 0, FeedBody, &feed, 0, nullptr));
-  if (!feeder) CloseHandle(feed.input);
-  Handle limit;
-  CreateTimerQueueTimer(limit.out(), nullptr, EndOverlongRun, process.get(), kRunLimitMs, 0,
-                        WT_EXECUTEONLYONCE);
-
-  // The head is read whole (to know the status), the body passed on as it comes.
-  const bool head_only = std::strcmp(request.request_method, "HEAD") == 0;
+// Passes the program's answer on: the head read whole (to know the status),
+// the body as it comes. Returns the status sent; raises, with nothing sent,
+// when the head is broken, too long, or never came.
+int PassAnswerOn(mg_connection* connection, HANDLE output, bool head_only) {
   std::string text;
   AnswerHead head;
   HeadRead state = HeadRead::kIncomplete;
   bool sending = true;
   int status = 0;
+  char piece[4096];
   DWORD got = 0;
-  while (ReadFile(pipes.output.get(), piece, sizeof piece, &got, nullptr) && got > 0) {
+  while (ReadFile(output, piece, sizeof piece, &got, nullptr) && got > 0) {
     if (status != 0) {
       if (sending && !head_only) sending = mg_write(connection, piece, got) > 0;
       continue;  // a client gone: the rest is read and dropped, so the program can end
@@ -266,15 +274,7 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
     state = ReadAnswerHead(text, &head);
     if (state == HeadRead::kIncomplete && text.size() <= kMaxHeadBytes) continue;
     if (state != HeadRead::kComplete) break;
-    mg_response_header_start(connection, head.status);
-    for (const auto& [name, value] : head.headers) {
-      if (_stricmp(name.c_str(), "Connection") == 0 ||
-          _stricmp(name.c_str(), "Transfer-Encoding") == 0) {
-        continue;
-      }
-      mg_response_header_add(connection, name.c_str(), value.c_str(), -1);
-    }
-    mg_response_header_send(connection);
+    SendHead(connection, head);
     status = head.status;
     if (!head_only && text.size() > head.body_start) {
       sending =
@@ -282,20 +282,35 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
     }
   }
   if (status == 0) {
-    TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), INFINITE);
+    Fail(state == HeadRead::kBroken ? "its answer began with no valid header"
+                                    : "it ended without an answer");
   }
-  // The body's thread ends when the program has read it or has ended.
-  if (feeder) WaitForSingleObject(feeder.get(), INFINITE);
-  if (limit) {
-    DeleteTimerQueueTimer(nullptr, limit.get(),
-                          INVALID_HANDLE_VALUE);  // waits for a running callback
-    *limit.out() = nullptr;
-  }
-  if (status == 0) {
-    return Fail(connection, state == HeadRead::kBroken ? "its answer began with no valid header"
-                                                       : "it ended without an answer");
-  }
+  return status;
+}
+
+}  // namespace
+
+int RunProgram(mg_connection* connection, const std::string& folder) {
+  const mg_request_info& request = *mg_get_request_info(connection);
+  const std::wstring program_folder = FullPath(L"cgi-bin\\" + WideFromUtf8(folder));
+  const std::wstring exe = program_folder + L"\\tunaro.exe";
+  std::string body = ReadRequestBody(connection);
+  std::string environment =
+      CgiEnvironmentBlock(CgiRequestOf(request), AnsiText(exe), OwnEnvironment());
+
+  Pipes pipes;
+  MakePipes(pipes);
+  Started started;
+  Spawn(exe, program_folder, environment, pipes, started);
+  // Left in the reverse order: the program ended if it has not answered, then
+  // the body's thread waited for, then the time limit deleted.
+  const RunLimit limit(started.process.get());
+  BodyFeed feed(pipes.input, std::move(body));
+  EndUnlessAnswered end(started.process.get());
+
+  const int status = PassAnswerOn(connection, pipes.output.get(),
+                                  std::strcmp(request.request_method, "HEAD") == 0);
+  end.Answered();
   return status;
 }
 

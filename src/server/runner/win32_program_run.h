@@ -14,9 +14,14 @@ struct mg_connection;
 
 namespace tunaro::server {
 
-// Runs cgi-bin\<folder>\tunaro.exe (relative to the current directory,
-// the release folder) for the request and sends its answer. Returns the
-// status sent. The address list and the login have been checked before.
+// The number a failed run raises RunError with: the status it is answered with.
+constexpr int kProgramFailedStatus = 500;
+
+// Runs cgi-bin\<folder>\tunaro.exe (relative to the current directory, the
+// release folder) for the request and sends its answer. Returns the status
+// sent. The address list and the login have been checked before. Raises
+// RunError (kProgramFailedStatus), with nothing sent, when the program could
+// not be started or gave no answer.
 int RunProgram(mg_connection* connection, const std::string& folder);
 
 }  // namespace tunaro::server

@@ -1,45 +1,27 @@
-// What the server asks of Windows besides the console: its own folder, the
-// addresses to print, the logon start, one copy per session.
+// The server's seam for real: kernel32, advapi32 (the registry) and iphlpapi
+// (the adapters), in their UTF-16 forms.
 #ifndef TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
 #define TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
 
-#include <string>
-#include <vector>
+#include "server/system/server_system.h"
 
 namespace tunaro::server {
 
-// The folder of the running exe (UTF-16, no trailing backslash), and the exe.
-std::wstring ProgramFolder();
-std::wstring ProgramPath();
-
-// The computer's name and the IPv4 addresses of the interfaces that are up
-// (loopback left out).
-std::string ComputerName();
-std::vector<std::string> UpIpv4Addresses();
-
-// Adds (with the arguments, each quoted) or removes the value "Tunaro" under
-// HKCU\Software\Microsoft\Windows\CurrentVersion\Run. False with *why on failure.
-bool SetAutostart(bool on, const std::vector<std::string>& arguments, std::string* why);
-
-// One copy per session: the named mutex Local\Tunaro.Server, and beside it a
-// small shared block with the running copy's address.
-class SingleInstance {
+class Win32ServerSystem : public ServerSystem {
  public:
-  SingleInstance();
-  ~SingleInstance();
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
+  std::string ProgramPath() override;
+  std::string ProgramFolder() override;
 
-  bool IsFirst() const { return first_; }
-  // The running copy's address ("" if it has not written one yet).
-  std::string RunningAddress() const;
-  void PublishAddress(const std::string& address);
+  std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) override;
+  void WriteWholeFile(const std::string& path, const std::string& bytes) override;
 
- private:
-  void* mutex_ = nullptr;
-  void* mapping_ = nullptr;
-  char* view_ = nullptr;
-  bool first_ = false;
+  void SetRunValue(const std::string& name, const std::string& command) override;
+  void RemoveRunValue(const std::string& name) override;
+
+  std::string ComputerName() override;
+  std::vector<NetworkAdapter> NetworkAdapters() override;
+
+  TimeOfDay LocalTimeOfDay() override;
 };
 
 }  // namespace tunaro::server
