@@ -4,12 +4,19 @@
 
 namespace tunaro::server {
 
+// Loopback, the private ranges of RFC 1918, link-local (a phone and a PC
+// joined without a router), the shared range 100.64/10 (some providers'
+// routers and mesh VPNs hand it out); for IPv6, loopback, unique local and
+// link-local addresses.
 const char kHomeNetworks[] =
     "127.0.0.0/8,10.0.0.0/8,172.16.0.0/12,192.168.0.0/16,169.254.0.0/16,100.64.0.0/10,"
     "::1,fc00::/7,fe80::/10";
 
 namespace {
 
+// Exactly four decimal parts of one to three digits. Stricter than
+// inet_addr, which also reads "10.1" and "0x7f.1": a list must not let in
+// more than it seems to say.
 bool ParseV4(const std::string& text, std::uint8_t* out) {
   int part = 0;
   size_t i = 0;
@@ -37,7 +44,8 @@ int HexValue(char c) {
   return -1;
 }
 
-// Groups of up to four hex digits split at ':', the last group may be IPv4.
+// Groups of up to four hex digits split at ':', the last group may be IPv4;
+// `max_bytes` is what is left of the 16 for this side of a "::".
 bool ParseV6Groups(const std::string& text, std::uint8_t* out, int* count, int max_bytes) {
   *count = 0;
   if (text.empty()) return true;
@@ -64,6 +72,9 @@ bool ParseV6Groups(const std::string& text, std::uint8_t* out, int* count, int m
   }
 }
 
+// The groups before and after the one "::" are read apart, and the zeros it
+// stands for fill the middle. A zone ("%12") names the interface of a
+// link-local address, not another address: it is dropped.
 bool ParseV6(std::string text, std::uint8_t* out) {
   size_t zone = text.find('%');
   if (zone != std::string::npos) text.resize(zone);
@@ -85,6 +96,7 @@ bool ParseV6(std::string text, std::uint8_t* out) {
   return true;
 }
 
+// The first prefix_bits bits agree: whole bytes, then the last one masked.
 bool Matches(const AddressRange& range, const AddressRange& address) {
   if (range.v6 != address.v6) return false;
   int bits = range.prefix_bits;

@@ -11,6 +11,7 @@
 namespace tunaro::server {
 namespace {
 
+// A console is what GetConsoleMode accepts; a pipe or a file is not.
 bool IsConsoleHandle(HANDLE handle) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
@@ -35,7 +36,8 @@ void WriteTo(DWORD which, const std::string& text) {
   }
 }
 
-// The event the console's control handler sets: a handler gets no context.
+// The event the console's control handler sets: a handler gets no context,
+// so this one event is the process's, made at its first use.
 HANDLE StopEvent() {
   static HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   return event;

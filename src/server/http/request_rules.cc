@@ -1,6 +1,7 @@
 #include "server/http/request_rules.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "base/text_rules.h"
@@ -15,15 +16,17 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The parts between slashes; false when one is empty (a doubled or final slash).
-bool SplitSegments(const std::string& path, std::vector<std::string>* segments) {
+// The parts between slashes of a path that starts with one; nothing when one
+// is empty (a doubled or final slash).
+std::optional<std::vector<std::string>> Segments(const std::string& path) {
+  std::vector<std::string> segments;
   size_t start = 1;
   while (true) {
     size_t end = path.find('/', start);
     std::string segment = path.substr(start, end == std::string::npos ? end : end - start);
-    if (segment.empty()) return false;
-    segments->push_back(segment);
-    if (end == std::string::npos) return true;
+    if (segment.empty()) return std::nullopt;
+    segments.push_back(segment);
+    if (end == std::string::npos) return segments;
     start = end + 1;
   }
 }
@@ -46,6 +49,9 @@ bool IsPlainName(const std::string& name) {
 
 }  // namespace
 
+// ASCII letters, digits, '-' and '_' alone: a name that needs no decoding and
+// no case rule beyond ASCII's, and that any code page spells (tunaro.exe is
+// given its path in the ANSI one).
 bool IsProgramFolderName(const std::string& name) {
   if (name.empty() || name.size() > 64) return false;
   for (char c : name) {
@@ -59,10 +65,12 @@ bool IsProgramFolderName(const std::string& name) {
 
 RequestKind ClassifyRequest(const std::string& path) {
   if (path == "/") return RequestKind::kRedirectToRemote;
-  std::vector<std::string> segments;
-  if (path.empty() || path[0] != '/' || !SplitSegments(path, &segments)) {
-    return RequestKind::kRefuse;
-  }
+  if (path.empty() || path[0] != '/') return RequestKind::kRefuse;
+  const std::optional<std::vector<std::string>> parts = Segments(path);
+  if (!parts) return RequestKind::kRefuse;
+  const std::vector<std::string>& segments = *parts;
+  // Of cgi-bin\ only the program itself: never its tunaro.conf or its page
+  // parts, which tunaro.exe reads from beside it.
   if (ToLowerText(segments[0]) == "cgi-bin") {
     const bool program =
         segments.size() == 3 && IsProgramFolderName(segments[1]) &&

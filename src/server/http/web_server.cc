@@ -156,7 +156,7 @@ Listening WebServer::Start() {
   callbacks.begin_request = OnBeginRequest;
   callbacks.end_request = OnEndRequest;
   callbacks.log_message = OnLogMessage;
-  mg_init_library(0);
+  mg_init_library(0);  // no TLS, Lua or websockets to set up
   std::string why;
   for (int attempt = 0; attempt < 2; ++attempt) {
     const std::string& ports = choices[attempt];
@@ -164,8 +164,12 @@ Listening WebServer::Start() {
         "listening_ports", ports.c_str(), "document_root", "wwwroot",
         // No server-side includes, listings, index files or hidden extras.
         "ssi_pattern", "", "enable_directory_listing", "no", "index_files", "",
+        // A second line behind the path rules: the settings and logins never.
         "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "num_threads", kWorkerThreads,
         "max_request_size", kMaxHeadBytes, "request_timeout_ms", kRequestTimeoutMs,
+        // The realm is the login file's, not a host name: CivetWeb must not
+        // take it for the server's own in absolute addresses and the links
+        // it makes.
         "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no"};
     if (settings_.login) {
       options.push_back("global_auth_file");

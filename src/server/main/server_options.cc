@@ -1,5 +1,6 @@
 #include "server/main/server_options.h"
 
+#include <optional>
 #include <utility>
 
 #include "server/access/address_allow.h"
@@ -10,16 +11,17 @@ const char kProgramName[] = "tunaro-server.exe";
 
 namespace {
 
-bool ReadPort(const std::string& text, int* port) {
-  if (text.empty() || text.size() > 5) return false;
+// Digits only (no sign, no blanks); 0 would let the system pick a port the
+// phone cannot know.
+std::optional<int> ReadPort(const std::string& text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
   int value = 0;
   for (char c : text) {
-    if (c < '0' || c > '9') return false;
+    if (c < '0' || c > '9') return std::nullopt;
     value = value * 10 + (c - '0');
   }
-  if (value < 1 || value > 65535) return false;
-  *port = value;
-  return true;
+  if (value < 1 || value > 65535) return std::nullopt;
+  return value;
 }
 
 }  // namespace
@@ -28,8 +30,10 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
   ServerOptions& options = parsed.options;
   options.allowed = ParseAllowList(kHomeNetworks).ranges;
-  bool one_shot = false;
-  bool serve_option = false;
+  bool one_shot = false;      // a command that does its one thing and ends
+  bool serve_option = false;  // an option of serving, which --autostart on records
+  // Each value is the next argument, as the usage shows; "--port=8090" is an
+  // unknown option, not a second spelling.
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
     const bool takes_value =
@@ -40,10 +44,12 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     }
     const std::string value = takes_value ? arguments[++i] : std::string();
     if (name == "--port") {
-      if (!ReadPort(value, &options.port)) {
+      const std::optional<int> port = ReadPort(value);
+      if (!port) {
         parsed.error = "--port takes a number from 1 to 65535, not \"" + value + "\"";
         return parsed;
       }
+      options.port = *port;
       serve_option = true;
     } else if (name == "--allow") {
       AllowList list = ParseAllowList(value);

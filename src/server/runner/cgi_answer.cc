@@ -9,6 +9,7 @@ bool IsLetterOrDigit(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
+// The characters of a header's name (a "token" of HTTP).
 bool IsTokenChar(char c) {
   return IsLetterOrDigit(c) ||
          (c != '\0' && std::string("!#$%&'*+-.^_`|~").find(c) != std::string::npos);
@@ -24,6 +25,7 @@ bool SameLetters(const std::string& name, const char* lowercase) {
 std::string HeaderVariableName(const std::string& header) {
   if (header.empty() || SameLetters(header, "authorization")) return {};
   if (SameLetters(header, "content-type")) return "CONTENT_TYPE";
+  // Letters in capitals and "-" as "_", as CGI names a header's variable.
   std::string name = "HTTP_";
   for (char c : header) {
     if (c == '-') {
@@ -59,9 +61,13 @@ HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head) {
       ++value_start;
     }
     const std::string value = line.substr(value_start);
+    // A control byte would let a value end the header line early and add a
+    // header, or a whole answer, of its own on the way to the browser.
     for (char c : value) {
       if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return HeadRead::kBroken;
     }
+    // "Status: 404 Not Found" is the program's word to the server, not a
+    // header to pass on; its reason text is the server's to give.
     if (SameLetters(name, "status")) {
       if (has_status || value.size() < 3) return HeadRead::kBroken;
       int code = 0;
@@ -78,6 +84,7 @@ HeadRead ReadAnswerHead(const std::string& text, AnswerHead* head) {
     if (SameLetters(name, "location")) has_location = true;
     head->headers.emplace_back(name, value);
   }
+  // A Location without a Status is a redirect, as CGI says.
   if (has_location && !has_status) head->status = 302;
   head->body_start = at;
   return HeadRead::kComplete;

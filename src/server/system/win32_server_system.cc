@@ -54,6 +54,7 @@ std::string DottedIpv4(const sockaddr* address) {
 }  // namespace
 
 std::string Win32ServerSystem::ProgramPath() {
+  // The longest path Windows has, so that one call is enough.
   std::wstring path(32768, L'\0');
   DWORD size = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   path.resize(size);
@@ -68,6 +69,8 @@ std::string Win32ServerSystem::ProgramFolder() {
 
 std::optional<std::string> Win32ServerSystem::ReadWholeFile(const std::string& path,
                                                             std::size_t limit) {
+  // Shared for reading only: a file being written now is a failure to read,
+  // not half a file.
   HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -82,7 +85,7 @@ void Win32ServerSystem::WriteWholeFile(const std::string& path, const std::strin
   const std::wstring target = WideFromUtf8(path);
   const std::wstring temporary = target + L".new";
   DWORD error = ERROR_SUCCESS;
-  {
+  {  // closed before the move, which a file still open would stop
     ClosingHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
@@ -93,6 +96,7 @@ void Win32ServerSystem::WriteWholeFile(const std::string& path, const std::strin
       error = ERROR_WRITE_FAULT;
     }
   }
+  // Replacing in one step: a reader finds the old file or the new one.
   if (error == ERROR_SUCCESS &&
       !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     error = GetLastError();
@@ -130,7 +134,7 @@ std::string Win32ServerSystem::ComputerName() {
 std::vector<NetworkAdapter> Win32ServerSystem::NetworkAdapters() {
   std::vector<NetworkAdapter> adapters;
   // The list's size is learned by asking; it may grow between two asks.
-  ULONG size = 16 * 1024;
+  ULONG size = 16 * 1024;  // enough for a few adapters; the call says when not
   std::vector<unsigned char> buffer;
   ULONG result = ERROR_BUFFER_OVERFLOW;
   for (int tries = 0; tries < 3 && result == ERROR_BUFFER_OVERFLOW; ++tries) {
