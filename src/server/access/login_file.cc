@@ -1,0 +1,97 @@
+#include "server/access/login_file.h"
+
+#include <cstddef>
+
+#include "base/run_error.h"
+#include "server/system/server_exit.h"
+
+namespace tunaro::server {
+
+const char kLoginFileName[] = "tunaro-login.htdigest";
+const char kLoginRealm[] = "Tunaro";
+
+namespace {
+
+// A login file is one line or a few; more than this is no login file, and is
+// judged by its start.
+constexpr std::size_t kLoginFileLimit = 64 * 1024;
+
+}  // namespace
+
+std::string DigestSource(const std::string& user, const std::string& password) {
+  return user + ":" + kLoginRealm + ":" + password;
+}
+
+std::string LoginLine(const std::string& user, const std::string& md5_hex) {
+  return user + ":" + kLoginRealm + ":" + md5_hex + "\r\n";
+}
+
+bool IsGoodUserName(const std::string& user) {
+  if (user.empty() || user.size() > 64) return false;
+  for (unsigned char c : user) {
+    if (c < 0x20 || c == 0x7f || c == ':' || c == '"') return false;
+  }
+  return true;
+}
+
+std::optional<std::string> LoginTextProblem(const std::string& text) {
+  int line_number = 0;
+  int logins = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    ++line_number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const std::string where = "line " + std::to_string(line_number);
+    size_t first = line.find(':');
+    size_t second = first == std::string::npos ? first : line.find(':', first + 1);
+    if (second == std::string::npos) {
+      return where + " is not user:" + std::string(kLoginRealm) + ":digest";
+    }
+    if (!IsGoodUserName(line.substr(0, first))) return where + " has an unusable user name";
+    if (line.substr(first + 1, second - first - 1) != kLoginRealm) {
+      return where + " is not for the realm " + std::string(kLoginRealm);
+    }
+    // CivetWeb compares the digest as text with the lowercase hex it makes.
+    std::string digest = line.substr(second + 1);
+    bool hex = digest.size() == 32;
+    for (char c : digest) hex = hex && ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'));
+    if (!hex) return where + " has no 32-digit digest";
+    ++logins;
+  }
+  if (logins == 0) return std::string("it holds no login");
+  return std::nullopt;
+}
+
+std::string LoginFilePath(ServerSystem& system) {
+  return system.ProgramFolder() + "\\" + kLoginFileName;
+}
+
+LoginFileCheck CheckLoginFile(ServerSystem& system) {
+  const std::string path = LoginFilePath(system);
+  std::optional<std::string> text;
+  try {
+    text = system.ReadWholeFile(path, kLoginFileLimit);
+  } catch (const RunError&) {
+    throw RunError(exit_code::kBadLogin, "cannot read the login file " + path);
+  }
+  if (!text) return LoginFileCheck{LoginFileState::kMissing, {}};
+  if (std::optional<std::string> problem = LoginTextProblem(*text)) {
+    return LoginFileCheck{LoginFileState::kBroken, *problem};
+  }
+  return LoginFileCheck{LoginFileState::kGood, {}};
+}
+
+void SaveLoginFile(ServerSystem& system, const std::string& user, const std::string& md5_hex) {
+  try {
+    system.WriteWholeFile(LoginFilePath(system), LoginLine(user, md5_hex));
+  } catch (const RunError& failure) {
+    throw RunError(failure.number(), failure.description() + ": is the folder your own?");
+  }
+}
+
+}  // namespace tunaro::server

@@ -1,0 +1,205 @@
+#include "server/http/web_server.h"
+
+#include <civetweb.h>
+
+#include <exception>
+#include <string>
+
+#include "base/run_error.h"
+#include "base/text_rules.h"
+#include "server/access/login_file.h"
+#include "server/http/request_log.h"
+#include "server/http/request_rules.h"
+#include "server/http/win32_port_probe.h"
+#include "server/runner/win32_program_run.h"
+#include "server/system/server_exit.h"
+
+namespace tunaro::server {
+namespace {
+
+// Bounds: request head, request body (a form post is a few hundred bytes),
+// worker threads, and how long a request may take. tunaro.exe runs by our
+// own RunProgram, not CivetWeb's CGI: see win32_program_run.h.
+constexpr char kMaxHeadBytes[] = "16384";
+constexpr long long kMaxBodyBytes = 64 * 1024;
+// Four workers: a home has a few phones, and runs of tunaro.exe take turns on
+// the playlist file anyway, so more add no pages a second.
+constexpr char kWorkerThreads[] = "4";
+constexpr char kRequestTimeoutMs[] = "15000";
+
+const WebServer& ServerOf(const mg_connection* connection) {
+  return *static_cast<const WebServer*>(
+      mg_get_user_data(mg_get_context(const_cast<mg_connection*>(connection))));
+}
+
+int Refuse(mg_connection* connection, int status, const char* text) {
+  mg_send_http_error(connection, status, "%s", text);
+  return status;
+}
+
+// The one trap of a callback that answers: CivetWeb is C, and an exception
+// leaving a callback would end the server. A failure answers with its number
+// when that is an error status, else 500, and goes to the log as `who`'s.
+template <typename Answer>
+int Trapped(mg_connection* connection, const char* who, const char* said, Answer answer) {
+  std::string why;
+  int status = 500;
+  try {
+    return answer();
+  } catch (const RunError& failure) {
+    why = failure.description();
+    if (failure.number() >= 400 && failure.number() <= 599) status = failure.number();
+  } catch (const std::exception& failure) {
+    why = failure.what();
+  } catch (...) {
+    why = "an unknown failure";
+  }
+  mg_cry(connection, "%s: %s", who, why.c_str());
+  mg_send_http_error(connection, status, "%s: %s", said, why.c_str());
+  return status;
+}
+
+// Checked before CivetWeb looks at the login or the disk: the address list,
+// the method, the size, then the path rules.
+int AnswerFirst(mg_connection* connection) {
+  const WebServerSettings& settings = ServerOf(connection).settings();
+  const mg_request_info* request = mg_get_request_info(connection);
+  if (!IsAllowed(settings.allowed, request->remote_addr)) {
+    return Refuse(connection, 403, "This address may not use the remote (see --allow).");
+  }
+  const std::string method = request->request_method;
+  if (method != "GET" && method != "HEAD" && method != "POST") {
+    return Refuse(connection, 405, "Method not allowed.");
+  }
+  if (request->content_length > kMaxBodyBytes ||
+      (method == "POST" && mg_get_header(connection, "Transfer-Encoding") != nullptr)) {
+    return Refuse(connection, 413, "Request too large.");
+  }
+  // CivetWeb's local_uri has lost some spellings Windows reads differently
+  // (a trailing dot): the path as sent, decoded once, must pass as well.
+  const std::string raw(request->local_uri_raw != nullptr ? request->local_uri_raw : "");
+  std::string as_sent(raw.size() + 1, '\0');
+  const int decoded = mg_url_decode(raw.c_str(), static_cast<int>(raw.size()), as_sent.data(),
+                                    static_cast<int>(as_sent.size()), 0);
+  as_sent.resize(decoded > 0 ? static_cast<size_t>(decoded) : 0);
+  if (ClassifyRequest(as_sent) == RequestKind::kRefuse) {
+    return Refuse(connection, 404, "Not found.");
+  }
+  switch (ClassifyRequest(request->local_uri)) {
+    case RequestKind::kRedirectToRemote:
+      mg_send_http_redirect(connection, kRemotePath, 302);
+      return 302;
+    case RequestKind::kRunProgram:
+    case RequestKind::kServeFile:
+      return 0;  // CivetWeb goes on: the login, then the file or the program
+    case RequestKind::kRefuse:
+      break;
+  }
+  return Refuse(connection, 404, "Not found.");
+}
+
+int OnBeginRequest(mg_connection* connection) {
+  return Trapped(connection, "server", "The server failed",
+                 [connection] { return AnswerFirst(connection); });
+}
+
+// Every path under /cgi-bin/ comes here, after the address list and the
+// login; only a program folder's tunaro.exe runs, by the folder's name as
+// found on the disk.
+int AnswerProgram(mg_connection* connection) {
+  const WebServerSettings& settings = ServerOf(connection).settings();
+  const std::string path = mg_get_request_info(connection)->local_uri;
+  if (ClassifyRequest(path) == RequestKind::kRunProgram) {
+    const std::string named = path.substr(9, path.find('/', 9) - 9);  // after "/cgi-bin/"
+    for (const std::string& folder : settings.program_folders) {
+      if (ToLowerText(folder) == ToLowerText(named)) return RunProgram(connection, folder);
+    }
+  }
+  return Refuse(connection, 404, "Not found.");
+}
+
+int OnProgramRequest(mg_connection* connection, void*) {
+  return Trapped(connection, "tunaro.exe", "The remote's program did not run",
+                 [connection] { return AnswerProgram(connection); });
+}
+
+// The two callbacks that only write lines: a failure there loses the line.
+void OnEndRequest(const mg_connection* connection, int status) {
+  try {
+    const WebServer& server = ServerOf(connection);
+    const mg_request_info* request = mg_get_request_info(connection);
+    server.settings().request_log(
+        RequestLogLine(server.system().LocalTimeOfDay(), ClientAddressText(request->remote_addr),
+                       status, request->local_uri_raw != nullptr ? request->local_uri_raw : ""));
+  } catch (...) {
+  }
+}
+
+int OnLogMessage(const mg_connection* connection, const char* message) {
+  try {
+    ServerOf(connection).settings().error_log(std::string("server: ") + message + "\n");
+  } catch (...) {
+  }
+  return 1;  // written: CivetWeb adds nothing of its own
+}
+
+}  // namespace
+
+Listening WebServer::Start() {
+  if (PortInUse(settings_.port)) return Listening::kPortInUse;
+
+  const std::string port = std::to_string(settings_.port);
+  // One dual-stack socket ("+port") for IPv4 and IPv6; IPv4 alone where the
+  // machine has no IPv6.
+  const std::string choices[2] = {"+" + port, port};
+  mg_callbacks callbacks{};
+  callbacks.begin_request = OnBeginRequest;
+  callbacks.end_request = OnEndRequest;
+  callbacks.log_message = OnLogMessage;
+  mg_init_library(0);  // no TLS, Lua or websockets to set up
+  std::string why;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const std::string& ports = choices[attempt];
+    std::vector<const char*> options = {
+        "listening_ports", ports.c_str(), "document_root", "wwwroot",
+        // No server-side includes, listings, index files or hidden extras.
+        "ssi_pattern", "", "enable_directory_listing", "no", "index_files", "",
+        // A second line behind the path rules: the settings and logins never.
+        "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "num_threads", kWorkerThreads,
+        "max_request_size", kMaxHeadBytes, "request_timeout_ms", kRequestTimeoutMs,
+        // The realm is the login file's, not a host name: CivetWeb must not
+        // take it for the server's own in absolute addresses and the links
+        // it makes.
+        "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no"};
+    if (settings_.login) {
+      options.push_back("global_auth_file");
+      options.push_back(kLoginFileName);
+    }
+    options.push_back(nullptr);
+    char error_text[256] = "";
+    mg_error_data error{};
+    error.text = error_text;
+    error.text_buffer_size = sizeof error_text;
+    mg_init_data init{};
+    init.callbacks = &callbacks;
+    init.user_data = this;
+    init.configuration_options = options.data();
+    context_ = mg_start2(&init, &error);
+    if (context_ != nullptr) {
+      mg_set_request_handler(context_, "/cgi-bin", OnProgramRequest, nullptr);
+      return attempt == 0 ? Listening::kIpv4AndIpv6 : Listening::kIpv4Only;
+    }
+    why = error_text;
+    if (PortInUse(settings_.port)) return Listening::kPortInUse;
+  }
+  throw RunError(exit_code::kFailed, "The server did not start: " + why);
+}
+
+void WebServer::Stop() {
+  if (context_ != nullptr) {
+    mg_stop(context_);
+    context_ = nullptr;
+  }
+}
+
+}  // namespace tunaro::server

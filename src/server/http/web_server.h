@@ -1,0 +1,57 @@
+// CivetWeb set up for the unpacked release folder, which must be the current
+// directory: wwwroot\ as /, each cgi-bin\<folder>\tunaro.exe as a CGI program
+// (run by us, not CivetWeb), our address list and path rules first, then
+// CivetWeb's digest login.
+#ifndef TUNARO_SERVER_HTTP_WEB_SERVER_H_
+#define TUNARO_SERVER_HTTP_WEB_SERVER_H_
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "server/access/address_allow.h"
+#include "server/system/server_system.h"
+
+struct mg_context;
+
+namespace tunaro::server {
+
+struct WebServerSettings {
+  int port = 8080;
+  std::vector<AddressRange> allowed;
+  bool login = true;
+  std::vector<std::string> program_folders;  // the folders of cgi-bin\ with a tunaro.exe
+  // Where the server's lines go, from CivetWeb's worker threads: one line per
+  // answered request, and CivetWeb's own messages.
+  std::function<void(const std::string&)> request_log;
+  std::function<void(const std::string&)> error_log;
+};
+
+enum class Listening { kIpv4AndIpv6, kIpv4Only, kPortInUse };
+
+class WebServer {
+ public:
+  WebServer(ServerSystem& system, WebServerSettings settings)
+      : system_(system), settings_(std::move(settings)) {}
+  ~WebServer() { Stop(); }
+  WebServer(const WebServer&) = delete;
+  WebServer& operator=(const WebServer&) = delete;
+
+  // Listens on IPv4 and IPv6, or on IPv4 alone where the machine has no IPv6;
+  // kPortInUse when another program has the port. Raises RunError
+  // (exit_code::kFailed) with CivetWeb's own words when it fails otherwise.
+  Listening Start();
+  void Stop();
+
+  ServerSystem& system() const { return system_; }
+  const WebServerSettings& settings() const { return settings_; }
+
+ private:
+  ServerSystem& system_;
+  WebServerSettings settings_;
+  mg_context* context_ = nullptr;
+};
+
+}  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_HTTP_WEB_SERVER_H_

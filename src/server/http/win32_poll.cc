@@ -1,0 +1,15 @@
+// CivetWeb's poll() on Windows. Without one, CivetWeb emulates it with
+// select(), putting each socket in the read and the error set at once; Wine 8's
+// server fails an assertion (complete_async_poll) on such a doubled socket and
+// ends every process of the session. WSAPoll takes each socket once.
+#include "server/http/civetweb_poll.h"
+
+extern "C" int tunaro_poll(WSAPOLLFD* sockets, unsigned int count, int timeout_ms) {
+  // WSAPoll reports errors and hang-ups by itself and refuses some flags in
+  // `events` that poll() accepts (POLLERR, POLLPRI): ask for reading and
+  // writing only.
+  for (unsigned int i = 0; i < count; ++i) {
+    sockets[i].events &= POLLRDNORM | POLLRDBAND | POLLWRNORM;
+  }
+  return WSAPoll(sockets, count, timeout_ms);
+}

@@ -1,0 +1,46 @@
+// The command line of tunaro-server.exe.
+#ifndef TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_
+#define TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_
+
+#include <string>
+#include <vector>
+
+#include "server/access/address_allow.h"
+
+namespace tunaro::server {
+
+// The program's name as its messages give it.
+extern const char kProgramName[];
+
+enum class Command { kServe, kSetLogin, kAutostart, kFirewallHelp, kHelp };
+
+struct ServerOptions {
+  Command command = Command::kServe;
+  int port = 8080;
+  // --allow as given, empty without one; and read, kHomeNetworks without one.
+  std::string allow;
+  std::vector<AddressRange> allowed;
+  bool no_login = false;
+  std::string login_user;  // --set-login USER
+  bool autostart_on = false;
+};
+
+// Either the options or a message that says what is wrong: a mistyped option
+// is an outcome to expect, not a failure of the program.
+struct ParsedOptions {
+  ServerOptions options;
+  std::string error;
+};
+
+ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments);
+
+// The options a logon start repeats: port, allow list, no-login, each as one
+// argument (the caller quotes them).
+std::vector<std::string> ServeArguments(const ServerOptions& options);
+
+// The text of --help.
+const char* UsageText();
+
+}  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_MAIN_SERVER_OPTIONS_H_

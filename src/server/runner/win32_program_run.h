@@ -1,0 +1,29 @@
+// Runs tunaro.exe for one request as a CGI program, in place of CivetWeb's
+// own CGI support. That one makes each run's pipe handles inheritable before
+// its CreateProcess, so a run started at the same moment on another worker
+// inherits them: the first page then lasts as long as the other run (up to a
+// hung player's 5 s), and under load a spawn now and then failed outright.
+// Here every spawn takes a lock, hands the child exactly its own three
+// handles, and is tried again when Windows refuses it for a moment.
+#ifndef TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_
+#define TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_
+
+#include <string>
+
+struct mg_connection;
+
+namespace tunaro::server {
+
+// The number a failed run raises RunError with: the status it is answered with.
+constexpr int kProgramFailedStatus = 500;
+
+// Runs cgi-bin\<folder>\tunaro.exe (relative to the current directory, the
+// release folder) for the request and sends its answer. Returns the status
+// sent. The address list and the login have been checked before. Raises
+// RunError (kProgramFailedStatus), with nothing sent, when the program could
+// not be started or gave no answer.
+int RunProgram(mg_connection* connection, const std::string& folder);
+
+}  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_RUNNER_WIN32_PROGRAM_RUN_H_

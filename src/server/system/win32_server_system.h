@@ -1,0 +1,29 @@
+// The server's seam for real: kernel32, advapi32 (the registry) and iphlpapi
+// (the adapters), in their UTF-16 forms.
+#ifndef TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
+#define TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_
+
+#include "server/system/server_system.h"
+
+namespace tunaro::server {
+
+class Win32ServerSystem : public ServerSystem {
+ public:
+  std::string ProgramPath() override;
+  std::string ProgramFolder() override;
+
+  std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) override;
+  void WriteWholeFile(const std::string& path, const std::string& bytes) override;
+
+  void SetRunValue(const std::string& name, const std::string& command) override;
+  void RemoveRunValue(const std::string& name) override;
+
+  std::string ComputerName() override;
+  std::vector<NetworkAdapter> NetworkAdapters() override;
+
+  TimeOfDay LocalTimeOfDay() override;
+};
+
+}  // namespace tunaro::server
+
+#endif  // TUNARO_SERVER_SYSTEM_WIN32_SERVER_SYSTEM_H_

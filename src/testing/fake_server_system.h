@@ -1,0 +1,41 @@
+// An in-process stand-in for the server's seam, for the unit tests: files and
+// Run values in maps, a computer name, adapters and a time of day as set, and
+// failures on request, numbered and worded as the Win32 side's.
+#ifndef TUNARO_TESTING_FAKE_SERVER_SYSTEM_H_
+#define TUNARO_TESTING_FAKE_SERVER_SYSTEM_H_
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "server/system/server_system.h"
+
+namespace tunaro::server {
+
+class FakeServerSystem : public ServerSystem {
+ public:
+  std::string program_path = "C:\\Tunaro\\tunaro-server.exe";
+  std::map<std::string, std::string> files;  // by full path
+  std::set<std::string> unreadable;          // ReadWholeFile raises for these paths
+  std::set<std::string> unwritable;          // WriteWholeFile raises for these paths
+  std::map<std::string, std::string> run_values;
+  bool run_key_refused = false;  // the Run key cannot be opened
+  std::string computer_name = "DESK";
+  std::vector<NetworkAdapter> adapters;
+  TimeOfDay time_of_day;
+
+  std::string ProgramPath() override { return program_path; }
+  std::string ProgramFolder() override;
+  std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) override;
+  void WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  void SetRunValue(const std::string& name, const std::string& command) override;
+  void RemoveRunValue(const std::string& name) override;
+  std::string ComputerName() override { return computer_name; }
+  std::vector<NetworkAdapter> NetworkAdapters() override { return adapters; }
+  TimeOfDay LocalTimeOfDay() override { return time_of_day; }
+};
+
+}  // namespace tunaro::server
+
+#endif  // TUNARO_TESTING_FAKE_SERVER_SYSTEM_H_

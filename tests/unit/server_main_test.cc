@@ -1,0 +1,78 @@
+// The command line of tunaro-server.exe, and the exit codes its failures end
+// it with.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/run_error.h"
+#include "server/main/server_options.h"
+#include "server/system/server_exit.h"
+
+namespace tunaro::server {
+namespace {
+
+TEST(ServerOptions, ServesOnPort8080ByDefaultAndReadsEachOption) {
+  ParsedOptions parsed = ParseServerOptions({});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.command, Command::kServe);
+  EXPECT_EQ(parsed.options.port, 8080);
+  EXPECT_FALSE(parsed.options.no_login);
+  // Without --allow, the home network.
+  EXPECT_TRUE(IsAllowed(parsed.options.allowed, "192.168.1.20"));
+  EXPECT_FALSE(IsAllowed(parsed.options.allowed, "8.8.8.8"));
+
+  parsed = ParseServerOptions({"--port", "65535", "--allow", "127.0.0.1,::1", "--no-login"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.port, 65535);
+  EXPECT_EQ(parsed.options.allow, "127.0.0.1,::1");
+  EXPECT_TRUE(IsAllowed(parsed.options.allowed, "::1"));
+  EXPECT_FALSE(IsAllowed(parsed.options.allowed, "192.168.1.20"));
+  EXPECT_TRUE(parsed.options.no_login);
+  EXPECT_EQ(
+      ServeArguments(parsed.options),
+      (std::vector<std::string>{"--port", "65535", "--allow", "127.0.0.1,::1", "--no-login"}));
+
+  parsed = ParseServerOptions({"--set-login", "alice"});
+  EXPECT_EQ(parsed.options.command, Command::kSetLogin);
+  EXPECT_EQ(parsed.options.login_user, "alice");
+  parsed = ParseServerOptions({"--autostart", "on", "--port", "8090"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_TRUE(parsed.options.autostart_on);
+  EXPECT_EQ(ServeArguments(parsed.options), (std::vector<std::string>{"--port", "8090"}));
+}
+
+TEST(ServerOptions, RefusesBadValuesAndMixtures) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"--port"},
+           {"--port", "0"},
+           {"--port", "65536"},
+           {"--port", "80x"},
+           {"--port", "-1"},
+           {"--allow", "10.0.0.0/33"},
+           {"--allow", "192.168.1.300"},
+           {"--allow", "127.0.0.1,"},
+           {"--allow", "fe80::/129"},
+           {"--autostart", "yes"},
+           {"--set-login", "a:b"},
+           {"--set-login", ""},
+           {"--help", "--firewall-help"},
+           {"--set-login", "alice", "--port", "9000"},
+           {"--verbose"},
+       }) {
+    EXPECT_NE(ParseServerOptions(bad).error, "") << bad[0];
+  }
+}
+
+TEST(ServerExit, ItsOwnFailuresEndWithTheirCodeTheSeamsWithOne) {
+  EXPECT_EQ(ExitCodeOf(RunError(exit_code::kBadOption, "")), 2);
+  EXPECT_EQ(ExitCodeOf(RunError(exit_code::kBadLogin, "")), 3);
+  EXPECT_EQ(ExitCodeOf(RunError(exit_code::kPortInUse, "")), 4);
+  for (int seams : {error_number::kFileNotFound, error_number::kPermissionDenied,
+                    error_number::kPathFileAccess, 0, -1, 5}) {
+    EXPECT_EQ(ExitCodeOf(RunError(seams, "")), exit_code::kFailed) << seams;
+  }
+}
+
+}  // namespace
+}  // namespace tunaro::server
