@@ -6,7 +6,11 @@
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
+#include <shellapi.h>
 // clang-format on
+
+#include <cstddef>
+#include <cstring>
 
 #include "base/run_error.h"
 #include "base/win32_closing_handle.h"
@@ -17,6 +21,8 @@ namespace tunaro::server {
 namespace {
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kStartupApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // A failure numbered as the table numbers a failed file operation, with the
 // system's own code in its text for whoever reads the console.
@@ -24,25 +30,66 @@ RunError SystemFailure(DWORD code, const std::string& what) {
   return RunError(FileError(code).number(), what + " (error " + std::to_string(code) + ")");
 }
 
-// The Run key, opened to change its values; closed when it goes.
-class RunKey {
+// A key of the current user's, opened to change its values (made when
+// missing) or to read them; closed when it goes.
+class UserKey {
  public:
-  RunKey() {
-    const LONG result = RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, 0, KEY_SET_VALUE,
-                                        nullptr, &key_, nullptr);
-    if (result != ERROR_SUCCESS) {
-      throw SystemFailure(result,
-                          "cannot open HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+  UserKey(const wchar_t* path, REGSAM access) {
+    const LONG result = access == KEY_QUERY_VALUE
+                            ? RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, access, &key_)
+                            : RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, access,
+                                              nullptr, &key_, nullptr);
+    if (result == ERROR_FILE_NOT_FOUND && access == KEY_QUERY_VALUE) {
+      key_ = nullptr;  // a key never made holds no values
+    } else if (result != ERROR_SUCCESS) {
+      throw SystemFailure(result, "cannot open HKCU\\" + Utf8FromWide(path));
     }
   }
-  ~RunKey() { RegCloseKey(key_); }
-  RunKey(const RunKey&) = delete;
-  RunKey& operator=(const RunKey&) = delete;
+  ~UserKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  UserKey(const UserKey&) = delete;
+  UserKey& operator=(const UserKey&) = delete;
   HKEY get() const { return key_; }
 
  private:
   HKEY key_ = nullptr;
 };
+
+// The value's bytes; nothing when the key or the value is not there.
+std::optional<std::string> ReadValueBytes(const wchar_t* key_path, const std::string& name,
+                                          DWORD* type) {
+  const UserKey key(key_path, KEY_QUERY_VALUE);
+  if (key.get() == nullptr) return std::nullopt;
+  const std::wstring wide_name = WideFromUtf8(name);
+  DWORD size = 0;
+  LONG result = RegQueryValueExW(key.get(), wide_name.c_str(), nullptr, type, nullptr, &size);
+  if (result == ERROR_FILE_NOT_FOUND) return std::nullopt;
+  std::string bytes(size, '\0');
+  if (result == ERROR_SUCCESS) {
+    result = RegQueryValueExW(key.get(), wide_name.c_str(), nullptr, type,
+                              reinterpret_cast<BYTE*>(bytes.data()), &size);
+  }
+  if (result != ERROR_SUCCESS) throw SystemFailure(result, "cannot read the value " + name);
+  bytes.resize(size);
+  return bytes;
+}
+
+void SetValue(const wchar_t* key_path, const std::string& name, DWORD type, const void* bytes,
+              std::size_t size) {
+  const UserKey key(key_path, KEY_SET_VALUE);
+  const LONG result = RegSetValueExW(key.get(), WideFromUtf8(name).c_str(), 0, type,
+                                     static_cast<const BYTE*>(bytes), static_cast<DWORD>(size));
+  if (result != ERROR_SUCCESS) throw SystemFailure(result, "cannot change the value " + name);
+}
+
+void RemoveValue(const wchar_t* key_path, const std::string& name) {
+  const UserKey key(key_path, KEY_SET_VALUE);
+  const LONG result = RegDeleteValueW(key.get(), WideFromUtf8(name).c_str());
+  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
+    throw SystemFailure(result, "cannot change the value " + name);
+  }
+}
 
 std::string DottedIpv4(const sockaddr* address) {
   const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
@@ -107,21 +154,61 @@ void Win32ServerSystem::WriteWholeFile(const std::string& path, const std::strin
   }
 }
 
-void Win32ServerSystem::SetRunValue(const std::string& name, const std::string& command) {
-  const RunKey key;
-  const std::wstring value = WideFromUtf8(command);
-  const LONG result = RegSetValueExW(key.get(), WideFromUtf8(name).c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.c_str()),
-                                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  if (result != ERROR_SUCCESS) throw SystemFailure(result, "cannot change the value " + name);
+std::optional<std::uint64_t> Win32ServerSystem::FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WideFromUtf8(path).c_str(), GetFileExInfoStandard, &data)) {
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void Win32ServerSystem::RemoveRunValue(const std::string& name) {
-  const RunKey key;
-  const LONG result = RegDeleteValueW(key.get(), WideFromUtf8(name).c_str());
-  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
-    throw SystemFailure(result, "cannot change the value " + name);
+void Win32ServerSystem::AppendToFile(const std::string& path, const std::string& bytes) {
+  // Shared for reading, so that the user can look at the log meanwhile.
+  ClosingHandle file(CreateFileW(WideFromUtf8(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!file ||
+      !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    throw SystemFailure(GetLastError(), "cannot write " + path);
   }
+}
+
+void Win32ServerSystem::MoveFileOver(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(),
+                   MOVEFILE_REPLACE_EXISTING)) {
+    throw SystemFailure(GetLastError(), "cannot move " + from + " to " + to);
+  }
+}
+
+void Win32ServerSystem::SetRunValue(const std::string& name, const std::string& command) {
+  const std::wstring value = WideFromUtf8(command);
+  SetValue(kRunKey, name, REG_SZ, value.c_str(), (value.size() + 1) * sizeof(wchar_t));
+}
+
+void Win32ServerSystem::RemoveRunValue(const std::string& name) { RemoveValue(kRunKey, name); }
+
+std::optional<std::string> Win32ServerSystem::RunValue(const std::string& name) {
+  DWORD type = 0;
+  const std::optional<std::string> bytes = ReadValueBytes(kRunKey, name, &type);
+  if (!bytes) return std::nullopt;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+  std::wstring text(bytes->size() / sizeof(wchar_t), L'\0');
+  std::memcpy(text.data(), bytes->data(), text.size() * sizeof(wchar_t));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
+  return Utf8FromWide(text);
+}
+
+std::optional<std::string> Win32ServerSystem::StartupApprovedValue(const std::string& name) {
+  DWORD type = 0;
+  return ReadValueBytes(kStartupApprovedKey, name, &type);
+}
+
+void Win32ServerSystem::SetStartupApprovedValue(const std::string& name, const std::string& bytes) {
+  SetValue(kStartupApprovedKey, name, REG_BINARY, bytes.data(), bytes.size());
+}
+
+void Win32ServerSystem::RemoveStartupApprovedValue(const std::string& name) {
+  RemoveValue(kStartupApprovedKey, name);
 }
 
 std::string Win32ServerSystem::ComputerName() {
@@ -139,9 +226,11 @@ std::vector<NetworkAdapter> Win32ServerSystem::NetworkAdapters() {
   ULONG result = ERROR_BUFFER_OVERFLOW;
   for (int tries = 0; tries < 3 && result == ERROR_BUFFER_OVERFLOW; ++tries) {
     buffer.resize(size);
-    result = GetAdaptersAddresses(
-        AF_INET, GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
-        nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+    result = GetAdaptersAddresses(AF_INET,
+                                  GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
+                                      GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_INCLUDE_GATEWAYS,
+                                  nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()),
+                                  &size);
   }
   if (result != NO_ERROR) return adapters;
   for (auto* found = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); found != nullptr;
@@ -149,15 +238,51 @@ std::vector<NetworkAdapter> Win32ServerSystem::NetworkAdapters() {
     NetworkAdapter adapter;
     adapter.up = found->OperStatus == IfOperStatusUp;
     adapter.loopback = found->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
+    adapter.type = static_cast<int>(found->IfType);
+    adapter.interface_index = static_cast<int>(found->IfIndex);
+    if (found->AdapterName != nullptr) adapter.id = found->AdapterName;
+    if (found->FriendlyName != nullptr) adapter.name = Utf8FromWide(found->FriendlyName);
+    if (found->Description != nullptr) adapter.description = Utf8FromWide(found->Description);
     for (auto* unicast = found->FirstUnicastAddress; unicast != nullptr; unicast = unicast->Next) {
       const sockaddr* address = unicast->Address.lpSockaddr;
       if (address != nullptr && address->sa_family == AF_INET) {
         adapter.ipv4.push_back(DottedIpv4(address));
       }
     }
+    // Windows before Vista hand a shorter record, without the gateways.
+    if (found->Length >=
+        offsetof(IP_ADAPTER_ADDRESSES, FirstGatewayAddress) + sizeof found->FirstGatewayAddress) {
+      adapter.has_gateway = found->FirstGatewayAddress != nullptr;
+    }
     adapters.push_back(std::move(adapter));
   }
   return adapters;
+}
+
+bool Win32ServerSystem::WindowOfClassExists(const std::string& class_name) {
+  return FindWindowW(WideFromUtf8(class_name).c_str(), nullptr) != nullptr;
+}
+
+ElevatedStart Win32ServerSystem::RunElevated(const std::string& program,
+                                             const std::string& parameters) {
+  const std::wstring file = WideFromUtf8(program);
+  const std::wstring arguments = WideFromUtf8(parameters);
+  SHELLEXECUTEINFOW run{};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  run.lpVerb = L"runas";
+  run.lpFile = file.c_str();
+  run.lpParameters = arguments.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExW(&run)) return ElevatedStart::kStarted;
+  return GetLastError() == ERROR_CANCELLED ? ElevatedStart::kDeclined : ElevatedStart::kFailed;
+}
+
+bool Win32ServerSystem::OpenWithShell(const std::string& target) {
+  const std::wstring wide = WideFromUtf8(target);
+  // Above 32: started (ShellExecute's old way of saying so).
+  return reinterpret_cast<INT_PTR>(
+             ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 TimeOfDay Win32ServerSystem::LocalTimeOfDay() {
