@@ -1,15 +1,57 @@
 // Running tunaro.exe for a request, the parts that need no Windows: the
-// environment it is given and the head of its answer.
+// request's body within its bounds, the environment the program is given
+// and the head of its answer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "server/runner/cgi_answer.h"
 #include "server/runner/cgi_environment.h"
+#include "server/runner/request_body.h"
 
 namespace tunaro::server {
 namespace {
+
+TEST(RequestBody, WholeWithinItsSizeAndOneDeadlineForAll) {
+  // A client that sends `piece` bytes a read, each read taking `ms`.
+  struct Client {
+    std::size_t total, piece;
+    std::int64_t ms, clock = 0;
+    std::size_t sent = 0;
+    int Read(char* into, std::size_t room) {
+      clock += ms;
+      const std::size_t got = std::min({piece, room, total - sent});
+      std::fill(into, into + got, 'x');
+      sent += got;
+      return static_cast<int>(got);
+    }
+  };
+  const auto read = [](Client& client, std::string* body) {
+    return ReadRequestBody(
+        [&client](char* into, std::size_t room) { return client.Read(into, room); },
+        [&client] { return client.clock; }, 100, 1000, body);
+  };
+  std::string body;
+  Client form{100, 30, 10};
+  EXPECT_EQ(read(form, &body), BodyRead::kWhole);
+  EXPECT_EQ(body, std::string(100, 'x'));
+  body.clear();
+  Client large{1000000, 4096, 1};
+  EXPECT_EQ(read(large, &body), BodyRead::kTooLarge);
+  EXPECT_EQ(large.sent, 101u);  // it stops one byte past the limit
+  body.clear();
+  // A byte every 300 ms: each read returns in time, the whole does not.
+  Client trickle{100, 1, 300};
+  EXPECT_EQ(read(trickle, &body), BodyRead::kTooSlow);
+  EXPECT_LE(trickle.sent, 5u);
+  body.clear();
+  Client failed{100, 0, 1};  // a read that fails ends the body
+  EXPECT_EQ(read(failed, &body), BodyRead::kWhole);
+  EXPECT_TRUE(body.empty());
+}
 
 TEST(CgiAnswer, PassesBrowserHeadersOnAndNothingThatPosesAsOne) {
   EXPECT_EQ(HeaderVariableName("Sec-Fetch-Site"), "HTTP_SEC_FETCH_SITE");

@@ -17,6 +17,7 @@
 #include "base/win32_closing_handle.h"
 #include "server/runner/cgi_answer.h"
 #include "server/runner/cgi_environment.h"
+#include "server/runner/request_body.h"
 #include "server/system/win32_wide_text.h"
 
 namespace tunaro::server {
@@ -81,12 +82,16 @@ CgiRequest CgiRequestOf(const mg_request_info& request) {
   return cgi;
 }
 
-// The body is small (the server refuses more than 64 KiB), so it is read
-// whole before the program starts.
-std::string ReadRequestBody(mg_connection* connection) {
+// The body is small (the server refuses a Content-Length over 64 KiB), so it
+// is read whole before the program starts, within its bounds all the same.
+std::string ReadBody(mg_connection* connection) {
   std::string body;
-  char piece[4096];
-  for (int got; (got = mg_read(connection, piece, sizeof piece)) > 0;) body.append(piece, got);
+  const BodyRead read = ReadRequestBody(
+      [connection](char* piece, std::size_t size) { return mg_read(connection, piece, size); },
+      [] { return static_cast<std::int64_t>(GetTickCount64()); }, kMaxBodyBytes, kBodyDeadlineMs,
+      &body);
+  if (read == BodyRead::kTooLarge) throw RunError(413, "the request's body is too large");
+  if (read == BodyRead::kTooSlow) throw RunError(408, "the request's body came too slowly");
   return body;
 }
 
@@ -294,7 +299,7 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
   const mg_request_info& request = *mg_get_request_info(connection);
   const std::wstring program_folder = FullPath(L"cgi-bin\\" + WideFromUtf8(folder));
   const std::wstring exe = program_folder + L"\\tunaro.exe";
-  std::string body = ReadRequestBody(connection);
+  std::string body = ReadBody(connection);
   std::string environment =
       CgiEnvironmentBlock(CgiRequestOf(request), AnsiText(exe), OwnEnvironment());
 

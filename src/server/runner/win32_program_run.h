@@ -20,8 +20,9 @@ constexpr int kProgramFailedStatus = 500;
 // Runs cgi-bin\<folder>\tunaro.exe (relative to the current directory, the
 // release folder) for the request and sends its answer. Returns the status
 // sent. The address list and the login have been checked before. Raises
-// RunError (kProgramFailedStatus), with nothing sent, when the program could
-// not be started or gave no answer.
+// RunError, with nothing sent: 413 or 408 when the body is too large or too
+// slow (request_body.h), kProgramFailedStatus when the program could not be
+// started or gave no answer.
 int RunProgram(mg_connection* connection, const std::string& folder);
 
 }  // namespace tunaro::server
