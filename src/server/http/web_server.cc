@@ -8,6 +8,7 @@
 #include "base/run_error.h"
 #include "base/text_rules.h"
 #include "server/access/login_file.h"
+#include "server/http/connection_limits.h"
 #include "server/http/request_log.h"
 #include "server/http/request_rules.h"
 #include "server/http/win32_port_probe.h"
@@ -17,15 +18,19 @@
 namespace tunaro::server {
 namespace {
 
-// Bounds: request head, request body (a form post is a few hundred bytes),
-// worker threads, and how long a request may take. tunaro.exe runs by our
-// own RunProgram, not CivetWeb's CGI: see win32_program_run.h.
+// Bounds: request head, request body (a form post is a few hundred bytes;
+// runner/request_body.h), worker threads, and how long a request head may
+// take to come. tunaro.exe runs by our own RunProgram, not CivetWeb's CGI:
+// see win32_program_run.h.
 constexpr char kMaxHeadBytes[] = "16384";
-constexpr long long kMaxBodyBytes = 64 * 1024;
-// Four workers: a home has a few phones, and runs of tunaro.exe take turns on
-// the playlist file anyway, so more add no pages a second.
-constexpr char kWorkerThreads[] = "4";
-constexpr char kRequestTimeoutMs[] = "15000";
+constexpr long long kMaxContentLength = 64 * 1024;
+// Every connection holds a worker from its accept to its close, idle or
+// not, and browsers open spare ones (preconnect): the workers are many and
+// cheap (a thread and a 16 KiB buffer each), and one client address may hold
+// only half of them (connection_limits.h), so another always finds one free.
+// A request head must come whole within 5 s (CivetWeb's request_timeout_ms
+// counts from the connection's start); a phone sends it in one piece.
+constexpr char kRequestTimeoutMs[] = "5000";
 
 const WebServer& ServerOf(const mg_connection* connection) {
   return *static_cast<const WebServer*>(
@@ -71,8 +76,12 @@ int AnswerFirst(mg_connection* connection) {
   if (method != "GET" && method != "HEAD" && method != "POST") {
     return Refuse(connection, 405, "Method not allowed.");
   }
-  if (request->content_length > kMaxBodyBytes ||
-      (method == "POST" && mg_get_header(connection, "Transfer-Encoding") != nullptr)) {
+  // A chunked body has no size to check beforehand, and CivetWeb would read
+  // it whole (to pass it on, or to drop it) whatever the method: none at all.
+  if (mg_get_header(connection, "Transfer-Encoding") != nullptr) {
+    return Refuse(connection, 411, "Send the body with a Content-Length.");
+  }
+  if (request->content_length > kMaxContentLength) {
     return Refuse(connection, 413, "Request too large.");
   }
   // CivetWeb's local_uri has lost some spellings Windows reads differently
@@ -128,9 +137,13 @@ void OnEndRequest(const mg_connection* connection, int status) {
   try {
     const WebServer& server = ServerOf(connection);
     const mg_request_info* request = mg_get_request_info(connection);
-    server.settings().request_log(
-        RequestLogLine(server.system().LocalTimeOfDay(), ClientAddressText(request->remote_addr),
-                       status, request->local_uri_raw != nullptr ? request->local_uri_raw : ""));
+    RequestRecord record;
+    record.time = server.system().LocalTimeOfDay();
+    record.client = ClientAddressText(request->remote_addr);
+    record.status = status;
+    record.path = request->local_uri_raw != nullptr ? request->local_uri_raw : "";
+    if (request->query_string != nullptr) record.path += std::string("?") + request->query_string;
+    if (server.settings().request_done) server.settings().request_done(record);
   } catch (...) {
   }
 }
@@ -157,6 +170,11 @@ Listening WebServer::Start() {
   callbacks.end_request = OnEndRequest;
   callbacks.log_message = OnLogMessage;
   mg_init_library(0);  // no TLS, Lua or websockets to set up
+  const std::string workers = std::to_string(kWorkerThreads);
+  // Checked by CivetWeb's master thread as it accepts a connection: a refused
+  // address is closed there and never costs a worker. AnswerFirst checks
+  // the same list again, by our own reading of the address.
+  const std::string access_list = CivetAccessList(settings_.allowed);
   std::string why;
   for (int attempt = 0; attempt < 2; ++attempt) {
     const std::string& ports = choices[attempt];
@@ -165,8 +183,12 @@ Listening WebServer::Start() {
         // No server-side includes, listings, index files or hidden extras.
         "ssi_pattern", "", "enable_directory_listing", "no", "index_files", "",
         // A second line behind the path rules: the settings and logins never.
-        "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "num_threads", kWorkerThreads,
+        "hide_files_patterns", "**.conf$|**.htdigest$|**.htpasswd$", "num_threads", workers.c_str(),
         "max_request_size", kMaxHeadBytes, "request_timeout_ms", kRequestTimeoutMs,
+        "access_control_list", access_list.c_str(),
+        // One request a connection (CivetWeb's default, said here): no idle
+        // kept-alive connection holds a worker between a phone's requests.
+        "enable_keep_alive", "no",
         // The realm is the login file's, not a host name: CivetWeb must not
         // take it for the server's own in absolute addresses and the links
         // it makes.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "server/access/address_allow.h"
+#include "server/http/request_log.h"
 #include "server/system/server_system.h"
 
 struct mg_context;
@@ -21,10 +22,12 @@ struct WebServerSettings {
   std::vector<AddressRange> allowed;
   bool login = true;
   std::vector<std::string> program_folders;  // the folders of cgi-bin\ with a tunaro.exe
-  // Where the server's lines go, from CivetWeb's worker threads: one line per
-  // answered request, and CivetWeb's own messages.
+  // Where the server's lines go, from CivetWeb's threads: lines of its own,
+  // CivetWeb's messages, and each answered request. Each must return at once
+  // (a bounded queue, request_log_queue.h), never wait for a console or a file.
   std::function<void(const std::string&)> request_log;
   std::function<void(const std::string&)> error_log;
+  std::function<void(const RequestRecord&)> request_done;
 };
 
 enum class Listening { kIpv4AndIpv6, kIpv4Only, kPortInUse };
