@@ -16,6 +16,9 @@ packages=(
   apache2 apache2-utils
   # tunaro-server.exe: CivetWeb and qrcodegen from Debian's source packages
   dpkg-dev xz-utils
+  # its window under Wine's X11 driver: a display, a screenshot (xwd), and
+  # the QR code read back from it (zbarimg reads XWD and PBM itself)
+  xvfb x11-apps zbar-tools
   # the locales that give Wine the double-byte ANSI code pages
   locales
 )

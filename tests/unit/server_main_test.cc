@@ -40,6 +40,14 @@ TEST(ServerOptions, ServesOnPort8080ByDefaultAndReadsEachOption) {
   EXPECT_EQ(parsed.error, "");
   EXPECT_TRUE(parsed.options.autostart_on);
   EXPECT_EQ(ServeArguments(parsed.options), (std::vector<std::string>{"--port", "8090"}));
+  // The logon start comes up in the tray, or in the console it was asked for.
+  EXPECT_EQ(LogonArguments(parsed.options), (std::vector<std::string>{"--port", "8090", "--tray"}));
+  parsed = ParseServerOptions({"--console", "--autostart", "on"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(LogonArguments(parsed.options), (std::vector<std::string>{"--console"}));
+  parsed = ParseServerOptions({"--tray"});
+  EXPECT_TRUE(parsed.options.tray);
+  EXPECT_FALSE(parsed.options.console);
 }
 
 TEST(ServerOptions, RefusesBadValuesAndMixtures) {
@@ -58,6 +66,8 @@ TEST(ServerOptions, RefusesBadValuesAndMixtures) {
            {"--set-login", ""},
            {"--help", "--firewall-help"},
            {"--set-login", "alice", "--port", "9000"},
+           {"--console", "--tray"},
+           {"--firewall-help", "--console"},
            {"--verbose"},
        }) {
     EXPECT_NE(ParseServerOptions(bad).error, "") << bad[0];

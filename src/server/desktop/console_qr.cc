@@ -1,27 +1,22 @@
 #include "server/desktop/console_qr.h"
 
-#include <qrcodegen.h>
-
-#include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "server/desktop/qr_code.h"
 #include "server/desktop/qr_text.h"
 
 namespace tunaro::server {
 
-std::string ConsoleQrCode(const std::string& text) {
-  std::vector<uint8_t> code(qrcodegen_BUFFER_LEN_MAX), scratch(qrcodegen_BUFFER_LEN_MAX);
-  // The lowest error correction gives the fewest modules, the smallest drawing.
-  if (!qrcodegen_encodeText(text.c_str(), scratch.data(), code.data(), qrcodegen_Ecc_LOW,
-                            qrcodegen_VERSION_MIN, 10, qrcodegen_Mask_AUTO, true)) {
-    return std::string();
-  }
-  const int size = qrcodegen_getSize(code.data());
+std::string ConsoleQrCode(const std::string& text, unsigned code_page) {
+  const std::optional<QrModules> code = EncodeQr(text);
+  if (!code) return std::string();
+  const auto dark = [&](int x, int y) { return code->Dark(x, y); };
+  const std::vector<std::string> lines = ConsoleNeedsAsciiQr(code_page)
+                                             ? QrAsciiLines(code->size, dark)
+                                             : QrHalfBlockLines(code->size, dark);
   std::string drawn;
-  for (const std::string& line : QrHalfBlockLines(
-           size, [&](int x, int y) { return qrcodegen_getModule(code.data(), x, y); })) {
-    drawn += "  " + line + "\n";
-  }
+  for (const std::string& line : lines) drawn += "  " + line + "\n";
   return drawn;
 }
 

@@ -1,6 +1,5 @@
-// The QR code of an address, drawn for the console by qrcodegen and
-// QrHalfBlockLines. Built into the exe only (qrcodegen is fetched for the
-// Windows builds alone); the drawing itself is qr_text's, unit-tested.
+// The QR code of an address, drawn for the console: half blocks, or ASCII
+// on the consoles of the double-byte code pages (qr_text.h).
 #ifndef TUNARO_SERVER_DESKTOP_CONSOLE_QR_H_
 #define TUNARO_SERVER_DESKTOP_CONSOLE_QR_H_
 
@@ -8,10 +7,10 @@
 
 namespace tunaro::server {
 
-// The code's lines, each indented by two blanks and ended by a line end;
-// empty text when the text needs a larger code than version 10 (57 modules a
-// side).
-std::string ConsoleQrCode(const std::string& text);
+// The code's lines for a console of `code_page`, each indented by two
+// blanks and ended by a line end; empty text when the text needs a larger
+// code than version 10.
+std::string ConsoleQrCode(const std::string& text, unsigned code_page);
 
 }  // namespace tunaro::server
 

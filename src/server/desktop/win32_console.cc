@@ -36,15 +36,8 @@ void WriteTo(DWORD which, const std::string& text) {
   }
 }
 
-// The event the console's control handler sets: a handler gets no context,
-// so this one event is the process's, made at its first use.
-HANDLE StopEvent() {
-  static HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  return event;
-}
-
 BOOL WINAPI OnConsoleControl(DWORD) {
-  SetEvent(StopEvent());
+  SetEvent(static_cast<HANDLE>(StopEvent()));
   // Closing the window ends the process when this returns: give the main
   // thread time to stop the server first (Windows allows about 5 s).
   Sleep(2000);
@@ -53,9 +46,23 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 
 }  // namespace
 
+// The event the console's control handler sets: a handler gets no context,
+// so this one event is the process's, made at its first use.
+void* StopEvent() {
+  static HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  return event;
+}
+
 void Print(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
 void PrintError(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
 bool OutputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_OUTPUT_HANDLE)); }
+bool ErrorOutputIsVisible() {
+  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return false;
+  if (IsConsoleHandle(handle)) return true;
+  const DWORD type = GetFileType(handle);
+  return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
+}
 bool InputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_INPUT_HANDLE)); }
 
 std::optional<std::string> ReadInputLine(bool hidden) {
@@ -117,6 +124,30 @@ void InstallStopHandler() {
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
-void WaitForStopRequest() { WaitForSingleObject(StopEvent(), INFINITE); }
+bool WaitForStopRequest(unsigned timeout_ms) {
+  return WaitForSingleObject(static_cast<HANDLE>(StopEvent()), timeout_ms) == WAIT_OBJECT_0;
+}
+
+unsigned ConsoleOutputCodePage() { return GetConsoleOutputCP(); }
+
+QuickEditOff::QuickEditOff() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  if (!IsConsoleHandle(input) || !GetConsoleMode(input, &mode)) return;
+  mode_ = mode;
+  // ENABLE_EXTENDED_FLAGS makes the console take the QuickEdit bit as given.
+  changed_ = SetConsoleMode(input, (mode & ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE)) |
+                                       ENABLE_EXTENDED_FLAGS) != 0;
+}
+
+QuickEditOff::~QuickEditOff() {
+  if (changed_) SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), mode_ | ENABLE_EXTENDED_FLAGS);
+}
+
+bool LeaveOwnConsole() {
+  DWORD processes[2];
+  if (GetConsoleWindow() == nullptr || GetConsoleProcessList(processes, 2) != 1) return false;
+  return FreeConsole() != 0;
+}
 
 }  // namespace tunaro::server

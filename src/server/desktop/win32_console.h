@@ -14,6 +14,9 @@ namespace tunaro::server {
 void Print(const std::string& text);
 void PrintError(const std::string& text);
 bool OutputIsConsole();
+// Whether a text on standard error reaches anyone: a console, or a file or
+// pipe it was redirected to.
+bool ErrorOutputIsVisible();
 bool InputIsConsole();
 
 // Reads one line from standard input without its line end; `hidden` turns
@@ -28,9 +31,35 @@ std::string WindowsUserName();
 std::vector<std::string> ProgramArguments();
 
 // Ctrl+C, Ctrl+Break, closing the window, logoff or shutdown make
-// WaitForStopRequest return.
+// WaitForStopRequest return true; it returns false when `timeout_ms` passed
+// first. StopEvent is the event they set, for a window's message loop.
 void InstallStopHandler();
-void WaitForStopRequest();
+bool WaitForStopRequest(unsigned timeout_ms);
+void* StopEvent();
+
+// The console's output code page (GetConsoleOutputCP), 0 without a console.
+unsigned ConsoleOutputCodePage();
+
+// The console's QuickEdit mode switched off while this lives, and put back
+// after: while a selection made with it lasts, every write to the console
+// blocks, and with it whatever writes.
+class QuickEditOff {
+ public:
+  QuickEditOff();
+  ~QuickEditOff();
+  QuickEditOff(const QuickEditOff&) = delete;
+  QuickEditOff& operator=(const QuickEditOff&) = delete;
+
+ private:
+  unsigned long mode_ = 0;
+  bool changed_ = false;
+};
+
+// Lets go of a console that Windows opened for this program alone (a
+// double-click, a logon start): the window is then all the user sees. A
+// console shared with the program that started it (cmd.exe) stays. True
+// when it let go.
+bool LeaveOwnConsole();
 
 }  // namespace tunaro::server
 

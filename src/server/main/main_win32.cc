@@ -32,8 +32,9 @@ void SetLoginFromInput(ServerSystem& system, const std::string& user) {
 }
 
 void ChangeAutostart(ServerSystem& system, const ServerOptions& options) {
-  SetAutostart(system, options.autostart_on, ServeArguments(options));
-  Print(options.autostart_on ? "Tunaro's server now starts when you log on.\n"
+  SetAutostart(system, options.autostart_on, LogonArguments(options));
+  Print(options.autostart_on ? "Tunaro's server now starts in the notification area when you log "
+                               "on.\n"
                              : "Tunaro's server no longer starts when you log on.\n");
 }
 

@@ -7,9 +7,12 @@
 
 namespace tunaro::server {
 
-// Serves the release folder until Ctrl+C, the console closing, logoff or
-// shutdown. A second copy in the session says where the first one serves and
-// returns. Raises RunError, carrying its exit code, for every failure.
+// Serves the release folder: in its window and tray icon until Quit, logoff
+// or shutdown; with --console in the console until Ctrl+C or the console
+// closing. A second copy in the session brings the first one's window to the
+// front (or says where it serves) and returns. Raises RunError, carrying its
+// exit code, for every failure; without a console it is shown in a message
+// box too.
 void Serve(ServerSystem& system, const ServerOptions& options);
 
 }  // namespace tunaro::server

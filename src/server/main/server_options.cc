@@ -63,6 +63,12 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--no-login") {
       options.no_login = true;
       serve_option = true;
+    } else if (name == "--console") {
+      options.console = true;
+      serve_option = true;
+    } else if (name == "--tray") {
+      options.tray = true;
+      serve_option = true;
     } else if (name == "--set-login" || name == "--autostart" || name == "--firewall-help" ||
                name == "--help" || name == "-h" || name == "/?") {
       if (one_shot) {
@@ -96,7 +102,10 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
   }
   // --autostart on records the serving options with it; the others ignore none silently.
   if (serve_option && one_shot && options.command != Command::kAutostart) {
-    parsed.error = "--port, --allow and --no-login go with serving or with --autostart on";
+    parsed.error =
+        "--port, --allow, --no-login, --console and --tray go with serving or with --autostart on";
+  } else if (options.console && options.tray) {
+    parsed.error = "give --console or --tray, not both";
   }
   return parsed;
 }
@@ -112,13 +121,22 @@ std::vector<std::string> ServeArguments(const ServerOptions& options) {
     arguments.push_back(options.allow);
   }
   if (options.no_login) arguments.push_back("--no-login");
+  if (options.console) arguments.push_back("--console");
+  return arguments;
+}
+
+std::vector<std::string> LogonArguments(const ServerOptions& options) {
+  std::vector<std::string> arguments = ServeArguments(options);
+  if (!options.console) arguments.push_back("--tray");
   return arguments;
 }
 
 const char* UsageText() {
-  return "Usage: tunaro-server.exe [--port N] [--allow LIST] [--no-login]\n"
+  return "Usage: tunaro-server.exe [--port N] [--allow LIST] [--no-login] [--console|--tray]\n"
          "Serves the Tunaro remote from the folder this program is in: wwwroot\\ as /,\n"
-         "and tunaro.exe in each folder of cgi-bin\\ as /cgi-bin/<folder>/tunaro.\n"
+         "and tunaro.exe in each folder of cgi-bin\\ as /cgi-bin/<folder>/tunaro. A window\n"
+         "shows the address and QR code to open on the phone, and what to fix; closed, it\n"
+         "keeps the server running in the notification area (Quit there stops it).\n"
          "\n"
          "  --port N          the port to listen on, IPv4 and IPv6 (default 8080)\n"
          "  --allow LIST      the addresses that may connect, comma-separated addresses or\n"
@@ -127,12 +145,16 @@ const char* UsageText() {
          "                    192.168.0.0/16, 169.254.0.0/16, 100.64.0.0/10, ::1, fc00::/7,\n"
          "                    fe80::/10). Others get 403 Forbidden.\n"
          "  --no-login        serve without a login: anyone on the network can use the remote\n"
+         "  --console         no window: the addresses, the QR code and the log in this console\n"
+         "                    (Ctrl+C stops the server)\n"
+         "  --tray            start with the window hidden, the icon in the notification area\n"
          "\n"
          "One-shot commands:\n"
          "  --set-login USER  sets the login: reads the password from standard input (one\n"
          "                    line) and writes tunaro-login.htdigest beside this program\n"
-         "  --autostart on|off  starts this program at logon (with the options given with\n"
-         "                    it), or no longer; for the current user, no administrator needed\n"
+         "  --autostart on|off  starts this program at logon in the notification area (with\n"
+         "                    the options given with it), or no longer; for the current user,\n"
+         "                    no administrator needed\n"
          "  --firewall-help   prints the PowerShell lines that allow this program on private\n"
          "                    networks, for an administrator\n"
          "  --help            this text\n"

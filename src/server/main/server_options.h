@@ -21,6 +21,8 @@ struct ServerOptions {
   std::string allow;
   std::vector<AddressRange> allowed;
   bool no_login = false;
+  bool console = false;    // --console: the console as before, no window
+  bool tray = false;       // --tray: the window hidden at start, the icon in the tray
   std::string login_user;  // --set-login USER
   bool autostart_on = false;
 };
@@ -34,9 +36,13 @@ struct ParsedOptions {
 
 ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments);
 
-// The options a logon start repeats: port, allow list, no-login, each as one
-// argument (the caller quotes them).
+// The options a logon start repeats: port, allow list, no-login, console,
+// each as one argument (the caller quotes them).
 std::vector<std::string> ServeArguments(const ServerOptions& options);
+
+// The arguments of the logon start: ServeArguments, and --tray unless it
+// runs in the console, so that it starts in the tray with no window.
+std::vector<std::string> LogonArguments(const ServerOptions& options);
 
 // The text of --help.
 const char* UsageText();
