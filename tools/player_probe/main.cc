@@ -8,8 +8,12 @@
 //                                                  process
 //   player_probe.exe command ID                    posts a command
 //   player_probe.exe bench N                       N state queries, average time
+//   player_probe.exe texts                         the window's title, whether it
+//                                                  is shown, and the text of each
+//                                                  child window, a line each (UTF-8)
 // "--window HANDLE" before the action uses that window instead of looking for
-// one, to see what a sender of a stale handle gets.
+// one, to see what a sender of a stale handle gets; "--class NAME" looks for a
+// top-level window of another class (the server's window, for its tests).
 // Exit codes: 0 done, 1 no window, 2 a query timed out, 3 a query failed
 // otherwise (the window went away), 4 bad command line, 5 the answer to
 // "text" is no address of a readable text.
@@ -153,6 +157,37 @@ int Bench(HWND window, const char* count_text) {
 
 }  // namespace
 
+// WM_GETTEXT, not GetWindowText, which gives no control's text across
+// processes.
+std::string Utf8Text(HWND window) {
+  wchar_t text[4096] = L"";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 5000, &length)) {
+    length = 0;
+  }
+  const int count = static_cast<int>(length);
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, count, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, count, utf8.data(), size, nullptr, nullptr);
+  for (char& c : utf8) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return utf8;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  if (IsWindowVisible(child)) std::printf("%s\n", Utf8Text(child).c_str());
+  return TRUE;
+}
+
+int PrintTexts(HWND window) {
+  std::printf("title %s\n%s\n", Utf8Text(window).c_str(),
+              IsWindowVisible(window) ? "shown" : "hidden");
+  EnumChildWindows(window, PrintChild, 0);
+  return kOk;
+}
+
 int main(int argc, char** argv) {
   // Plain "\n" line ends, whatever reads the output.
   _setmode(_fileno(stdout), _O_BINARY);
@@ -166,15 +201,21 @@ int main(int argc, char** argv) {
     argc -= 2;
     argv += 2;
   }
+  const char* window_class = tunaro::PlayerWindowClass;
+  if (argc >= 3 && std::strcmp(argv[1], "--class") == 0) {
+    window_class = argv[2];
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 2) {
     std::fputs(
-        "usage: player_probe.exe [--window HANDLE] find | query CODE WPARAM... | path | "
-        "text CODE | command ID | bench N\n",
+        "usage: player_probe.exe [--window HANDLE | --class NAME] find | query CODE WPARAM... | "
+        "path | text CODE | command ID | bench N | texts\n",
         stderr);
     return kUsage;
   }
   const std::string action = argv[1];
-  if (!window_given) window = FindWindowA(tunaro::PlayerWindowClass, nullptr);
+  if (!window_given) window = FindWindowA(window_class, nullptr);
   int status = kUsage;
   if (action == "find") {
     std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)));
@@ -188,6 +229,8 @@ int main(int argc, char** argv) {
     status = PrintPath(window);
   } else if (action == "text" && argc == 3) {
     status = PrintText(window, argv[2]);
+  } else if (action == "texts" && argc == 2) {
+    status = PrintTexts(window);
   } else if (action == "bench" && argc == 3) {
     status = Bench(window, argv[2]);
   } else if (action == "command" && argc == 3) {
