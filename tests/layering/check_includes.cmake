@@ -4,15 +4,17 @@
 #
 #   base/      base/ only
 #   platform/  base/ and platform/
+#   library/   base/, the seam (platform/system_interface.h) and library/
 #   render/    base/, cgi/ (the response writer), render/, and of player/
-#              only its records and the player's numbers
+#              and library/ only their records and the player's numbers
 set(allowed_base "base/")
 set(allowed_platform "base/|platform/")
+set(allowed_library "base/|platform/system_interface\\.h|library/")
 set(allowed_render
-    "base/|cgi/response_writer\\.h|render/|player/status_records\\.h|player/title_list\\.h|player/player_messages\\.h|platform/system_interface\\.h")
+    "base/|cgi/response_writer\\.h|render/|player/status_records\\.h|player/title_list\\.h|player/player_messages\\.h|platform/system_interface\\.h|library/library_records\\.h")
 
 set(failures "")
-foreach(room base platform render)
+foreach(room base platform library render)
   file(GLOB files "${SOURCE_DIR}/${room}/*.h" "${SOURCE_DIR}/${room}/*.cc")
   foreach(file IN LISTS files)
     file(STRINGS "${file}" includes REGEX "^#include \"")
