@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fetches the source of CivetWeb (1.15) and qrcodegen from Debian's source
+# Fetches CivetWeb (1.15), qrcodegen and TagLib (1.13) from Debian's source
 # packages, checks every file against the checksums in its .dsc, and unpacks
 # each into build/third-party/<package>/ (never committed). Does nothing for
 # a package already unpacked. The machine's apt set-up is left alone: a
@@ -17,7 +17,7 @@ out=$(cd "$out" && pwd)
 
 # folder=source package=version it must start with; unpacked into $out/<folder>.
 # (qrcodegen's Debian source package is qr-code-generator.)
-wanted=(civetweb=civetweb=1.15 qrcodegen=qr-code-generator=1.8)
+wanted=(civetweb=civetweb=1.15 qrcodegen=qr-code-generator=1.8 taglib=taglib=1.13)
 missing=()
 for item in "${wanted[@]}"; do
   [[ -f $out/${item%%=*}/.unpacked ]] || missing+=("$item")
