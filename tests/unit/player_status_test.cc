@@ -375,16 +375,16 @@ TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter)
 TEST_F(Utf8CopyTest, AChoiceIsMatchedWithTheTitlesAsThePageShowedThem) {
   // Posted from an older page, where the entry stood first.
   EXPECT_EQ(ChooseEntry(system_, 0, status_,
-                        "1. &#321;\xF3"
-                        "d&#378;"),
+                        ReadEntryChoice("1. &#321;\xF3"
+                                        "d&#378;")),
             2);
   EXPECT_EQ(ChooseEntry(system_, 3, status_,
-                        "1. \xF3"
-                        "d&#378;"),
+                        ReadEntryChoice("1. \xF3"
+                                        "d&#378;")),
             2);
   EXPECT_EQ(ChooseEntry(system_, 0, status_,
-                        "1. ?\xF3"
-                        "d?"),
+                        ReadEntryChoice("1. ?\xF3"
+                                        "d?")),
             0);  // no such title: its number
 }
 
