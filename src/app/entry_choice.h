@@ -3,6 +3,8 @@
 #define TUNARO_APP_ENTRY_CHOICE_H_
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 #include "cgi/read_request.h"
 #include "platform/system_interface.h"
@@ -20,6 +22,14 @@ namespace tunaro {
 // (locating it once for the run), and sends nothing else.
 std::int32_t ChooseEntry(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& status,
                          const EntryChoice& choice);
+
+// The entry of `playlist` nearest to `near` whose title, cut as the pages cut
+// it, reads as `shown` the way a browser sends the option back (see
+// render/page_text.h), once both have their runs of white space made one
+// blank and none at the ends (see PutShownText); nothing when none does.
+std::optional<std::int32_t> EntryShowing(SystemInterface& system, const PlaylistText& playlist,
+                                         std::int16_t ssi_width, std::string_view shown,
+                                         std::int32_t near);
 
 }  // namespace tunaro
 

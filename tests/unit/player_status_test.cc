@@ -351,21 +351,17 @@ class Utf8CopyTest : public PlayerStatusTest {
   }
 };
 
-TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter) {
+TEST_F(Utf8CopyTest, TheTitlesAreTheCopysTextCutByItsCharacters) {
   ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Caf\xE9 \x96 Blue",
-                                                      "&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;",
-                                                      "&#321;\xF3"
-                                                      "d&#378;",
-                                                      "a &amp; b"}));
-  EXPECT_EQ(status_.CurrentTitle,
-            "&#321;\xF3"
-            "d&#378;");
+  EXPECT_TRUE(status_.TitlesInUtf8);
+  EXPECT_TRUE(status_.CurrentTitleInUtf8);
+  EXPECT_EQ(status_.Titles, system_.player.utf8_titles);
+  EXPECT_EQ(status_.CurrentTitle, system_.player.utf8_titles[2]);
   ASSERT_TRUE(Refresh(3));
-  EXPECT_EQ(status_.Titles[1], "&#1074;&#1077;&#1090;");
+  EXPECT_EQ(status_.Titles[1], "\xD0\xB2\xD0\xB5\xD1\x82");
   EXPECT_EQ(status_.CurrentTitle,
-            "\xF3"
-            "d&#378;");
+            "\xC3\xB3"
+            "d\xC5\xBA");
   // A bare entry shows its file's name from the copy too.
   system_.player.bare_every = 3;
   ASSERT_TRUE(Refresh());
@@ -402,29 +398,17 @@ TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
             "d?");
 }
 
-TEST_F(Utf8CopyTest, OnADoubleByteCodePageItsOwnCharactersAreItsBytes) {
-  system_.code_page = 932;
-  system_.ansi_characters = {{U'\u30BD', "\x83\x5C"}};
-  system_.player.titles = {"\x83\x5C?"};
-  system_.player.utf8_titles = {"\xE3\x82\xBD\xC5\x81"};  // ソŁ
-  system_.player.current = 0;
-  ASSERT_TRUE(Refresh(1));
-  EXPECT_EQ(status_.Titles[0], "&#321;");
-  ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles[0], "\x83\x5C&#321;");
-  EXPECT_EQ(status_.CurrentTitle, "\x83\x5C&#321;");
-}
-
 TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
   const std::vector<std::string> ansi = {"Caf\xE9 \x96 Blue", "??????",
                                          "?\xF3"
                                          "d?",
-                                         "a &amp; b"};
+                                         "a & b"};
   // Left from an earlier list: written before the ANSI file.
   ASSERT_TRUE(Refresh());
   system_.player.utf8_titles.clear();
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, ansi);
+  EXPECT_FALSE(status_.TitlesInUtf8 || status_.CurrentTitleInUtf8);
   EXPECT_EQ(status_.CurrentTitle,
             "?\xF3"
             "d?");
@@ -440,7 +424,8 @@ TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
   system_.files[system_.PlaylistPath() + "8"].write_time = system_.clock + 1;
   system_.player.writes_playlist = false;
   ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles[0], "&#321;");
+  EXPECT_EQ(status_.Titles[0], "\xC5\x81");
+  EXPECT_TRUE(status_.TitlesInUtf8);
 }
 
 TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {
