@@ -47,7 +47,7 @@ constexpr std::int32_t kMaxEntryCount = 1 << 20;
 // The player's state for the status answer: what a page shows of it, as
 // numbers.
 struct LiveStatus {
-  std::int16_t play_state = 0;        // as QueryPlayState answers it
+  std::string state = "stopped";      // "playing", "paused" or "stopped" (StateNameFor)
   std::string title;                  // the current entry's title, whole, UTF-8
   std::int32_t position_seconds = 0;  // whole seconds into it, never negative
   std::int32_t length_seconds = -1;   // -1: unknown

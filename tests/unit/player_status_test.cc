@@ -428,6 +428,22 @@ TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
   EXPECT_TRUE(status_.TitlesInUtf8);
 }
 
+// One list of names: the page's, and the status answer's in lower case, where
+// an answer the player should not give is "stopped" rather than nothing.
+TEST(PlayerTextsTest, StateNamesForThePageAndTheStatusAnswer) {
+  const std::tuple<std::int16_t, const char*, const char*> rows[] = {
+      {StateStopped, "Stopped", "stopped"},
+      {StatePlaying, "Playing", "playing"},
+      {StatePaused, "Paused", "paused"},
+      {2, "", "stopped"},
+      {-1, "", "stopped"},
+  };
+  for (const auto& [state, text, name] : rows) {
+    EXPECT_EQ(StateTextFor(state), text) << state;
+    EXPECT_EQ(StateNameFor(state), name) << state;
+  }
+}
+
 TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {
   EXPECT_EQ(LengthTextFor(0), "0:00");
   EXPECT_EQ(LengthTextFor(59), "0:59");
