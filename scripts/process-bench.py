@@ -30,7 +30,7 @@ BIN = os.path.join(ROOT, "build", "windows")
 
 
 def wine_env(prefix):
-    """The variables of scripts/demo/lib.sh's tunaro_wine_vars: the same
+    """The variables of tests/lib/lib.sh's tunaro_wine_vars: the same
     WINEPREFIX and TMPDIR for every Wine process puts them on one wineserver."""
     env = dict(os.environ)
     env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",

@@ -35,7 +35,7 @@ echo "== fuzz targets, 30 s each"
 bash scripts/fuzz.sh 30
 
 echo "== release archive"
-bash scripts/demo/check-package.sh
+bash tests/package/run.sh
 
 echo "== browser test (lighttpd, Wine, headless Chromium)"
 bash tests/browser/run.sh

@@ -22,8 +22,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$(pwd)
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
@@ -102,7 +102,7 @@ tunaro_on_exit cleanup
 
 rm -rf "$artifacts"
 mkdir -p "$artifacts" "$home" "$player"
-cp scripts/demo/lib.sh "$work/lib.sh"
+cp tests/lib/lib.sh "$work/lib.sh"
 chown -R "$uid:$gid" "$work"
 (as_user "${wine_env[@]}" bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
 

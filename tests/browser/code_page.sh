@@ -9,8 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$(pwd)
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 bash scripts/install-deps.sh
 cmake --preset windows >/dev/null

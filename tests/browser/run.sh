@@ -24,8 +24,8 @@ case ${1:-} in
     ;;
 esac
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh

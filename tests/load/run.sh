@@ -61,8 +61,8 @@ done
   { echo "run.sh: --clients 1..64, --requests 1..5000, --entries 1..20000" >&2; exit 2; }
 [[ -z $results ]] || { mkdir -p "$results" && results=$(cd "$results" && pwd); }
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 build=$repo/build/windows

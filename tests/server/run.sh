@@ -10,8 +10,8 @@
 #   tests/server/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh

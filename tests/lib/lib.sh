@@ -1,4 +1,4 @@
-# Helpers shared by scripts/demo.sh and the browser and load tests: a private Wine
+# Helpers shared by scripts/demo.sh and the tests: a private Wine
 # prefix, a demo tree (tunaro.exe behind lighttpd, the images, the sample
 # page with the compact panel, the stand-in player), starting and stopping it.
 #
