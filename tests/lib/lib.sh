@@ -8,6 +8,12 @@
 # the prefix (`wineserver -k` ends every Wine process of that prefix only).
 
 TUNARO_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The player's message numbers and Wine's variables, as CMake writes them when
+# it configures the windows preset (cmake/test_constants.cmake); exported, so
+# that the Python and JavaScript parts of a test read the same file.
+export TUNARO_CONSTANTS=${TUNARO_CONSTANTS:-$TUNARO_REPO/build/windows/test-constants.env}
+declare -gA TUNARO_PLAYER=()
+TUNARO_WINE_VARIABLES=()
 TUNARO_PLAYER_PID=
 TUNARO_PLAYLIST_FILE=
 TUNARO_LIGHTTPD_PID=
@@ -77,17 +83,33 @@ tunaro_fill() {
     "$template" >"$out"
 }
 
+# Reads $TUNARO_CONSTANTS once: the player's numbers into TUNARO_PLAYER (by
+# their names in player_messages.h, e.g. ${TUNARO_PLAYER[CommandPlay]}), the
+# variables every Wine process gets into TUNARO_WINE_VARIABLES (NAME=value).
+tunaro_constants() {
+  ((${#TUNARO_PLAYER[@]} == 0)) || return 0
+  [[ -f $TUNARO_CONSTANTS ]] ||
+    tunaro_die "no $TUNARO_CONSTANTS: configure the windows preset first (cmake --preset windows)"
+  local line name
+  while IFS= read -r line; do
+    name=${line%%=*}
+    case $name in
+      player.*) TUNARO_PLAYER[${name#player.}]=${line#*=} ;;
+      wine.*) TUNARO_WINE_VARIABLES+=("${line#wine.}") ;;
+    esac
+  done <"$TUNARO_CONSTANTS"
+}
+
 # The variables every Wine run of ours gets, as NAME=value words in the array
-# named by the second argument: the prefix, Wine's own messages off, no offer
-# to install Mono or Gecko, and TMPDIR as this shell has it. The one place
-# they are written down. A program finds the player's window only on the same
-# wineserver, and which server a Wine process joins depends on WINEPREFIX and
-# TMPDIR: the CGI wrappers, run by a web server whose environment lacks
-# TMPDIR, must get it written in.
+# named by the second argument: the prefix, those of $TUNARO_CONSTANTS, and
+# TMPDIR as this shell has it. A program finds the player's window only on
+# the same wineserver, and which server a Wine process joins depends on
+# WINEPREFIX and TMPDIR: the CGI wrappers, run by a web server whose
+# environment lacks TMPDIR, must get it written in.
 tunaro_wine_vars() {
   local -n _tunaro_vars=$2
-  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
-    "TMPDIR=${TMPDIR:-/tmp}")
+  tunaro_constants
+  _tunaro_vars=("WINEPREFIX=$1" "${TUNARO_WINE_VARIABLES[@]}" "TMPDIR=${TMPDIR:-/tmp}")
   # Wine takes the ANSI code page from the locale: TUNARO_WINE_LOCALE=ja_JP.UTF-8
   # gives 932. Every process of one prefix must have the same.
   if [[ -n ${TUNARO_WINE_LOCALE:-} ]]; then _tunaro_vars+=("LC_ALL=$TUNARO_WINE_LOCALE"); fi
