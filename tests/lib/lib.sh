@@ -2,7 +2,8 @@
 # prefix, a demo tree (tunaro.exe behind lighttpd, the images, the sample
 # page with the compact panel, the stand-in player), starting and stopping it.
 #
-# Source this file from bash; it sets no options of its own. Everything it
+# Source this file from bash; it sets no options of its own. It brings the
+# step runner (steps.sh) with it. Everything it
 # starts is recorded in TUNARO_PLAYER_PID, TUNARO_LIGHTTPD_PID and
 # TUNARO_PREFIX, and tunaro_stop stops exactly that: by process id, then by
 # the prefix (`wineserver -k` ends every Wine process of that prefix only).
@@ -18,6 +19,8 @@ TUNARO_PLAYER_PID=
 TUNARO_PLAYLIST_FILE=
 TUNARO_LIGHTTPD_PID=
 TUNARO_PREFIX=
+# shellcheck source=steps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 
 tunaro_log() { printf '%s\n' "$*" >&2; }
 tunaro_die() {
