@@ -39,9 +39,11 @@ source tests/lib/lib.sh
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
 
-echo "== build: windows"
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
+build() {
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows >/dev/null
+}
+tunaro_step "build: windows" build
 build=$repo/build/windows
 
 root=$repo/build/demo

@@ -38,11 +38,32 @@ tunaro_on_exit() {
   trap 'exit 129' HUP
 }
 
+# The checks a run is limited to: a regular expression over their names
+# (extended, letter case ignored), from a test script's -k option; the
+# JavaScript checks read it too. Empty: every check.
+# tunaro_wanted NAME... is true when the filter leaves one of them in.
+export TUNARO_FILTER=${TUNARO_FILTER:-}
+tunaro_wanted() {
+  [[ -n $TUNARO_FILTER ]] || return 0
+  local name
+  for name; do
+    grep -qiE -- "$TUNARO_FILTER" <<<"$name" && return 0
+  done
+  return 1
+}
+
 # One check of a test script: runs the command and says "ok" or "FAIL" with
 # WHAT; TUNARO_CHECKS and TUNARO_FAILURES count them for the closing line.
+# A check that the filter leaves out does not run.
 TUNARO_CHECKS=0
 TUNARO_FAILURES=0
 tunaro_expect() {
+  tunaro_wanted "$1" || return 0
+  tunaro_expect_suite "$@"
+}
+# The same for a command that is a suite of checks that say "ok" or "FAIL"
+# themselves and take the filter themselves: it runs whatever the filter.
+tunaro_expect_suite() {
   local what=$1
   shift
   TUNARO_CHECKS=$((TUNARO_CHECKS + 1))
@@ -123,6 +144,23 @@ tunaro_wine_vars_quoted() {
   local vars
   tunaro_wine_vars "$1" vars
   printf '%q ' "${vars[@]}"
+}
+
+# Writes FILE, a command that runs a Windows program (its Unix path, then its
+# arguments) under Wine in PREFIX with Wine's variables: how the parts of a
+# test that are not bash run the probe or start a player. Words after PREFIX
+# go in front, e.g. to run it as another user (tests/apache/run.sh). It execs
+# Wine, so the id of the process started is Wine's own.
+tunaro_wine_run_script() {
+  local file=$1 prefix=$2
+  shift 2
+  local before=${*@Q}
+  {
+    echo '#!/bin/bash'
+    echo "# Runs a Windows program under Wine in $prefix (written by tests/lib/lib.sh)."
+    echo "exec ${before:+$before }env $(tunaro_wine_vars_quoted "$prefix")wine \"\$@\""
+  } >"$file"
+  chmod 755 "$file"
 }
 
 # Replaces the shell with a command run with Wine's variables for the prefix:
