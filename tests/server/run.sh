@@ -192,6 +192,8 @@ for path in /cgi-bin/tunaro/tunaro.conf /cgi-bin/tunaro/header.html /cgi-bin/tun
   tunaro_expect "refused: $path ($status)" \
     bash -c '[[ $1 != 2* ]] && ! grep -q -e WWWPATH -e "Tunaro:" -e GIF89a -e "^MZ" "$2"' _ "$status" "$work/body"
 done
+# (One request of the page of its own, for a check picked by name.)
+curl -s -o /dev/null --digest -u "$user:$password" "$remote"
 tunaro_expect "one line per request: time, address, status, path" \
   grep -qE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  127\.0\.0\.1 +200  /cgi-bin/tunaro/tunaro' "$SERVER_OUT"
 
