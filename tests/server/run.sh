@@ -28,6 +28,7 @@ bash scripts/install-deps.sh
 tunaro_build_release_zip
 version=$TUNARO_VERSION zip=$TUNARO_ZIP
 tunaro_browser_modules
+tunaro_constants  # the player's numbers: TUNARO_PLAYER[QueryPlayState]
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tunaro-server.XXXXXX")
 SERVER_PID=
@@ -88,8 +89,8 @@ start_server() {
 }
 
 # ---- the one-shot commands and the errors ----------------------------------
-# (--set-login runs whatever the filter: the login is the other checks' too.)
-tunaro_constants
+# (They run whatever the filter: a few seconds, and --set-login makes the
+# login that the other checks use.)
 set +e
 out=$(server --port 0 2>&1); code=$?
 tunaro_expect "a bad option ends with code 2 and says why" [ "$code" = 2 -a -n "$(has "$out" '--port takes a number' && echo y)" ]
