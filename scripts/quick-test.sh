@@ -44,7 +44,7 @@ build() {
 tunaro_step "build the native tests" build
 
 if [[ -z $pattern ]]; then
-  tunaro_step "ctest $*" ctest --preset native "$@"
+  tunaro_step "unit and process tests (ctest${*:+ $*})" ctest --preset native "$@"
   tunaro_steps_summary
   exit 0
 fi
