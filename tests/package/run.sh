@@ -5,11 +5,16 @@
 # shipped tunaro.conf and DEPLOYMENT.md assume), starts the stand-in player
 # and runs both unpacked programs as a web server would.
 #
-#   scripts/demo/check-package.sh
+#   tests/package/run.sh [-k PATTERN]    (-k: only the checks whose names match)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# shellcheck source=lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
+case ${1:-} in
+  -k) export TUNARO_FILTER=${2:?} ;;
+  "") ;;
+  *) echo "usage: tests/package/run.sh [-k PATTERN]" >&2; exit 2 ;;
+esac
 
 tunaro_build_release_zip
 version=$TUNARO_VERSION zip=$TUNARO_ZIP
