@@ -19,7 +19,9 @@ TEST(RequestBody, WholeWithinItsSizeAndOneDeadlineForAll) {
   // A client that sends `piece` bytes a read, each read taking `ms`.
   struct Client {
     std::size_t total, piece;
-    std::int64_t ms, clock = 0;
+    std::int64_t ms;
+    std::int64_t length;  // the Content-Length it gives
+    std::int64_t clock = 0;
     std::size_t sent = 0;
     int Read(char* into, std::size_t room) {
       clock += ms;
@@ -32,25 +34,29 @@ TEST(RequestBody, WholeWithinItsSizeAndOneDeadlineForAll) {
   const auto read = [](Client& client, std::string* body) {
     return ReadRequestBody(
         [&client](char* into, std::size_t room) { return client.Read(into, room); },
-        [&client] { return client.clock; }, 100, 1000, body);
+        [&client] { return client.clock; }, client.length, 100, 1000, body);
   };
   std::string body;
-  Client form{100, 30, 10};
+  Client form{100, 30, 10, 100};
   EXPECT_EQ(read(form, &body), BodyRead::kWhole);
   EXPECT_EQ(body, std::string(100, 'x'));
+  EXPECT_EQ(form.clock, 40);  // no read past the Content-Length
   body.clear();
-  Client large{1000000, 4096, 1};
+  Client no_length{50, 30, 10, -1};  // to the end
+  EXPECT_EQ(read(no_length, &body), BodyRead::kWhole);
+  EXPECT_EQ(body.size(), 50u);
+  body.clear();
+  Client large{1000000, 4096, 1, -1};
   EXPECT_EQ(read(large, &body), BodyRead::kTooLarge);
   EXPECT_EQ(large.sent, 101u);  // it stops one byte past the limit
   body.clear();
   // A byte every 300 ms: each read returns in time, the whole does not.
-  Client trickle{100, 1, 300};
-  EXPECT_EQ(read(trickle, &body), BodyRead::kTooSlow);
+  Client trickle{100, 1, 300, 100};
+  EXPECT_EQ(read(trickle, &body), BodyRead::kIncomplete);
   EXPECT_LE(trickle.sent, 5u);
   body.clear();
-  Client failed{100, 0, 1};  // a read that fails ends the body
-  EXPECT_EQ(read(failed, &body), BodyRead::kWhole);
-  EXPECT_TRUE(body.empty());
+  Client stopped{40, 30, 10, 100};  // the client stops short of its length
+  EXPECT_EQ(read(stopped, &body), BodyRead::kIncomplete);
 }
 
 TEST(CgiAnswer, PassesBrowserHeadersOnAndNothingThatPosesAsOne) {

@@ -3,7 +3,10 @@
  * connections each client address holds and close one over the cap at once,
  * in CivetWeb's master thread, before any worker takes it. CivetWeb has no
  * callback that may refuse a connection (init_connection's answer is
- * ignored), and its sources stay as Debian ships them. */
+ * ignored), and its sources stay as Debian ships them. Its shutdown(), made
+ * as it closes a connection, becomes ours too: CivetWeb then drains what the
+ * client still sends for as long as it keeps sending, which ours bounds to a
+ * second (a wait deadline, runner/win32_wait_deadline.h). */
 #ifndef TUNARO_SERVER_HTTP_CIVETWEB_SOCKETS_H_
 #define TUNARO_SERVER_HTTP_CIVETWEB_SOCKETS_H_
 
@@ -15,6 +18,7 @@ extern "C" {
 
 SOCKET tunaro_accept(SOCKET listener, struct sockaddr* address, int* length);
 int tunaro_closesocket(SOCKET socket);
+int tunaro_shutdown(SOCKET socket, int how);
 
 #ifdef __cplusplus
 }
@@ -25,6 +29,7 @@ int tunaro_closesocket(SOCKET socket);
 #ifdef TUNARO_CIVETWEB_SOCKETS
 #define accept tunaro_accept
 #define closesocket tunaro_closesocket
+#define shutdown tunaro_shutdown
 #endif
 
 #endif /* TUNARO_SERVER_HTTP_CIVETWEB_SOCKETS_H_ */

@@ -13,9 +13,14 @@
 #include <cstring>
 
 #include "server/http/connection_limits.h"
+#include "server/runner/win32_wait_deadline.h"
 
 namespace tunaro::server {
 namespace {
+
+// How long CivetWeb may drain a closing connection: a client that keeps
+// sending would otherwise hold the worker for as long as it likes.
+constexpr unsigned long long kDrainMs = 1000;
 
 struct Gate {
   SRWLOCK lock = SRWLOCK_INIT;
@@ -55,8 +60,14 @@ extern "C" SOCKET tunaro_accept(SOCKET listener, sockaddr* address, int* length)
   return INVALID_SOCKET;
 }
 
+extern "C" int tunaro_shutdown(SOCKET socket, int how) {
+  tunaro::server::SetThreadWaitDeadline(tunaro::server::kDrainMs);
+  return shutdown(socket, how);
+}
+
 extern "C" int tunaro_closesocket(SOCKET socket) {
   using namespace tunaro::server;
+  ClearThreadWaitDeadline();
   // Forgotten first: once closed, Windows may hand the same number to the
   // next accept on the master thread.
   Gate& gate = TheGate();

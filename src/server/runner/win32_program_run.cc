@@ -18,6 +18,7 @@
 #include "server/runner/cgi_answer.h"
 #include "server/runner/cgi_environment.h"
 #include "server/runner/request_body.h"
+#include "server/runner/win32_wait_deadline.h"
 #include "server/system/win32_wide_text.h"
 
 namespace tunaro::server {
@@ -86,12 +87,17 @@ CgiRequest CgiRequestOf(const mg_request_info& request) {
 // is read whole before the program starts, within its bounds all the same.
 std::string ReadBody(mg_connection* connection) {
   std::string body;
+  // One of CivetWeb's reads goes on while bytes trickle in: its waits end at
+  // the deadline too.
+  const WaitDeadline deadline(kBodyDeadlineMs);
   const BodyRead read = ReadRequestBody(
       [connection](char* piece, std::size_t size) { return mg_read(connection, piece, size); },
-      [] { return static_cast<std::int64_t>(GetTickCount64()); }, kMaxBodyBytes, kBodyDeadlineMs,
-      &body);
+      [] { return static_cast<std::int64_t>(GetTickCount64()); },
+      mg_get_request_info(connection)->content_length, kMaxBodyBytes, kBodyDeadlineMs, &body);
   if (read == BodyRead::kTooLarge) throw RunError(413, "the request's body is too large");
-  if (read == BodyRead::kTooSlow) throw RunError(408, "the request's body came too slowly");
+  if (read == BodyRead::kIncomplete) {
+    throw RunError(408, "the request's body did not come whole in time");
+  }
   return body;
 }
 
