@@ -27,7 +27,8 @@ constexpr long long kMaxContentLength = 64 * 1024;
 // Every connection holds a worker from its accept to its close, idle or
 // not, and browsers open spare ones (preconnect): the workers are many and
 // cheap (a thread and a 16 KiB buffer each), and one client address may hold
-// only half of them (connection_limits.h), so another always finds one free.
+// only three quarters of them (connection_limits.h), so another always finds
+// one free.
 // A request head must come whole within 5 s (CivetWeb's request_timeout_ms
 // counts from the connection's start); a phone sends it in one piece.
 constexpr char kRequestTimeoutMs[] = "5000";
