@@ -46,6 +46,7 @@ void DesktopController::Refresh() {
 void DesktopController::Show(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     view_.log_lines.push_back(line.substr(0, line.size() - (line.back() == '\n' ? 1 : 0)));
+    ++view_.log_added;
     if (view_.log_lines.size() > kLogLinesShown) view_.log_lines.pop_front();
   }
 }

@@ -32,6 +32,7 @@ struct DesktopView {
   std::vector<CheckLine> checklist;
   std::string action_problem;         // a button's action that did not start, in one sentence
   std::deque<std::string> log_lines;  // the last lines, oldest first, without line ends
+  std::size_t log_added = 0;          // lines ever added: the window redraws its log on a change
 };
 
 // The address the QR code and the window's large text carry: the best IPv4

@@ -17,6 +17,13 @@ bool IsConsoleHandle(HANDLE handle) {
   return handle != INVALID_HANDLE_VALUE && handle != nullptr && GetConsoleMode(handle, &mode);
 }
 
+bool IsVisible(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return false;
+  if (IsConsoleHandle(handle)) return true;
+  const DWORD type = GetFileType(handle);
+  return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE || type == FILE_TYPE_CHAR;
+}
+
 void WriteTo(DWORD which, const std::string& text) {
   HANDLE handle = GetStdHandle(which);
   if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return;
@@ -56,13 +63,8 @@ void* StopEvent() {
 void Print(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
 void PrintError(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
 bool OutputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_OUTPUT_HANDLE)); }
-bool ErrorOutputIsVisible() {
-  HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
-  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return false;
-  if (IsConsoleHandle(handle)) return true;
-  const DWORD type = GetFileType(handle);
-  return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
-}
+bool OutputIsVisible() { return IsVisible(GetStdHandle(STD_OUTPUT_HANDLE)); }
+bool ErrorOutputIsVisible() { return IsVisible(GetStdHandle(STD_ERROR_HANDLE)); }
 bool InputIsConsole() { return IsConsoleHandle(GetStdHandle(STD_INPUT_HANDLE)); }
 
 std::optional<std::string> ReadInputLine(bool hidden) {

@@ -14,8 +14,10 @@ namespace tunaro::server {
 void Print(const std::string& text);
 void PrintError(const std::string& text);
 bool OutputIsConsole();
-// Whether a text on standard error reaches anyone: a console, or a file or
-// pipe it was redirected to.
+// Whether a text on standard output or error reaches anyone: a console, or
+// a file, pipe or device it was redirected to (not so after a start without a
+// console, or once LeaveOwnConsole let it go).
+bool OutputIsVisible();
 bool ErrorOutputIsVisible();
 bool InputIsConsole();
 

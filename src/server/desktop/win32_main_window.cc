@@ -64,7 +64,7 @@ struct Window {
   int dpi = 96;
   std::optional<QrModules> qr;
   std::string qr_text;
-  std::size_t log_shown = 0;  // lines of the log box, to add only new ones
+  std::size_t log_shown = 0;  // the view's log_added the log box shows
   NOTIFYICONDATAW tray{};
   bool tray_added = false;
   bool told_about_tray = false;
@@ -229,13 +229,12 @@ void Update(Window& window) {
   }
   SetText(window.problem, view.action_problem);
   SetText(window.log_heading, "Requests (also in tunaro-server.log beside the program):");
-  // The whole box only when lines dropped off its top; else the new ones added.
-  if (view.log_lines.size() != window.log_shown ||
-      view.log_lines.size() == DesktopController::kLogLinesShown) {
+  // Redrawn, and scrolled to its end, only when lines came.
+  if (view.log_added != window.log_shown) {
     std::string text;
     for (const std::string& line : view.log_lines) text += line + "\n";
     SetText(window.log, text);
-    window.log_shown = view.log_lines.size();
+    window.log_shown = view.log_added;
     SendMessageW(window.log, EM_SETSEL, GetWindowTextLengthW(window.log), -1);
     SendMessageW(window.log, EM_SCROLLCARET, 0, 0);
   }

@@ -154,6 +154,8 @@ void ServeInConsole(ServerSystem& system, const ServerOptions& options, const st
 void ServeInWindow(ServerSystem& system, const ServerOptions& options, const std::string& folder) {
   BecomeDpiAware();
   const bool console_kept = !LeaveOwnConsole() && OutputIsConsole();
+  // A script that started it reads its output; a user who double-clicked, a box.
+  const bool output_read = console_kept || OutputIsVisible();
   SingleInstance instance;
   if (!instance.IsFirst()) {
     if (RaiseRunningWindow()) return;
@@ -161,7 +163,7 @@ void ServeInWindow(ServerSystem& system, const ServerOptions& options, const std
     const std::string address = instance.RunningAddress();
     const std::string text = "Tunaro's server is already running in this session" +
                              (address.empty() ? std::string(".") : ": " + address);
-    if (console_kept) {
+    if (output_read) {
       Print(text + "\n");
     } else {
       ShowNotice(text);
