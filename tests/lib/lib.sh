@@ -4,9 +4,10 @@
 #
 # Source this file from bash; it sets no options of its own. It brings the
 # step runner (steps.sh) with it. Everything it
-# starts is recorded in TUNARO_PLAYER_PID, TUNARO_LIGHTTPD_PID and
-# TUNARO_PREFIX, and tunaro_stop stops exactly that: by process id, then by
-# the prefix (`wineserver -k` ends every Wine process of that prefix only).
+# starts is recorded in TUNARO_PLAYER_PID, TUNARO_LIGHTTPD_PID,
+# TUNARO_XVFB_PID and TUNARO_PREFIX, and tunaro_stop stops exactly that: by
+# process id, then by the prefix (`wineserver -k` ends every Wine process of
+# that prefix only).
 
 TUNARO_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # The player's message numbers and Wine's variables, as CMake writes them when
@@ -19,6 +20,7 @@ TUNARO_PLAYER_PID=
 TUNARO_PLAYLIST_FILE=
 TUNARO_LIGHTTPD_PID=
 TUNARO_PREFIX=
+TUNARO_XVFB_PID=
 # shellcheck source=steps.sh
 source "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 
@@ -137,6 +139,9 @@ tunaro_wine_vars() {
   # Wine takes the ANSI code page from the locale: TUNARO_WINE_LOCALE=ja_JP.UTF-8
   # gives 932. Every process of one prefix must have the same.
   if [[ -n ${TUNARO_WINE_LOCALE:-} ]]; then _tunaro_vars+=("LC_ALL=$TUNARO_WINE_LOCALE"); fi
+  # A display for Wine's X11 driver (tunaro_xvfb_start), where windows are
+  # drawn and can be looked at.
+  if [[ -n ${TUNARO_WINE_DISPLAY:-} ]]; then _tunaro_vars+=("DISPLAY=$TUNARO_WINE_DISPLAY"); fi
 }
 
 # The same as shell words, for a script that a template makes (@WINE_VARS@).
@@ -191,11 +196,14 @@ tunaro_linuxpath() {
 
 # Makes a Wine prefix with the null graphics driver (windows can be created
 # without a display), unless a complete one is already there. A prefix whose
-# making was interrupted has no stamp and is made anew.
+# making was interrupted has no stamp and is made anew. With
+# TUNARO_WINE_DISPLAY set (tunaro_xvfb_start) it keeps Wine's X11 driver
+# instead, and draws on that display.
 tunaro_prefix_make() {
-  local prefix=$1
+  local prefix=$1 stamp=.tunaro-ready
+  [[ -n ${TUNARO_WINE_DISPLAY:-} ]] && stamp=.tunaro-ready-x11
   TUNARO_PREFIX=$prefix
-  if [[ -f $prefix/.tunaro-ready ]]; then
+  if [[ -f $prefix/$stamp ]]; then
     return 0
   fi
   tunaro_wine_env "$prefix" wineserver -k 2>/dev/null || true
@@ -204,11 +212,33 @@ tunaro_prefix_make() {
   tunaro_log "making a Wine prefix in $prefix (takes a few seconds, once)"
   tunaro_wine_env "$prefix" wineboot -i >/dev/null 2>&1 ||
     tunaro_die "wineboot failed for $prefix"
-  tunaro_wine_env "$prefix" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
-    >/dev/null 2>&1 || tunaro_die "could not select Wine's null graphics driver"
+  if [[ -z ${TUNARO_WINE_DISPLAY:-} ]]; then
+    tunaro_wine_env "$prefix" wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f \
+      >/dev/null 2>&1 || tunaro_die "could not select Wine's null graphics driver"
+  fi
   # Let the server write the registry out before the prefix counts as made.
   tunaro_wine_env "$prefix" wineserver -w
-  touch "$prefix/.tunaro-ready"
+  touch "$prefix/$stamp"
+}
+
+# Starts Xvfb on a display number it picks itself (-displayfd: no clash with
+# another test's), for Wine's X11 driver: sets TUNARO_XVFB_PID and
+# TUNARO_WINE_DISPLAY, which every Wine run of ours then gets. tunaro_stop
+# stops it. WORK is a folder of the test's own.
+tunaro_xvfb_start() {
+  local work=$1 i
+  (exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/xvfb-display" \
+    >"$work/xvfb.log" 2>&1) &
+  TUNARO_XVFB_PID=$!
+  for ((i = 0; i < 100; i++)); do
+    if [[ -s $work/xvfb-display ]]; then
+      TUNARO_WINE_DISPLAY=:$(head -n 1 "$work/xvfb-display")
+      export TUNARO_WINE_DISPLAY
+      return 0
+    fi
+    sleep 0.1
+  done
+  tunaro_die "Xvfb did not start: $(cat "$work/xvfb.log")"
 }
 
 # tests/browser's node modules (playwright-core, puppeteer-core, axe-core)
@@ -385,7 +415,8 @@ tunaro_lighttpd_start_anywhere() {
 }
 
 # Stops what tunaro_player_start and tunaro_lighttpd_start started, then
-# every Wine process left in the prefix (CGI runs cut off, the wineserver).
+# every Wine process left in the prefix (CGI runs cut off, the wineserver),
+# then Xvfb.
 tunaro_stop() {
   if [[ -n $TUNARO_LIGHTTPD_PID ]]; then
     kill "$TUNARO_LIGHTTPD_PID" 2>/dev/null || true
@@ -399,5 +430,10 @@ tunaro_stop() {
   fi
   if [[ -n $TUNARO_PREFIX && -d $TUNARO_PREFIX ]]; then
     tunaro_wine_env "$TUNARO_PREFIX" wineserver -k 2>/dev/null || true
+  fi
+  if [[ -n $TUNARO_XVFB_PID ]]; then
+    kill "$TUNARO_XVFB_PID" 2>/dev/null || true
+    wait "$TUNARO_XVFB_PID" 2>/dev/null || true
+    TUNARO_XVFB_PID=
   fi
 }

@@ -5,11 +5,15 @@
 # (tests/remote/checks.mjs, the same checks as behind lighttpd and Apache:
 # its digest login, the page, a choice, another site's request, a bad
 # control, Chromium), and checks what only this server has: its commands and
-# their errors, the logon start, a taken port, the address list, the paths it
-# serves and refuses, its console, a second copy, a hung player, and the load
-# test through it. Its own temporary folder, Wine prefix and free ports on
-# 127.0.0.1; everything it starts is stopped at the end by process id and by
-# the private prefix.
+# their errors, the logon start, a taken port, the address list checked at
+# accept, the console and its QR code (in a terminal of its own), the paths
+# it serves and refuses, what one client may hold (idle and half-sent
+# connections, trickling and chunked bodies), its log, a second copy, a hung
+# player, the load test through it, and its window on a display of Xvfb (the
+# QR code read back from a screenshot, the checklist, a second start, Quit).
+# Its own temporary folder, Xvfb, Wine prefix and free ports on 127.0.0.1;
+# everything it starts is stopped at the end by process id and by the private
+# prefix.
 #
 #   tests/server/run.sh [-k PATTERN]    (-k: only the checks whose names match)
 set -euo pipefail
@@ -65,8 +69,19 @@ host=127.0.0.1
 user=alice
 password='pass word:1'
 
+# Wine's X11 driver on a display of the test's own, for the window.
+tunaro_xvfb_start "$work"
 tunaro_prefix_make "$work/prefix"
 server() { tunaro_wine_env "$work/prefix" wine "$server_exe" "$@"; }
+# The machine's IPv4 addresses, one of which the QR codes must carry.
+read -r -a machine_ipv4 <<<"$(hostname -I | tr ' ' '\n' | grep -vF : | tr '\n' ' ')"
+is_machine_url() {
+  local url=$1 port=$2 address
+  for address in "${machine_ipv4[@]}"; do
+    [[ $url == "http://$address:$port/" ]] && return 0
+  done
+  return 1
+}
 
 # Starts the server in the background with the options given; its output
 # goes to $work/server-N.out. Waits until it listens.
@@ -77,7 +92,8 @@ start_server() {
   shift
   runs=$((runs + 1))
   SERVER_OUT=$work/server-$runs.out
-  (tunaro_wine_exec "$work/prefix" wine "$server_exe" --port "$port" "$@" </dev/null >"$SERVER_OUT" 2>&1) &
+  (tunaro_wine_exec "$work/prefix" wine "$server_exe" --console --port "$port" "$@" </dev/null \
+    >"$SERVER_OUT" 2>&1) &
   SERVER_PID=$!
   local i
   for ((i = 0; i < 200; i++)); do
@@ -95,11 +111,11 @@ set +e
 out=$(server --port 0 2>&1); code=$?
 tunaro_expect "a bad option ends with code 2 and says why" [ "$code" = 2 -a -n "$(has "$out" '--port takes a number' && echo y)" ]
 printf 'not a login\r\n' >"$top/tunaro-login.htdigest"
-out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
+out=$(server --console --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
 tunaro_expect "a broken login file ends with code 3 and names the file" \
   [ "$code" = 3 -a -n "$(has "$out" 'tunaro-login.htdigest is broken' && echo y)" ]
 rm "$top/tunaro-login.htdigest"
-out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
+out=$(server --console --port "$(tunaro_free_port $host)" </dev/null 2>&1); code=$?
 tunaro_expect "no login file and no console: code 3, names --set-login" [ "$code" = 3 -a -n "$(has "$out" '--set-login' && echo y)" ]
 out=$(printf '%s\r\n' "$password" | server --set-login "$user" 2>&1); code=$?
 set -e
@@ -109,18 +125,29 @@ tunaro_expect "--set-login writes the digest line beside the exe" \
 help=$(server --firewall-help)
 tunaro_expect "--firewall-help: the private rule and removing Block rules" \
   bash -c '[[ $1 == *"-Profile Private"* && $1 == *"Remove-NetFirewallRule"* ]]' _ "$help"
+tunaro_expect "--firewall-help: the Block rules of any copy by its name, and PowerShell's .\\" \
+  bash -c '[[ $1 == *"[WildcardPattern]::Escape('"'"'tunaro-server.exe'"'"')"* && $1 == *".\tunaro-server.exe"* ]]' \
+  _ "$help"
 
 # ---- the logon start ------------------------------------------------------------
-if tunaro_wanted "--autostart on: the Run value holds the quoted exe and the options" \
-  "--autostart off: the Run value is gone"; then
+logon_checks=("--autostart on: the Run value holds the quoted exe, the options and --tray"
+  "--autostart on: a start Task Manager disabled is enabled again (StartupApproved)"
+  "--autostart off: the Run value and its StartupApproved flag are gone")
+if tunaro_wanted "${logon_checks[@]}"; then
   run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+  approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+  reg() { tunaro_wine_env "$work/prefix" wine reg "$@" 2>/dev/null | tr -d '\r' || true; }
+  # As Task Manager leaves it: 03, then the time it was disabled.
+  reg add "$approved_key" /v Tunaro /t REG_BINARY /d 030000001020304050607001 /f >/dev/null
   server --autostart on --port 8090 --no-login >/dev/null
-  value=$(tunaro_wine_env "$work/prefix" wine reg query "$run_key" /v Tunaro 2>/dev/null | tr -d '\r' || true)
-  tunaro_expect "--autostart on: the Run value holds the quoted exe and the options" \
-    bash -c '[[ $1 == *"tunaro-server.exe\" \"--port\" \"8090\" \"--no-login\""* ]]' _ "$value"
+  tunaro_expect "${logon_checks[0]}" bash -c \
+    '[[ $1 == *"tunaro-server.exe\" \"--port\" \"8090\" \"--no-login\" \"--tray\""* ]]' _ \
+    "$(reg query "$run_key" /v Tunaro)"
+  tunaro_expect "${logon_checks[1]}" \
+    grep -q 'REG_BINARY *020000000000000000000000' <<<"$(reg query "$approved_key" /v Tunaro)"
   server --autostart off >/dev/null
-  left=$(tunaro_wine_env "$work/prefix" wine reg query "$run_key" /v Tunaro 2>/dev/null | tr -d '\r' || true)
-  tunaro_expect "--autostart off: the Run value is gone" [ -z "$(grep Tunaro <<<"$left")" ]
+  tunaro_expect "${logon_checks[2]}" [ -z "$(reg query "$run_key" /v Tunaro | grep Tunaro)$(
+    reg query "$approved_key" /v Tunaro | grep Tunaro)" ]
 fi
 
 # ---- a taken port ------------------------------------------------------------
@@ -131,20 +158,77 @@ s = socket.socket(); s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(); time.s
 holder=$!
 for ((i = 0; i < 50; i++)); do tunaro_port_open $host "$taken" && break; sleep 0.1; done
 set +e
-out=$(server --port "$taken" </dev/null 2>&1); code=$?
+out=$(server --console --port "$taken" </dev/null 2>&1); code=$?
 set -e
 kill "$holder" 2>/dev/null; wait "$holder" 2>/dev/null || true
 tunaro_expect "a taken port: code 4, names the port and --port" \
   [ "$code" = 4 -a -n "$(has "$out" "Port $taken is in use" && has "$out" "tunaro-server.exe --port" && echo y)" ]
 fi
 
-# ---- --allow without this computer: 403 ---------------------------------------
-if tunaro_wanted "--allow leaving 127.0.0.1 out: 403"; then
+# ---- --allow without this computer: refused at accept ----------------------------
+allow_checks=("--allow leaving 127.0.0.1 out: its connections are closed at once, unanswered"
+  "... and 64 of them hold no worker: a request from ::1 is answered at once")
+if tunaro_wanted "${allow_checks[@]}"; then
   port=$(tunaro_free_port $host)
   start_server "$port" --allow 192.168.0.0/16,::1
-  status=$(curl -s -o /dev/null -w '%{http_code}' --digest -u "$user:$password" "http://$host:$port/cgi-bin/tunaro/tunaro")
-  tunaro_expect "--allow leaving 127.0.0.1 out: 403" [ "$status" = 403 ]
+  status=$(curl -s -o /dev/null -w '%{http_code}' --digest -u "$user:$password" \
+    "http://$host:$port/cgi-bin/tunaro/tunaro" || true)
+  tunaro_expect "${allow_checks[0]}" [ "$status" = 000 ]
+  tunaro_expect "${allow_checks[1]}" timeout 60 python3 tests/server/connection_limits.py \
+    --port "$port" --login "$user:$password" --holder 127.0.0.1 --other ::1 refused 64
   stop_server
+fi
+
+# ---- the console's QR code, in a terminal ------------------------------------------
+# The console of a terminal (script's), where the server draws the code and
+# takes Ctrl+C; once as it is, once switched to code page 932 (chcp), where
+# it draws in ASCII. The drawing read back as an image must carry the IPv4
+# address.
+console_qr() {
+  local label=$1 code_page=$2 port typescript=$work/console-$2.txt vars i
+  port=$(tunaro_free_port $host)
+  decoded=
+  tunaro_wine_vars "$work/prefix" vars
+  # A shell runs the command: the paths in single quotes (they hold blanks).
+  local command="wine '$server_exe' --console --port $port"
+  if [[ -n $code_page ]]; then
+    # The exe named from the batch file's own folder (%~dp0): cmd reads the
+    # lines after chcp in that code page, which cannot spell the folder.
+    printf '@chcp %s >nul\r\n@"%%~dp0tunaro-server.exe" --console --port %s\r\n' "$code_page" \
+      "$port" >"$top/console-$code_page.cmd"
+    command="wine cmd /c '$(tunaro_winpath "$top/console-$code_page.cmd")'"
+  fi
+  rm -f "$work/keys"
+  mkfifo "$work/keys"
+  (exec script -qfec "env ${vars[*]@Q} $command" "$typescript" <"$work/keys" >/dev/null 2>&1) &
+  local terminal=$!
+  exec 8>"$work/keys"
+  for ((i = 0; i < 200; i++)); do
+    grep -q 'stops the server' "$typescript" 2>/dev/null && break
+    kill -0 "$terminal" 2>/dev/null || break
+    sleep 0.1
+  done
+  # Ctrl+C; written by a subshell, which a terminal gone already cannot end us with.
+  (printf '\003' >&8) 2>/dev/null || true
+  for ((i = 0; i < 100; i++)); do
+    grep -q 'Stopped\.' "$typescript" 2>/dev/null && break
+    kill -0 "$terminal" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill "$terminal" 2>/dev/null || true
+  wait "$terminal" 2>/dev/null || true
+  exec 8>&-
+  python3 tests/server/console_qr.py "$typescript" "$work/console.pbm" &&
+    decoded=$(zbarimg -q --raw "$work/console.pbm" 2>/dev/null)
+  tunaro_expect "$label ($decoded)" is_machine_url "$decoded" "$port"
+}
+if tunaro_wanted "the console's QR code carries this machine's IPv4 address"; then
+  console_qr "the console's QR code carries this machine's IPv4 address" ""
+  tunaro_expect "... and Ctrl+C stops it" grep -q 'Stopped\.' "$work/console-.txt"
+fi
+if tunaro_wanted "code page 932: the console's QR code in ASCII carries it too"; then
+  console_qr "code page 932: the console's QR code in ASCII carries it too" 932
+  tunaro_expect "... drawn with ## and blanks only" grep -q '^  ######' <(tr -d '\r' <"$work/console-932.txt")
 fi
 
 # ---- the remote through the server ---------------------------------------------
@@ -198,7 +282,43 @@ curl -s -o /dev/null --digest -u "$user:$password" "$remote"
 tunaro_expect "one line per request: time, address, status, path" \
   grep -qE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  127\.0\.0\.1 +200  /cgi-bin/tunaro/tunaro' "$SERVER_OUT"
 
-out=$(server --port "$(tunaro_free_port $host)" </dev/null 2>&1)
+# ---- its log ------------------------------------------------------------------------
+log_checks=("the log: a path cannot forge a line or reach the console raw"
+  "the log: status polls are counted, not written line by line"
+  "the log: kept in tunaro-server.log beside the program")
+if tunaro_wanted "${log_checks[@]}"; then
+  # (A raw control byte in the request line CivetWeb refuses itself, unlogged.)
+  curl -s -o /dev/null --path-as-is "$base/images/x%0d%0a12:00:00%20%20forged%1b%5b2J"
+  lines_before=$(wc -l <"$SERVER_OUT")
+  for _ in 1 2 3; do curl -s -o /dev/null --digest -u "$user:$password" "$remote?status"; done
+  sleep 1  # the log is written every quarter of a second
+  log_file="$top/tunaro-server.log"
+  tunaro_expect "${log_checks[0]}" bash -c \
+    '! grep -qa -e "^12:00:00" -e $'"'"'\e'"'"' "$1" "$2" &&
+     grep -qaF "x\x0d\x0a12:00:00  forged\x1b[2J" "$1" && grep -qaF "forged\x1b[2J" "$2"' \
+    _ "$SERVER_OUT" "$log_file"
+  tunaro_expect "${log_checks[1]}" bash -c '! tail -n "+$2" "$1" | grep -qa "?status"' \
+    _ "$SERVER_OUT" "$((lines_before + 1))"
+  tunaro_expect "${log_checks[2]}" \
+    grep -qaE '^[0-9]{2}:[0-9]{2}:[0-9]{2}  127\.0\.0\.1 +200  /cgi-bin/tunaro/tunaro'$'\r''$' "$log_file"
+fi
+
+# ---- what one client may hold ----------------------------------------------------------
+# From 127.0.0.2, while a request from 127.0.0.1 is timed: it must be answered
+# within 1 s, and the server's memory stay under 64 MiB (figures printed).
+limits() {
+  timeout 120 python3 tests/server/connection_limits.py --port "$port" --login "$user:$password" \
+    --server-pid "$SERVER_PID" "$@"
+}
+for check in "idle 64:64 idle connections from one address do not hold another's request" \
+  "half 64:64 half-sent request heads do not either" \
+  "trickle 4:4 trickling bodies end at their deadline (408), and do not hold another's request" \
+  "chunked 300:a 300 MiB chunked GET is refused (411), the memory stays under 64 MiB"; do
+  # shellcheck disable=SC2086  # the kind and its amount, two words
+  tunaro_expect "${check#*:}" limits ${check%%:*}
+done
+
+out=$(server --console --port "$(tunaro_free_port $host)" </dev/null 2>&1)
 tunaro_expect "a second copy says the first one's address and exits" has "$out" "already running in this session: http://"
 tunaro_expect "... whose port is the first one's" has "$out" ":$port/"
 
@@ -238,6 +358,69 @@ fi
 tunaro_port_open $host "$port" ||
   echo "     the server no longer accepts connections (if Wine printed an assertion above, see" \
     "bench/RESULTS.md on complete_async_poll)"
+
+stop_server
+
+# ---- the window ------------------------------------------------------------------------
+# Started as the logon start starts it (--tray: only the icon), then as a
+# double-click starts it, which brings the first one's window up. The probe
+# reads the window's texts; a screenshot of the display, its QR code.
+window_checks=("the window: --tray starts it hidden"
+  "the window: a second start brings the first one's window up"
+  "the window: its QR code carries this machine's IPv4 address"
+  "the window: its text shows the same address"
+  "the window: the checklist answers each line through the real calls"
+  "the window: a request shows in its log"
+  "the window: Quit from the tray menu ends the server")
+if tunaro_wanted "${window_checks[@]}"; then
+  probe() {
+    tunaro_wine_env "$work/prefix" wine "$repo/build/windows/player_probe.exe" --class Tunaro.Server \
+      "$@" 2>/dev/null | tr -d '\r'
+  }
+  # The probe's texts, once they hold the line wanted, within 20 s.
+  texts_with() {
+    local i
+    for ((i = 0; i < 40; i++)); do
+      texts=$(probe texts) && grep -qxF -- "$1" <<<"$texts" && return 0
+      sleep 0.5
+    done
+    return 1
+  }
+  ended() {
+    local i
+    for ((i = 0; i < 300; i++)); do kill -0 "$SERVER_PID" 2>/dev/null || return 0; sleep 0.1; done
+    return 1
+  }
+  port=$(tunaro_free_port $host)
+  window_started=$(tunaro_now_ms)
+  (tunaro_wine_exec "$work/prefix" wine "$server_exe" --tray --port "$port" </dev/null \
+    >"$work/window.out" 2>&1) &
+  SERVER_PID=$!
+  texts=
+  tunaro_expect "${window_checks[0]}" texts_with hidden
+  server --port "$(tunaro_free_port $host)" </dev/null >/dev/null 2>&1 || true
+  tunaro_expect "${window_checks[1]}" texts_with shown
+  echo "     (the window shown $(($(tunaro_now_ms) - window_started)) ms after the first start)"
+  xwd -root -display "$TUNARO_WINE_DISPLAY" -silent >"$work/window.xwd"
+  decoded=$(zbarimg -q --raw "$work/window.xwd" 2>/dev/null | head -n 1)
+  tunaro_expect "${window_checks[2]} ($decoded)" is_machine_url "$decoded" "$port"
+  tunaro_expect "${window_checks[3]}" grep -qxF -- "$decoded" <<<"$texts"
+  # Each line's state, or that Windows did not say: never a crash, never blank.
+  tunaro_expect "${window_checks[4]}" bash -c '
+    for label in Player Network Firewall Phone; do
+      status=$(grep -A1 -x "$label" <<<"$1" | tail -n 1)
+      [[ -n $status && $status != "$label" ]] || exit 1
+    done
+    grep -qx "Winamp is running" <<<"$1"' _ "$texts"
+  curl -s -o /dev/null --digest -u "$user:$password" "http://$host:$port/images/play.gif"
+  sleep 1  # the window takes the log every quarter of a second
+  tunaro_expect "${window_checks[5]}" grep -q '127\.0\.0\.1 *200  /images/play\.gif' <<<"$(probe texts)"
+  quit_started=$(tunaro_now_ms)
+  probe command 40004 >/dev/null
+  tunaro_expect "${window_checks[6]}" ended
+  echo "     (it ended $(($(tunaro_now_ms) - quit_started)) ms after Quit)"
+  SERVER_PID=
+fi
 
 echo "server test: $((TUNARO_CHECKS - TUNARO_FAILURES)) passed, $TUNARO_FAILURES failed, in $((($(tunaro_now_ms) - started) / 1000)) s"
 ((TUNARO_FAILURES == 0))
