@@ -53,7 +53,13 @@ endfunction()
 _tunaro_stage_crlf("${_tunaro_source}/demo/tunaro.conf.sample" "tunaro.conf")
 _tunaro_stage_crlf("${_tunaro_source}/demo/header.html" "header.html")
 _tunaro_stage_crlf("${_tunaro_source}/demo/footer.html" "footer.html")
-_tunaro_stage_crlf("${_tunaro_source}/docs/DEPLOYMENT.md" "DEPLOYMENT.md")
+# The guide without its "<!-- tested: ... -->" lines: they mark the blocks
+# tests/apache/run.sh takes from it, and mean nothing to a reader.
+file(READ "${_tunaro_source}/docs/DEPLOYMENT.md" _tunaro_text)
+string(REGEX REPLACE "<!-- tested: [^\n]*-->\r?\n" "" _tunaro_text "${_tunaro_text}")
+_tunaro_write_crlf("DEPLOYMENT.md" "${_tunaro_text}")
+set_property(DIRECTORY "${CMAKE_SOURCE_DIR}" APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+                                                          "${_tunaro_source}/docs/DEPLOYMENT.md")
 _tunaro_stage_crlf("${_tunaro_source}/docs/release-readme.txt" "README.txt")
 
 # The guide shows the sample in full; it must be the same text.

@@ -114,6 +114,8 @@ tunaro_expect "each charsets/header-NNNN.html is header.html declaring code page
 tunaro_expect "tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro/tunaro.conf"
 tunaro_expect "the panel's tunaro.conf has CR LF line ends" crlf_only "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
 tunaro_expect "the panel's tunaro.conf says SSI 1" grep -q $'^SSI 1\r$' "$inetpub/cgi-bin/tunaro-panel/tunaro.conf"
+tunaro_expect "the guide users read has none of the Apache test's <!-- tested --> marks" \
+  bash -c '! grep -q "<!-- tested" "$1"' _ "$inetpub/DEPLOYMENT.md"
 
 # The player, with the stand-in from the build (it is not in the archive).
 mkdir -p "$work/player"
