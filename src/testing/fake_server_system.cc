@@ -23,6 +23,18 @@ void FakeServerSystem::WriteWholeFile(const std::string& path, const std::string
     throw RunError(error_number::kPermissionDenied, "cannot write " + path + " (error 5)");
   }
   files[path] = bytes;
+  user_only.erase(path);
+}
+
+void FakeServerSystem::WriteUserOnlyFile(const std::string& path, const std::string& bytes) {
+  WriteWholeFile(path, bytes);
+  user_only.insert(path);
+}
+
+std::string FakeServerSystem::RandomBytes(std::size_t count) {
+  std::string bytes;
+  for (std::size_t i = 0; i < count; ++i) bytes += static_cast<char>(next_random++);
+  return bytes;
 }
 
 void FakeServerSystem::SetRunValue(const std::string& name, const std::string& command) {

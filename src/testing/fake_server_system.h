@@ -1,9 +1,10 @@
 // An in-process stand-in for the server's seam, for the unit tests: files and
-// Run values in maps, a computer name, adapters and a time of day as set, and
-// failures on request, numbered and worded as the Win32 side's.
+// Run values in maps, a computer name, adapters, a clock and random bytes as
+// set, and failures on request, numbered and worded as the Win32 side's.
 #ifndef TUNARO_TESTING_FAKE_SERVER_SYSTEM_H_
 #define TUNARO_TESTING_FAKE_SERVER_SYSTEM_H_
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -19,21 +20,32 @@ class FakeServerSystem : public ServerSystem {
   std::map<std::string, std::string> files;  // by full path
   std::set<std::string> unreadable;          // ReadWholeFile raises for these paths
   std::set<std::string> unwritable;          // WriteWholeFile raises for these paths
+  std::set<std::string> user_only;           // the files last written by WriteUserOnlyFile
   std::map<std::string, std::string> run_values;
   bool run_key_refused = false;  // the Run key cannot be opened
   std::string computer_name = "DESK";
   std::vector<NetworkAdapter> adapters;
+  std::string dns_host_name = "Desk";
+  std::vector<std::string> dns_suffixes;
   TimeOfDay time_of_day;
+  std::int64_t unix_time = 1800000000;  // 2027-01-15
+  // RandomBytes counts on from this, a byte at a time: distinct and foreseeable.
+  unsigned char next_random = 1;
 
   std::string ProgramPath() override { return program_path; }
   std::string ProgramFolder() override;
   std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t limit) override;
   void WriteWholeFile(const std::string& path, const std::string& bytes) override;
+  void WriteUserOnlyFile(const std::string& path, const std::string& bytes) override;
   void SetRunValue(const std::string& name, const std::string& command) override;
   void RemoveRunValue(const std::string& name) override;
   std::string ComputerName() override { return computer_name; }
   std::vector<NetworkAdapter> NetworkAdapters() override { return adapters; }
+  std::string ComputerDnsHostName() override { return dns_host_name; }
+  std::vector<std::string> ComputerDnsSuffixes() override { return dns_suffixes; }
   TimeOfDay LocalTimeOfDay() override { return time_of_day; }
+  std::int64_t UnixTime() override { return unix_time; }
+  std::string RandomBytes(std::size_t count) override;
 };
 
 }  // namespace tunaro::server

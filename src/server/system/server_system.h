@@ -11,14 +11,15 @@
 // code (that would read as one of the exit codes of server_exit.h), and a
 // description of what failed, with the system's own error code where it has one.
 //
-// What it is to offer next, in the same style: random bytes (device tokens,
-// pairing codes), the adapters' names, types and gateways, the network's
+// What it is to offer next, in the same style: the adapters' names, types and
+// gateways, the network's
 // category and the firewall's rules (INetFwPolicy2), whether the player's
 // window is there, the StartupApproved flag beside the Run value.
 #ifndef TUNARO_SERVER_SYSTEM_SERVER_SYSTEM_H_
 #define TUNARO_SERVER_SYSTEM_SERVER_SYSTEM_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,10 @@ class ServerSystem {
   // it and moved over it, so a reader finds the old or the new file, never a
   // part. Raises RunError, the temporary file removed, when it cannot.
   virtual void WriteWholeFile(const std::string& path, const std::string& bytes) = 0;
+  // The same, the file (and its temporary one) readable and writable by the
+  // current user alone, whatever the folder grants others: a protected access
+  // list with the one entry.
+  virtual void WriteUserOnlyFile(const std::string& path, const std::string& bytes) = 0;
 
   // --- the current user's logon start ---------------------------------------
   // The value `name` under HKCU\Software\Microsoft\Windows\CurrentVersion\Run:
@@ -70,9 +75,23 @@ class ServerSystem {
   virtual std::string ComputerName() = 0;
   // Every adapter with its IPv4 addresses; none when the system will not say.
   virtual std::vector<NetworkAdapter> NetworkAdapters() = 0;
+  // The computer's DNS host name ("Living-Room-PC"), which the name above
+  // (the NetBIOS one) cuts at 15 characters; empty when the system will not say.
+  virtual std::string ComputerDnsHostName() = 0;
+  // The DNS suffixes the computer's name may carry: its primary one
+  // ("corp.example", rare at home) and those its networks gave its adapters
+  // ("fritz.box", "home"); none when it has none.
+  virtual std::vector<std::string> ComputerDnsSuffixes() = 0;
 
   // --- the clock -------------------------------------------------------------
   virtual TimeOfDay LocalTimeOfDay() = 0;
+  // Whole seconds since 1970-01-01 UTC.
+  virtual std::int64_t UnixTime() = 0;
+
+  // --- chance ----------------------------------------------------------------
+  // `count` bytes of the system's cryptographic random generator. Raises
+  // RunError when it fails.
+  virtual std::string RandomBytes(std::size_t count) = 0;
 };
 
 }  // namespace tunaro::server
