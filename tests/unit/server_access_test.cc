@@ -104,6 +104,7 @@ TEST(LoginFile, IsFoundBesideTheProgramAndWrittenWhole) {
 
   SaveLoginFile(system, "alice", "2800664529971f46849f3f56cbe96800");
   EXPECT_EQ(system.files[path], "alice:Tunaro:2800664529971f46849f3f56cbe96800\r\n");
+  EXPECT_EQ(system.user_only.count(path), 1u);
   EXPECT_EQ(CheckLoginFile(system).state, LoginFileState::kGood);
 
   system.files[path] = "alice:secret\r\n";

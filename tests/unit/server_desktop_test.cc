@@ -1,13 +1,18 @@
 // What the user of tunaro-server.exe sees and sets on the desktop: the QR
-// drawing, the addresses to open, the logon start.
+// drawing, the addresses to open, the pairing code in large letters, the
+// logon start.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/run_error.h"
+#include "server/access/pairing_code.h"
 #include "server/desktop/autostart.h"
+#include "server/desktop/big_letters.h"
+#include "server/desktop/pairing_text.h"
 #include "server/desktop/qr_text.h"
 #include "server/desktop/server_addresses.h"
 #include "server/system/server_exit.h"
@@ -42,9 +47,40 @@ TEST(ServerAddresses, TheNameFirstThenEachUpAdaptersIpv4) {
   EXPECT_EQ(ServerAddresses(system, 8090),
             (std::vector<std::string>{"http://DESK:8090/", "http://192.168.1.20:8090/",
                                       "http://10.0.0.7:8090/", "http://172.20.0.1:8090/"}));
+  // The pairing QR code names the first address a phone can reach.
+  EXPECT_EQ(PairingHost(system), "192.168.1.20");
+  system.adapters.resize(1);
+  EXPECT_EQ(PairingHost(system), "DESK");
   system.computer_name.clear();
   system.adapters.clear();
   EXPECT_EQ(ServerAddresses(system, 8080), (std::vector<std::string>{"http://localhost:8080/"}));
+  EXPECT_EQ(PairingHost(system), "localhost");
+}
+
+TEST(PairingText, TheCodeInLargeLettersAsTextAndItsAddress) {
+  // Every character of the code has a letter of its own, none two alike.
+  std::set<std::vector<std::string>> drawn;
+  for (const char c : std::string(kPairingAlphabet) + "-") {
+    ASSERT_TRUE(HasBigLetter(c)) << c;
+    drawn.insert(BigLetterLines(std::string(1, c)));
+  }
+  EXPECT_EQ(drawn.size(), 33u);
+  EXPECT_FALSE(HasBigLetter('O'));
+  const std::vector<std::string> lines = BigLetterLines("AB");
+  ASSERT_EQ(lines.size(), 5u);
+  const std::string block = "\xe2\x96\x88";
+  EXPECT_EQ(lines[0], " " + block + block + block + "   " + block + block + block + block + " ");
+
+  const std::string text = PairingCodeText("ABCDEFGH", TimeOfDay{23, 55, 1}, 600,
+                                           "http://192.168.1.20:8080/pair#ABCDEFGH");
+  EXPECT_NE(text.find("Pairing code: ABCD-EFGH (until 00:06, for one phone)\n"), std::string::npos)
+      << text;
+  for (const std::string& line : BigLetterLines("ABCD-EFGH")) {
+    EXPECT_NE(text.find("  " + line + "\n"), std::string::npos);
+  }
+  EXPECT_NE(text.find("open http://192.168.1.20:8080/pair and type the code"), std::string::npos);
+  EXPECT_NE(text.find("Pairing address: http://192.168.1.20:8080/pair#ABCDEFGH\n"),
+            std::string::npos);
 }
 
 TEST(Autostart, TheQuotedExeAndItsOptionsInTheRunValue) {

@@ -124,7 +124,8 @@ std::vector<LoginEntry> ReadLogins(ServerSystem& system) {
 
 void SaveLoginFile(ServerSystem& system, const std::string& user, const std::string& md5_hex) {
   try {
-    system.WriteWholeFile(LoginFilePath(system), LoginLine(user, md5_hex));
+    // Its digest is as good as the password for a digest login: the user's alone.
+    system.WriteUserOnlyFile(LoginFilePath(system), LoginLine(user, md5_hex));
   } catch (const RunError& failure) {
     throw RunError(failure.number(), failure.description() + ": is the folder your own?");
   }

@@ -63,7 +63,7 @@ LoginFileCheck CheckLoginFile(ServerSystem& system);
 // cannot be read (the check at start has said so).
 std::vector<LoginEntry> ReadLogins(ServerSystem& system);
 
-// Writes the file whole with the one login. Raises RunError (a failure of the
+// Writes the file whole with the one login, readable by the user alone. Raises RunError (a failure of the
 // seam's) saying which file and that the folder must be the user's own.
 void SaveLoginFile(ServerSystem& system, const std::string& user, const std::string& md5_hex);
 

@@ -69,14 +69,14 @@ void AddBlock(std::array<std::uint32_t, 4>& state, const unsigned char* block) {
 
 std::string Md5Hex(std::string_view bytes) {
   std::array<std::uint32_t, 4> state = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
-  std::size_t whole = bytes.size() / 64 * 64;
+  const std::size_t rest = bytes.size() % 64;
+  const std::size_t whole = bytes.size() - rest;
   for (std::size_t at = 0; at < whole; at += 64) {
     AddBlock(state, reinterpret_cast<const unsigned char*>(bytes.data()) + at);
   }
   // The rest, a 1 bit, zeros, and the length in bits (little-endian) in the
   // last 8 bytes of one or two blocks.
   unsigned char tail[128] = {};
-  const std::size_t rest = bytes.size() - whole;
   for (std::size_t i = 0; i < rest; ++i) tail[i] = static_cast<unsigned char>(bytes[whole + i]);
   tail[rest] = 0x80;
   const std::size_t tail_size = rest < 56 ? 64 : 128;

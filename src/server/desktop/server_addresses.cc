@@ -18,4 +18,15 @@ std::vector<std::string> ServerAddresses(ServerSystem& system, int port) {
   return addresses;
 }
 
+std::string PairingHost(ServerSystem& system) {
+  for (const NetworkAdapter& adapter : system.NetworkAdapters()) {
+    if (!adapter.up || adapter.loopback) continue;
+    for (const std::string& address : adapter.ipv4) {
+      if (address.rfind("127.", 0) != 0) return address;
+    }
+  }
+  const std::string name = system.ComputerName();
+  return name.empty() ? "localhost" : name;
+}
+
 }  // namespace tunaro::server

@@ -14,6 +14,11 @@ namespace tunaro::server {
 // loopback left out.
 std::vector<std::string> ServerAddresses(ServerSystem& system, int port);
 
+// The host the pairing QR code names: the first IPv4 address of an adapter
+// that is up (a phone reaches an address where a name may not resolve), else
+// the computer's name, else "localhost".
+std::string PairingHost(ServerSystem& system);
+
 }  // namespace tunaro::server
 
 #endif  // TUNARO_SERVER_DESKTOP_SERVER_ADDRESSES_H_

@@ -119,4 +119,8 @@ void InstallStopHandler() {
 
 void WaitForStopRequest() { WaitForSingleObject(StopEvent(), INFINITE); }
 
+bool StopRequestedWithin(int milliseconds) {
+  return WaitForSingleObject(StopEvent(), static_cast<DWORD>(milliseconds)) == WAIT_OBJECT_0;
+}
+
 }  // namespace tunaro::server

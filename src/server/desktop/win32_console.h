@@ -28,9 +28,10 @@ std::string WindowsUserName();
 std::vector<std::string> ProgramArguments();
 
 // Ctrl+C, Ctrl+Break, closing the window, logoff or shutdown make
-// WaitForStopRequest return.
+// WaitForStopRequest return, and StopRequestedWithin true.
 void InstallStopHandler();
 void WaitForStopRequest();
+bool StopRequestedWithin(int milliseconds);
 
 }  // namespace tunaro::server
 

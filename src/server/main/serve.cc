@@ -4,22 +4,24 @@
 #include <vector>
 
 #include "base/run_error.h"
-#include "server/access/login_digest.h"
 #include "server/access/login_file.h"
+#include "server/access/pairing_code.h"
 #include "server/desktop/console_qr.h"
-#include "server/desktop/login_prompt.h"
+#include "server/desktop/pairing_text.h"
 #include "server/desktop/server_addresses.h"
 #include "server/desktop/win32_console.h"
 #include "server/desktop/win32_single_instance.h"
 #include "server/http/web_server.h"
+#include "server/http/win32_access_desk.h"
 #include "server/main/win32_release_folder.h"
 #include "server/system/server_exit.h"
 
 namespace tunaro::server {
 namespace {
 
-WebServerSettings SettingsFor(const ServerOptions& options) {
+WebServerSettings SettingsFor(const ServerOptions& options, AccessDesk& access) {
   WebServerSettings settings;
+  settings.access = &access;
   settings.port = options.port;
   settings.allowed = options.allowed;
   settings.login = !options.no_login;
@@ -29,23 +31,11 @@ WebServerSettings SettingsFor(const ServerOptions& options) {
   return settings;
 }
 
-// A good login file, or the first start's questions when there is none; the
-// login file is checked here once so that a broken one is not a login that
-// merely fails on every phone.
-void EnsureLogin(ServerSystem& system) {
+// The login file is for scripts and may be missing; it is checked here once
+// so that a broken one is not a login that merely fails on every request.
+void CheckLogin(ServerSystem& system) {
   const LoginFileCheck check = CheckLoginFile(system);
-  switch (check.state) {
-    case LoginFileState::kGood:
-      return;
-    case LoginFileState::kMissing: {
-      const Login login = AskForLogin();
-      SaveLoginFile(system, login.user, LoginDigestHex(login.user, login.password));
-      Print("Login saved in " + LoginFilePath(system) + "\n");
-      return;
-    }
-    case LoginFileState::kBroken:
-      break;
-  }
+  if (check.state != LoginFileState::kBroken) return;
   throw RunError(exit_code::kBadLogin,
                  "The login file " + LoginFilePath(system) + " is broken: " + check.problem +
                      ". Delete it and start again to set a new login, or run " + kProgramName +
@@ -65,6 +55,34 @@ Listening StartListening(WebServer& server, int port) {
   return listening;
 }
 
+// The pairing code as the console shows it, with its QR code when the output
+// is a console (a log or a test gets the text alone).
+void PrintPairingCode(ServerSystem& system, AccessDesk& access, int port) {
+  const PairingCodeKeeper::Code code = access.Hold()->CurrentCode();
+  const std::string link = PairingLink(PairingHost(system), port, code.text);
+  std::string text = PairingCodeText(code.text, system.LocalTimeOfDay(),
+                                     code.expires_at - system.UnixTime(), link);
+  if (OutputIsConsole()) text += ConsoleQrCode(link);
+  Print(text + "\n");
+}
+
+// A new code (the last one used, or expired) is shown within a second.
+void ShowNewCodesUntilStopped(ServerSystem& system, AccessDesk& access, int port) {
+  std::uint64_t shown = access.Hold()->code_generation();
+  while (!StopRequestedWithin(1000)) {
+    std::uint64_t now;
+    {
+      AccessDesk::Held gate = access.Hold();
+      gate->CurrentCode();  // replaces an expired one
+      now = gate->code_generation();
+    }
+    if (now != shown) {
+      shown = now;
+      PrintPairingCode(system, access, port);
+    }
+  }
+}
+
 void PrintBanner(const std::string& folder, Listening listening,
                  const std::vector<std::string>& addresses, const ServerOptions& options) {
   std::string banner =
@@ -73,14 +91,17 @@ void PrintBanner(const std::string& folder, Listening listening,
       "Open one of these addresses on your phone:\n";
   for (const std::string& address : addresses) banner += "  " + address + "\n";
   Print(banner);
-  // Redirected output (a log, a test) gets no drawing.
-  if (OutputIsConsole()) {
+  // Redirected output (a log, a test) gets no drawing; with pairing, the
+  // pairing code's QR code is the one to scan.
+  if (OutputIsConsole() && options.no_login) {
     const std::string code = ConsoleQrCode(addresses.front());
     if (!code.empty()) Print(code);
   }
-  Print(std::string(!options.no_login ? "Log in with the user name and password you set.\n"
-                                      : "NO LOGIN (--no-login): anyone on the network can use the "
-                                        "remote.\n") +
+  Print(std::string(!options.no_login
+                        ? "Phones pair with the code below; scripts log in with the password of "
+                          "--set-login.\n"
+                        : "NO LOGIN (--no-login): anyone on the network can use the "
+                          "remote.\n") +
         (options.allow.empty() ? "Only this computer and the home network may connect.\n"
                                : "Only these addresses may connect: " + options.allow + "\n") +
         "When Windows asks, allow the program on private networks (" + kProgramName +
@@ -92,7 +113,8 @@ void PrintBanner(const std::string& folder, Listening listening,
 void Serve(ServerSystem& system, const ServerOptions& options) {
   const std::string folder = system.ProgramFolder();
   EnterReleaseFolder(folder);
-  const WebServerSettings settings = SettingsFor(options);
+  AccessDesk access(system, AccessSettings{options.port, options.allow_hosts});
+  const WebServerSettings settings = SettingsFor(options, access);
 
   SingleInstance instance;
   if (!instance.IsFirst()) {
@@ -101,7 +123,7 @@ void Serve(ServerSystem& system, const ServerOptions& options) {
           (address.empty() ? std::string(".") : ": " + address) + "\n");
     return;
   }
-  if (settings.login) EnsureLogin(system);
+  if (settings.login) CheckLogin(system);
 
   InstallStopHandler();
   WebServer server(system, settings);
@@ -109,8 +131,16 @@ void Serve(ServerSystem& system, const ServerOptions& options) {
   const std::vector<std::string> addresses = ServerAddresses(system, options.port);
   instance.PublishAddress(addresses.front());
   PrintBanner(folder, listening, addresses, options);
-
-  WaitForStopRequest();
+  if (settings.login) {
+    const DevicesFileHealth health = access.Hold()->devices_health();
+    if (health.state != DevicesFileState::kGood) {
+      PrintError(health.problem + "\n" + health.what_to_do + "\n\n");
+    }
+    PrintPairingCode(system, access, options.port);
+    ShowNewCodesUntilStopped(system, access, options.port);
+  } else {
+    WaitForStopRequest();
+  }
   Print("Stopping...\n");
   server.Stop();
   Print("Stopped.\n");

@@ -12,7 +12,7 @@ namespace tunaro::server {
 // The program's name as its messages give it.
 extern const char kProgramName[];
 
-enum class Command { kServe, kSetLogin, kAutostart, kFirewallHelp, kHelp };
+enum class Command { kServe, kSetLogin, kForgetDevices, kAutostart, kFirewallHelp, kHelp };
 
 struct ServerOptions {
   Command command = Command::kServe;
@@ -21,6 +21,10 @@ struct ServerOptions {
   std::string allow;
   std::vector<AddressRange> allowed;
   bool no_login = false;
+  std::vector<std::string> allow_hosts;  // --allow-host NAME, each as given
+  // For the tests of the real exe alone, never shown in the usage: a file
+  // whose number of seconds the server's clock runs ahead by.
+  std::string clock_shift_file;
   std::string login_user;  // --set-login USER
   bool autostart_on = false;
 };
@@ -34,8 +38,8 @@ struct ParsedOptions {
 
 ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments);
 
-// The options a logon start repeats: port, allow list, no-login, each as one
-// argument (the caller quotes them).
+// The options a logon start repeats: port, allow list, no-login, the extra
+// host names, each as one argument (the caller quotes them).
 std::vector<std::string> ServeArguments(const ServerOptions& options);
 
 // The text of --help.
