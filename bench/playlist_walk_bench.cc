@@ -21,8 +21,7 @@ void BM_WalkPlaylistTitles(benchmark::State& state) {
   for (auto _ : state) {
     tunaro::TitleList titles;  // as each refresh starts with
     titles.Reset(static_cast<std::size_t>(entries) + 1);
-    tunaro::TitleForm form{tunaro::CharacterRule()};
-    tunaro::WalkPlaylistTitles(content, form, 0, titles);
+    tunaro::WalkPlaylistTitles(content, tunaro::CharacterRule(), 0, titles);
     benchmark::DoNotOptimize(titles[0].data());
     benchmark::ClobberMemory();
   }

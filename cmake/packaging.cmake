@@ -10,6 +10,10 @@
 #                           (64-bit and 32-bit), with LICENSE-civetweb.txt and
 #                           LICENSE-qrcodegen.txt, the licenses of the two
 #                           libraries it is built from
+#   LICENSE-taglib-MPL.txt, LICENSE-taglib-LGPL.txt   the two licenses TagLib
+#                           (built into tunaro.exe for the pictures in audio
+#                           files' tags) is offered under, either at the user's
+#                           choice
 #   cgi-bin/tunaro/         tunaro.exe, tunaro.conf (commented, ready to use),
 #                           header.html, footer.html, charsets/header-<code page>.html,
 #                           tunaro-x86.exe
@@ -143,6 +147,12 @@ math(EXPR _tunaro_found "${_tunaro_found} + 17")
 string(SUBSTRING "${_tunaro_qr_readme}" ${_tunaro_found} -1 _tunaro_qr_license)
 _tunaro_write_crlf("LICENSE-qrcodegen.txt" "QR Code generator library (C), used by tunaro-server.exe\n\n${_tunaro_qr_license}")
 install(FILES "${_tunaro_staged}/LICENSE-civetweb.txt" "${_tunaro_staged}/LICENSE-qrcodegen.txt"
+        DESTINATION . COMPONENT tunaro)
+
+# TagLib's two license texts, as its source has them.
+_tunaro_stage_crlf("${TUNARO_THIRD_PARTY}/taglib/COPYING.MPL" "LICENSE-taglib-MPL.txt")
+_tunaro_stage_crlf("${TUNARO_THIRD_PARTY}/taglib/COPYING.LGPL" "LICENSE-taglib-LGPL.txt")
+install(FILES "${_tunaro_staged}/LICENSE-taglib-MPL.txt" "${_tunaro_staged}/LICENSE-taglib-LGPL.txt"
         DESTINATION . COMPONENT tunaro)
 
 set(CPACK_GENERATOR ZIP)

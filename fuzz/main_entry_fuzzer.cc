@@ -147,6 +147,15 @@ std::string Serve(const Run& run, bool defang) {
   return system.output;
 }
 
+// Whether a query string asks for the status answer: "status" whole, or a
+// control's name before its first "=" (or whole), letter case ignored.
+bool AsksForStatus(std::string_view query) {
+  const std::string lower = tunaro_fuzz::Lower(query);
+  if (lower == "status") return true;
+  const std::string name = lower.substr(0, lower.find('='));
+  return name == "volume" || name == "seek" || name == "shuffle" || name == "repeat";
+}
+
 std::size_t CountScripts(const std::string& page) {
   const std::string lower = tunaro_fuzz::Lower(page);
   std::size_t count = 0;
@@ -179,7 +188,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto fields = tunaro_fuzz::SplitFields(data, size, 10);
   const Run run{fields, tunaro_fuzz::Knobs(fields[0])};
   const std::string page = Serve(run, false);
-  if (page.compare(0, sizeof kHeader - 1, kHeader) != 0) {
+  // Whatever fails, a request answers in the kind it asked for; another
+  // site's request asks for the page.
+  const std::int64_t flags = run.knobs.Get(0);
+  const bool other_site = (flags & kCrossSite) || ((flags & kForeignOrigin) && fields[1] == "POST");
+  const bool json = page.compare(0, sizeof kHeader - 1, kHeader) != 0;
+  if (!other_site) FUZZ_CHECK(json == AsksForStatus(fields[2]));
+  if (json) {
     CheckStatusAnswer(page);
     return 0;
   }

@@ -12,6 +12,7 @@
 #include "fuzz_input.h"
 #include "platform/ansi_characters.h"
 #include "player/playlist_walk.h"
+#include "render/page_text.h"
 #include "testing/fake_system.h"
 #include "title_reference.h"
 
@@ -32,13 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<tunaro_fuzz::Entry> entries = tunaro_fuzz::PlaylistEntries(content);
   const std::size_t stored = std::min(slots, entries.size());
 
+  const bool utf8 = mode == tunaro_fuzz::kUtf8Copy;
   tunaro::TitleList titles;
   titles.Reset(slots);
   try {
-    tunaro::TitleForm form = mode == tunaro_fuzz::kUtf8Copy
-                                 ? tunaro::TitleForm::ForUtf8Copy(system)
-                                 : tunaro::TitleForm(tunaro::AnsiCharacters(system));
-    tunaro::WalkPlaylistTitles(content, form, width, titles);
+    tunaro::WalkPlaylistTitles(
+        content, utf8 ? tunaro::CharacterRule::Utf8() : tunaro::AnsiCharacters(system), width,
+        titles);
   } catch (const tunaro::RunError& error) {
     // A negative width is no length; it fails at the first title it cuts.
     FUZZ_CHECK(error.number() == tunaro::error_number::kInvalidArgument);
@@ -48,6 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(width >= 0 || stored == 0);
   FUZZ_CHECK(titles.size() == slots);
 
+  // The page writes each title as it was walked, and a browser sends it back.
+  tunaro::PageText text(
+      [&system](char32_t code_point) { return system.AnsiCharacter(code_point); });
+  std::string sent;
   for (std::size_t k = 0; k < slots; ++k) {
     const std::string_view title = titles[k];
     if (k >= stored) {
@@ -59,9 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string_view> whole = tunaro_fuzz::Characters(whole_title, mode);
     const std::size_t from =
         width > 0 && whole.size() > static_cast<std::size_t>(width) ? whole.size() - width : 0;
-    FUZZ_CHECK(title ==
-               tunaro_fuzz::PageForm(
-                   {whole.begin() + static_cast<std::ptrdiff_t>(from), whole.end()}, mode, system));
+    const std::vector<std::string_view> cut(whole.begin() + static_cast<std::ptrdiff_t>(from),
+                                            whole.end());
+    FUZZ_CHECK(title == tunaro_fuzz::Join(cut, 0));
+    FUZZ_CHECK(text.Title(title, utf8) == tunaro_fuzz::PageForm(cut, mode, system));
+    sent.clear();
+    text.AppendSentTitle(sent, title, utf8);
+    FUZZ_CHECK(sent == tunaro_fuzz::PageForm(cut, mode, system, false));
   }
 
   // The single-entry walk agrees with the whole walk; each costs a pass, so

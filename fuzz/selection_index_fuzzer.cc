@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/entry_choice.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "cgi/read_request.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -37,31 +37,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view selection(reinterpret_cast<const char*>(data), size);
   const std::size_t dot = selection.find('.');
 
-  // What the list box writes reads back as the position it wrote.
+  // What the list box writes reads back as the position and title it wrote.
   if (size >= 4) {
     std::int32_t k;
     std::memcpy(&k, data, sizeof k);
     const std::string written =
         tunaro::DecimalText(static_cast<std::int64_t>(k) + 1) + ". " + std::string(selection);
-    FUZZ_CHECK(tunaro::SelectionIndex(written) == k);
+    const tunaro::EntryChoice choice = tunaro::ReadEntryChoice(written);
+    FUZZ_CHECK(choice.fault == 0 && choice.index == k);
+    const bool blank = selection.find_first_not_of(" \t\r\n\f") == std::string_view::npos;
+    FUZZ_CHECK(choice.title.has_value() == !blank);
+    if (choice.title) FUZZ_CHECK(*choice.title == selection);
   }
 
-  std::int32_t index = 0;
-  try {
-    index = tunaro::SelectionIndex(selection);
-  } catch (const tunaro::RunError& error) {
-    if (error.number() == tunaro::error_number::kTypeMismatch) {
-      FUZZ_CHECK(dot == std::string_view::npos || !IsPlainNumber(selection.substr(0, dot)));
-    } else {
-      FUZZ_CHECK(error.number() == tunaro::error_number::kOverflow);
-      FUZZ_CHECK(IsPlainNumber(selection.substr(0, dot)));
-    }
+  const tunaro::EntryChoice choice = tunaro::ReadEntryChoice(selection);
+  if (choice.fault == tunaro::error_number::kTypeMismatch) {
+    FUZZ_CHECK(dot == std::string_view::npos || !IsPlainNumber(selection.substr(0, dot)));
+  } else if (choice.fault != 0) {
+    FUZZ_CHECK(choice.fault == tunaro::error_number::kOverflow);
+    FUZZ_CHECK(IsPlainNumber(selection.substr(0, dot)));
+  }
+  if (choice.fault != 0) {
+    FUZZ_CHECK(!choice.title.has_value());
     return 0;
   }
   FUZZ_CHECK(dot != std::string_view::npos);
   FUZZ_CHECK(IsPlainNumber(selection.substr(0, dot)));
   // The title after the dot has no say.
-  FUZZ_CHECK(tunaro::SelectionIndex(selection.substr(0, dot + 1)) == index);
-  FUZZ_CHECK(tunaro::SelectionIndex(std::string(selection.substr(0, dot + 1)) + "9. x") == index);
+  FUZZ_CHECK(tunaro::ReadEntryChoice(selection.substr(0, dot + 1)).index == choice.index);
+  FUZZ_CHECK(tunaro::ReadEntryChoice(std::string(selection.substr(0, dot + 1)) + "9. x").index ==
+             choice.index);
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/load_settings.h"
 #include "base/run_error.h"
@@ -14,7 +15,7 @@ namespace {
 bool Same(const tunaro::Settings& a, const tunaro::Settings& b) {
   return a.ImgDir == b.ImgDir && a.HeaderFile == b.HeaderFile && a.FooterFile == b.FooterFile &&
          a.WWWPath == b.WWWPath && a.BgColor == b.BgColor && a.SSIMode == b.SSIMode &&
-         a.SSIWidth == b.SSIWidth;
+         a.SSIWidth == b.SSIWidth && a.MusicDirs == b.MusicDirs;
 }
 
 // Values that no line of a fuzzed file can set (a line ends at its first CR).
@@ -58,14 +59,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(settings.BgColor == untouched.BgColor || keyed("BGCOLOR"));
   FUZZ_CHECK(settings.SSIMode == untouched.SSIMode || keyed("SSI"));
   FUZZ_CHECK(settings.SSIWidth == untouched.SSIWidth || keyed("SSIWIDTH"));
+  FUZZ_CHECK(settings.MusicDirs.empty() || keyed("MUSICDIR"));
   for (const std::string* value : {&settings.ImgDir, &settings.HeaderFile, &settings.FooterFile,
                                    &settings.WWWPath, &settings.BgColor}) {
     CheckValue(*value, content);
   }
+  for (const std::string& folder : settings.MusicDirs) {
+    FUZZ_CHECK(!folder.empty() && folder.front() != ' ' && folder.back() != ' ');
+    CheckValue(folder, content);
+  }
 
-  // The same file twice over sets the same; the last line of a key wins.
+  // The same file twice over sets the same, but for the music folders, which
+  // all count: the last line of any other key wins.
   tunaro::Settings twice = Untouched();
   tunaro::ParseSettings(std::string(content) + "\r\n" + std::string(content), twice);
+  std::vector<std::string> both = settings.MusicDirs;
+  both.insert(both.end(), settings.MusicDirs.begin(), settings.MusicDirs.end());
+  FUZZ_CHECK(twice.MusicDirs == both);
+  twice.MusicDirs = settings.MusicDirs;
   FUZZ_CHECK(Same(twice, settings));
 
   // A lone CR or a lone LF ends a line just as CR LF does.

@@ -86,9 +86,10 @@ inline std::string WholeTitle(const tunaro_fuzz::Entry& entry, Mode mode) {
   return name.empty() ? entry.file : Join(name, 0);
 }
 
-// What the page shows for a title in the file's text.
+// What the page shows for a title in the file's text; without `escape`,
+// what a browser sends back for it.
 inline std::string PageForm(const std::vector<std::string_view>& characters, Mode mode,
-                            tunaro::FakeSystem& system) {
+                            tunaro::FakeSystem& system, bool escape = true) {
   std::string shown;
   for (std::string_view character : characters) {
     char32_t code_point = static_cast<unsigned char>(character[0]);
@@ -99,7 +100,8 @@ inline std::string PageForm(const std::vector<std::string_view>& characters, Mod
       continue;
     }
     for (char c : character) {
-      shown += c == '&'   ? "&amp;"
+      shown += !escape    ? std::string(1, c)
+               : c == '&' ? "&amp;"
                : c == '<' ? "&lt;"
                : c == '>' ? "&gt;"
                : c == '"' ? "&quot;"

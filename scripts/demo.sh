@@ -33,15 +33,17 @@ done
 ((port > 0 && port < 65536)) || { echo "demo: bad port $port" >&2; exit 2; }
 host=127.0.0.1
 
-# shellcheck source=demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../tests/lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
 
-echo "== build: windows"
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
+build() {
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows >/dev/null
+}
+tunaro_step "build: windows" build
 build=$repo/build/windows
 
 root=$repo/build/demo

@@ -8,6 +8,8 @@ packages=(
   cmake make g++ clang-format
   # native tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # TagLib for the native tests and fuzzers (the Windows build makes its own from Debian's source)
+  libtag1-dev
   # the Windows program and its tests under Wine
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
   # the demo and the browser test

@@ -30,11 +30,14 @@ BIN = os.path.join(ROOT, "build", "windows")
 
 
 def wine_env(prefix):
-    """The variables of scripts/demo/lib.sh's tunaro_wine_vars: the same
-    WINEPREFIX and TMPDIR for every Wine process puts them on one wineserver."""
+    """The variables of tests/lib/lib.sh's tunaro_wine_vars: those of the tests' constants file
+    (cmake/test_constants.cmake, NAME=value a line), and the same WINEPREFIX and TMPDIR for
+    every Wine process, which puts them on one wineserver."""
+    with open(os.path.join(BIN, "test-constants.env")) as f:
+        entries = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line and line[0] != "#")
     env = dict(os.environ)
-    env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-               TMPDIR=os.environ.get("TMPDIR") or "/tmp")
+    env.update({name[len("wine."):]: value for name, value in entries.items() if name.startswith("wine.")})
+    env.update(WINEPREFIX=prefix, TMPDIR=os.environ.get("TMPDIR") or "/tmp")
     return env
 
 

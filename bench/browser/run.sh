@@ -33,8 +33,8 @@ while (($#)); do
   esac
 done
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../../tests/lib/lib.sh
+source tests/lib/lib.sh
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows >/dev/null

@@ -20,8 +20,8 @@ while (($#)); do
     *) sed -n '9p' "$0" >&2; exit 2 ;;
   esac
 done
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../../tests/lib/lib.sh
+source tests/lib/lib.sh
 
 tunaro_build_release_zip
 version=$TUNARO_VERSION

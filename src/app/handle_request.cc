@@ -4,19 +4,60 @@
 #include "app/load_settings.h"
 #include "app/site_page.h"
 #include "app/status_answer.h"
-#include "app/status_request.h"
-#include "base/text_rules.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
 #include "render/compact_panel.h"
 #include "render/full_page.h"
 
 namespace tunaro {
+namespace {
 
-void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestInfo& request,
-                   const FormPairs& pairs, Settings& settings, PlayerStatus& status) {
-  if (const std::optional<StatusRequest> status_request = ReadStatusRequest(request.QueryString)) {
-    AnswerStatusRequest(system, out, *status_request);
+// The choice first, sent and waited for, so the entry is current before play
+// is queued; then the command.
+void SendCommands(SystemInterface& system, std::int16_t ssi_width, const Request& request,
+                  PlayerStatus& status) {
+  const Handle window = status.PlayerWindow;
+  if (request.choice) {
+    const std::int32_t index = ChooseEntry(system, ssi_width, status, *request.choice);
+    SendPlayerQuery(system, window, SetCurrentEntry, index);
+    PostPlayerCommand(system, window, CommandPlay);
+  } else if (request.command == Command::kPlay) {
+    PostPlayerCommand(system, window, CommandPlay);
+  }
+  switch (request.command) {
+    case Command::kStop:
+      PostPlayerCommand(system, window, CommandStop);
+      break;
+    case Command::kPrevious:
+      PostPlayerCommand(system, window, CommandPrevious);
+      PostPlayerCommand(system, window, CommandPlay);
+      break;
+    case Command::kForward:
+      PostPlayerCommand(system, window, CommandNext);
+      PostPlayerCommand(system, window, CommandPlay);
+      break;
+    case Command::kPause:
+      PostPlayerCommand(system, window, CommandPause);
+      break;
+    case Command::kNone:
+    case Command::kPlay:
+    case Command::kTrack:
+      break;
+  }
+}
+
+// Posted commands may not have been acted on yet; these start playback.
+bool StartsPlayback(Command command) {
+  return command == Command::kPlay || command == Command::kPrevious ||
+         command == Command::kForward || command == Command::kTrack;
+}
+
+}  // namespace
+
+void HandleRequest(SystemInterface& system, ResponseWriter& out, const Request& request,
+                   Settings& settings, PlayerStatus& status) {
+  if (request.answer == Answer::kStatus) {
+    AnswerStatusRequest(system, out, request);
     return;
   }
   out.WriteLine("Content-type: text/html\r\n");
@@ -32,33 +73,9 @@ void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestIn
     return;
   }
 
-  const std::string command = ToLowerText(request.QueryString);
-  const std::string selection = FormValue(pairs, "MP3List");
-  if (!selection.empty()) {
-    const std::int32_t index = ChooseEntry(system, settings.SSIWidth, status, selection);
-    // Sent and waited for, so the entry is current before play is queued.
-    SendPlayerQuery(system, status.PlayerWindow, SetCurrentEntry, index);
-    PostPlayerCommand(system, status.PlayerWindow, CommandPlay);
-  } else if (command == "play") {
-    PostPlayerCommand(system, status.PlayerWindow, CommandPlay);
-  }
-  if (command == "stop") {
-    PostPlayerCommand(system, status.PlayerWindow, CommandStop);
-  } else if (command == "previous") {
-    PostPlayerCommand(system, status.PlayerWindow, CommandPrevious);
-    PostPlayerCommand(system, status.PlayerWindow, CommandPlay);
-  } else if (command == "forward") {
-    PostPlayerCommand(system, status.PlayerWindow, CommandNext);
-    PostPlayerCommand(system, status.PlayerWindow, CommandPlay);
-  } else if (command == "pause") {
-    PostPlayerCommand(system, status.PlayerWindow, CommandPause);
-  }
-
+  SendCommands(system, settings.SSIWidth, request, status);
   RefreshPlayerStatus(system, settings.SSIWidth, status);
-  // Posted commands may not have been acted on yet; these start playback.
-  if (command == "play" || command == "previous" || command == "forward" || command == "track") {
-    status.StateText = "Playing";
-  }
+  if (StartsPlayback(request.command)) status.StateText = "Playing";
 
   if (settings.SSIMode) {
     RenderCompactPanel(out, PageInputFor(system, settings), status);

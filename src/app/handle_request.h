@@ -1,19 +1,19 @@
-// One request from the header to the page: settings, the player lookup, the
-// commands the request asks for, the status, and the layout.
+// One request from the header to the answer: settings, the player lookup, the
+// commands the request asks for, the status, and the layout; or the status
+// answer.
 #ifndef TUNARO_APP_HANDLE_REQUEST_H_
 #define TUNARO_APP_HANDLE_REQUEST_H_
 
 #include "app/settings.h"
-#include "cgi/form_pairs.h"
-#include "cgi/request_info.h"
+#include "cgi/read_request.h"
 #include "cgi/response_writer.h"
 #include "platform/system_interface.h"
 #include "player/player_status.h"
 
 namespace tunaro {
 
-void HandleRequest(SystemInterface& system, ResponseWriter& out, const RequestInfo& request,
-                   const FormPairs& pairs, Settings& settings, PlayerStatus& status);
+void HandleRequest(SystemInterface& system, ResponseWriter& out, const Request& request,
+                   Settings& settings, PlayerStatus& status);
 
 }  // namespace tunaro
 

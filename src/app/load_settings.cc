@@ -30,6 +30,10 @@ void ApplySetting(std::string_view line, Settings& settings) {
     settings.SSIMode = value == "1";
   } else if (key == "SSIWIDTH") {
     settings.SSIWidth = RoundToInt16(ReadLeadingNumber(value));
+  } else if (key == "MUSICDIR") {
+    // A path ends at no blank that Windows would keep.
+    const std::string_view folder = TrimBlanks(value);
+    if (!folder.empty()) settings.MusicDirs.emplace_back(folder);
   }
 }
 
@@ -65,6 +69,7 @@ void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settin
   ParseSettings(system.ReadWholeFile(ProgramFolder(system) + "tunaro.conf"), settings);
   PlaceInProgramFolder(system, settings.HeaderFile);
   PlaceInProgramFolder(system, settings.FooterFile);
+  for (std::string& folder : settings.MusicDirs) PlaceInProgramFolder(system, folder);
   bool failed = false;
   if (TrimBlanks(settings.ImgDir).empty()) {
     out.WriteLine("ERROR: ImgDir is null. Check your configuration file.<br>\r\n");

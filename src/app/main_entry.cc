@@ -5,12 +5,10 @@
 #include <stdexcept>
 
 #include "app/handle_request.h"
-#include "app/load_settings.h"
 #include "app/status_answer.h"
-#include "app/status_request.h"
 #include "base/run_error.h"
 #include "base/text_rules.h"
-#include "cgi/form_pairs.h"
+#include "cgi/read_request.h"
 #include "cgi/request_capture.h"
 #include "cgi/request_info.h"
 #include "cgi/response_writer.h"
@@ -24,18 +22,18 @@ std::string ComposeErrorText(const std::string& description, std::int32_t number
 
 int MainEntry(SystemInterface& system) {
   // The records of this run, each filled once by its own step.
-  RequestInfo request;
-  FormPairs pairs;
+  RequestInfo captured;
+  Request request;
   Settings settings;
   PlayerStatus status;
   ResponseWriter out(system, 0);  // pointed at standard output once captured
 
   std::optional<RunError> failure;
   try {
-    CaptureRequest(system, request, pairs);
-    out.SetOutput(request.OutputHandle);
-    ReadFormData(system, request, pairs);
-    HandleRequest(system, out, request, pairs, settings, status);
+    CaptureRequest(system, captured);
+    out.SetOutput(captured.OutputHandle);
+    ReadRequest(system, captured, request);
+    HandleRequest(system, out, request, settings, status);
   } catch (const RunEndedEarly&) {
     // A normal end: the response is what was written.
   } catch (const RunError& error) {
@@ -49,18 +47,14 @@ int MainEntry(SystemInterface& system) {
     failure = RunError(error_number::kUnexpectedFailure);
   }
   if (failure) {
-    request.ErrorText = ComposeErrorText(failure->description(), failure->number());
-    out.SetOutput(request.OutputHandle);  // the handle is taken before anything can fail
-    bool status_request = false;
-    try {
-      status_request = ReadStatusRequest(request.QueryString).has_value();
-    } catch (...) {
-      // Then the page, which needs nothing more.
-    }
-    if (status_request) {
-      WriteStatusFailure(out, request.ErrorText);
+    captured.ErrorText = ComposeErrorText(failure->description(), failure->number());
+    out.SetOutput(captured.OutputHandle);  // the handle is taken before anything can fail
+    // ReadRequest knows the answer before anything can fail, reading the
+    // request included.
+    if (request.answer == Answer::kStatus) {
+      WriteStatusFailure(out, captured.ErrorText);
     } else {
-      WriteInternalErrorPage(out, request.ScriptName, request.ErrorText);
+      WriteInternalErrorPage(out, captured.ScriptName, captured.ErrorText);
     }
   }
   out.Flush();

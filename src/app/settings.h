@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tunaro {
 
@@ -15,6 +16,9 @@ struct Settings {
   std::string BgColor;        // BGCOLOR: background of the tables
   bool SSIMode = false;       // SSI: "1" selects the compact panel
   std::int16_t SSIWidth = 0;  // SSIWIDTH: titles keep their last this many characters
+  // MUSICDIR: the music folders, one a line, every line counting, in their
+  // order; none: the user's Music folder.
+  std::vector<std::string> MusicDirs;
 };
 
 }  // namespace tunaro

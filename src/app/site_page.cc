@@ -29,7 +29,12 @@ PageInput PageInputFor(SystemInterface& system, const Settings& settings) {
   page.BgColor = settings.BgColor;
   page.WriteHeader = SiteFileWriter(system, settings.HeaderFile);
   page.WriteFooter = SiteFileWriter(system, settings.FooterFile);
+  page.AnsiCharacter = AnsiCharacterOf(system);
   return page;
+}
+
+AnsiCharacterFunction AnsiCharacterOf(SystemInterface& system) {
+  return [&system](char32_t code_point) { return system.AnsiCharacter(code_point); };
 }
 
 void CopyFileToOutput(SystemInterface& system, ResponseWriter& out, const std::string& path) {

@@ -1,6 +1,6 @@
-// What the pages take from the site's settings and files: the program's own
-// address, and the site's header and footer copied in where the page's first
-// and last lines would stand.
+// What the pages take from the site's settings, files and system: the
+// program's own address, the site's header and footer copied in where the
+// page's first and last lines would stand, and the code page of the titles.
 #ifndef TUNARO_APP_SITE_PAGE_H_
 #define TUNARO_APP_SITE_PAGE_H_
 
@@ -20,6 +20,9 @@ std::string SelfUrlFor(SystemInterface& system, const Settings& settings);
 // The pages' input from the settings. The header and footer are copied when
 // the page gets to them, each when its setting names an ordinary file.
 PageInput PageInputFor(SystemInterface& system, const Settings& settings);
+
+// The system's answer for a character in its ANSI code page, the pages'.
+AnsiCharacterFunction AnsiCharacterOf(SystemInterface& system);
 
 // Writes the file field by field, one line per field (see WriteFieldLines).
 // A file that cannot be read raises RunError.

@@ -4,6 +4,7 @@
 
 #include "player/live_status.h"
 #include "player/player_link.h"
+#include "player/player_messages.h"
 #include "render/status_json.h"
 
 namespace tunaro {
@@ -11,10 +12,29 @@ namespace {
 
 constexpr char kJsonHeader[] = "Content-type: application/json; charset=utf-8\r\n";
 
+// Sends the query that carries out the request's control, if it has one.
+void SendControl(SystemInterface& system, Handle window, const Request& request) {
+  switch (request.control) {
+    case Control::kVolume:
+      SendPlayerQuery(system, window, SetVolume, PlayerVolume(request.value));
+      break;
+    case Control::kSeek:
+      SendPlayerQuery(system, window, JumpToTime, request.value * 1000);
+      break;
+    case Control::kShuffle:
+      SendPlayerQuery(system, window, SetShuffle, request.value);
+      break;
+    case Control::kRepeat:
+      SendPlayerQuery(system, window, SetRepeat, request.value);
+      break;
+    case Control::kNone:
+      break;
+  }
+}
+
 }  // namespace
 
-void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
-                         const StatusRequest& request) {
+void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out, const Request& request) {
   if (!request.error.empty()) {
     out.WriteLine("Status: 400 Bad Request");
     out.WriteLine(kJsonHeader);
@@ -24,9 +44,7 @@ void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out,
   std::string body = kClosedStatusObject;
   const Handle window = FindPlayerWindow(system);
   if (window != 0) {
-    if (request.control) {
-      SendPlayerQuery(system, window, request.control->code, request.control->argument);
-    }
+    SendControl(system, window, request);
     body = StatusObject(ReadLiveStatus(system, window));
   }
   out.WriteLine(kJsonHeader);

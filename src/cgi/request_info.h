@@ -1,4 +1,5 @@
-// The CGI request of one run, as the web server handed it over.
+// The CGI request of one run, as the web server handed it over; what it asks
+// for is read from it once, by ReadRequest (read_request.h).
 #ifndef TUNARO_CGI_REQUEST_INFO_H_
 #define TUNARO_CGI_REQUEST_INFO_H_
 
@@ -20,11 +21,11 @@ struct RequestInfo {
   std::string SecFetchSite;        // HTTP_SEC_FETCH_SITE
   std::string Origin;              // HTTP_ORIGIN
   std::string Host;                // HTTP_HOST
-  std::int32_t ContentLength = 0;  // the number in ContentLengthText
+  std::int32_t ContentLength = 0;  // the number in ContentLengthText, as ReadRequest read it
   Handle InputHandle = 0;
   Handle OutputHandle = 0;
   std::string ErrorText;    // composed by the error trap only
-  std::string RequestBody;  // the POST body as read
+  std::string RequestBody;  // the POST body as ReadRequest read it
 };
 
 }  // namespace tunaro

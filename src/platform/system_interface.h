@@ -6,7 +6,9 @@
 // Texts cross this seam as bytes of the system's ANSI code page, which is how
 // the CGI variables, the request body, the files and other programs' answers
 // arrive and how the response must leave; a character of that code page may
-// take more than one byte (AnsiCodePage says which begin one).
+// take more than one byte (AnsiCodePage says which begin one). The music
+// folders' part is the exception: its paths and names are UTF-8, so that a
+// name the code page cannot spell is still reached.
 //
 // Win32System implements it for real (win32_system.cc); FakeSystem (in
 // testing/fake_system.h) is an in-process stand-in for the unit tests.
@@ -16,6 +18,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -37,6 +40,29 @@ struct MessageAnswer {
 struct AnsiCodePageInfo {
   std::uint32_t number = 1252;
   std::array<bool, 256> lead_bytes{};
+};
+
+// How an attempt at a file or folder of the music folders ended.
+enum class FileAccess { kDone, kNotFound, kDenied, kFailed };
+
+// One entry of a folder, as ListFolder hands it over.
+struct FolderEntry {
+  std::string name;  // UTF-8, without the folder
+  bool folder = false;
+  // A symbolic link or junction: what it names may lie anywhere.
+  bool link = false;
+  bool hidden = false;     // marked hidden or system
+  std::uint64_t size = 0;  // bytes; 0 for a folder
+};
+
+// What FinalPath learns of a file or folder.
+struct FinalPathFacts {
+  FileAccess access = FileAccess::kFailed;
+  // Links and junctions followed, as the system writes it ("\\?\C:\..."); set
+  // when access is kDone.
+  std::string path;
+  bool folder = false;
+  std::uint64_t size = 0;  // bytes; 0 for a folder
 };
 
 class SystemInterface {
@@ -131,6 +157,22 @@ class SystemInterface {
   // just before memory the process lacks is read whole.
   virtual std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
                                                      std::size_t max_length) = 0;
+
+  // --- the music folders (UTF-8 paths) -------------------------------------
+  // Calls `visit` for each entry of the folder ("." and ".." left out), in
+  // the system's order, until it returns false. kDone also for an empty folder.
+  virtual FileAccess ListFolder(const std::string& path,
+                                const std::function<bool(const FolderEntry&)>& visit) = 0;
+  // The final path of a file or folder, opened without reading it.
+  virtual FinalPathFacts FinalPath(const std::string& path) = 0;
+  // At most `size` bytes of a file from `offset` on (fewer at its end);
+  // nothing when it cannot be opened or read.
+  virtual std::optional<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                                  std::size_t size) = 0;
+  // The user's Music folder; empty text when the system names none.
+  virtual std::string MusicFolder() = 0;
+  // Milliseconds from some fixed moment, never going back.
+  virtual std::uint64_t MonotonicMilliseconds() = 0;
 };
 
 }  // namespace tunaro

@@ -49,10 +49,22 @@ class Win32System : public SystemInterface {
   std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
                                              std::size_t max_length) override;
 
+  // In win32_folders.cc.
+  FileAccess ListFolder(const std::string& path,
+                        const std::function<bool(const FolderEntry&)>& visit) override;
+  FinalPathFacts FinalPath(const std::string& path) override;
+  std::optional<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                          std::size_t size) override;
+  std::string MusicFolder() override;
+  std::uint64_t MonotonicMilliseconds() override;
+
  private:
   std::string ExecutablePath();
   void* lock_mutex_ = nullptr;  // a HANDLE while the named lock is held
   std::optional<AnsiCodePageInfo> code_page_;
+  // GetTickCount's last answer and its wraps, where GetTickCount64 is missing.
+  std::uint32_t last_tick_ = 0;
+  std::uint64_t tick_wraps_ = 0;
 };
 
 }  // namespace tunaro

@@ -22,14 +22,6 @@ using QueryFullProcessImageNameAFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, P
 using GetModuleFileNameExAFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
 
-template <typename Function>
-Function Lookup(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  // Through a plain function pointer type, which any function type may be
-  // cast to and from.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 HMODULE Kernel32() { return GetModuleHandleA("kernel32.dll"); }
 
 DWORD ProcessOf(Handle window) {

@@ -12,6 +12,7 @@
 #include "player/playlist_file_lock.h"
 #include "player/playlist_location.h"
 #include "player/playlist_walk.h"
+#include "player/status_texts.h"
 
 namespace tunaro {
 
@@ -29,7 +30,7 @@ LiveStatus ReadLiveStatus(SystemInterface& system, Handle window) {
     return SendPlayerQuery(system, window, code, argument);
   };
   LiveStatus status;
-  status.play_state = Low16(ask(QueryPlayState));
+  status.state = StateNameFor(Low16(ask(QueryPlayState)));
   status.position_seconds = std::max(ask(QueryPosition, 0), 0) / 1000;
   status.length_seconds = std::max(ask(QueryLength, 1), -1);
   status.volume_percent = VolumePercent(ask(SetVolume, AskVolume));

@@ -54,13 +54,19 @@ bool WalkTitles(SystemInterface& system, std::int16_t ssi_width, PlayerStatus& s
     // Only its entry count was wanted: a long list's two files are not held
     // at once while its titles are made.
     std::string().swap(ansi);
-    TitleForm form = TitleForm::ForUtf8Copy(system);
-    WalkPlaylistTitles(*copy, form, ssi_width, status.Titles);
+    WalkPlaylistTitles(*copy, CharacterRule::Utf8(), ssi_width, status.Titles);
     return true;
   }
-  TitleForm form(AnsiCharacters(system));
-  WalkPlaylistTitles(ansi, form, ssi_width, status.Titles);
+  WalkPlaylistTitles(ansi, AnsiCharacters(system), ssi_width, status.Titles);
   return false;
+}
+
+// An entry's title as CurrentTitleOf gives it; empty for no entry (the cut
+// still refuses a negative width).
+std::string TitleOrNone(const std::optional<PlaylistEntry>& entry, const CharacterRule& characters,
+                        std::int16_t ssi_width) {
+  return entry ? CurrentTitleOf(*entry, characters, ssi_width)
+               : std::string(CutTitle("", ssi_width, characters));
 }
 
 // The player names its current entry in its answer to WritePlaylist; the
@@ -72,18 +78,16 @@ void ReadCurrentTitle(SystemInterface& system, std::int16_t ssi_width, bool from
   status.CurrentEntry = Ask(system, status, WritePlaylist);
   if (from_copy) {
     if (const std::optional<std::string> copy = ReadUtf8CopyText(system, status.PlaylistPath)) {
-      TitleForm form = TitleForm::ForUtf8Copy(system);
       const std::optional<PlaylistEntry> entry = FindPlaylistEntry(*copy, status.CurrentEntry);
-      status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
-                                  : std::string(CutTitle("", ssi_width, form.characters()));
+      status.CurrentTitle = TitleOrNone(entry, CharacterRule::Utf8(), ssi_width);
+      status.CurrentTitleInUtf8 = true;
       return;
     }
   }
-  TitleForm form(AnsiCharacters(system));
   const std::optional<PlaylistEntry> entry =
       ReadPlaylistEntryLine(system, status.PlaylistPath, status.CurrentEntry);
-  status.CurrentTitle = entry ? CurrentTitleOf(*entry, form, ssi_width)
-                              : std::string(CutTitle("", ssi_width, form.characters()));
+  status.CurrentTitle = TitleOrNone(entry, AnsiCharacters(system), ssi_width);
+  status.CurrentTitleInUtf8 = false;
 }
 
 }  // namespace
@@ -101,6 +105,7 @@ void RefreshPlayerStatus(SystemInterface& system, std::int16_t ssi_width, Player
 
   if (!LocatePlayerFiles(system, status)) throw RunEndedEarly{};
   const bool from_copy = WalkTitles(system, ssi_width, status);
+  status.TitlesInUtf8 = from_copy;
   ReadCurrentTitle(system, ssi_width, from_copy, status);
 }
 
@@ -154,16 +159,13 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
 // shorter under Song Name than in the list (the text after that comma). The
 // pages have always shown it so, and the list is not marked by title, so the
 // two need not agree.
-std::string CurrentTitleOf(const PlaylistEntry& entry, TitleForm& form, std::int16_t ssi_width) {
-  const CharacterRule& characters = form.characters();
-  const std::string_view title =
+std::string CurrentTitleOf(const PlaylistEntry& entry, const CharacterRule& characters,
+                           std::int16_t ssi_width) {
+  return std::string(
       entry.info_line
           ? CutTitle(TextAfterFirstComma(CutTitle(*entry.info_line, ssi_width, characters)),
                      ssi_width, characters)
-          : CutTitle(WholeTitleOf(entry, characters), ssi_width, characters);
-  std::string page_form;
-  form.PageForm(title, page_form);
-  return page_form;
+          : CutTitle(WholeTitleOf(entry, characters), ssi_width, characters));
 }
 
 std::string_view WholeTitleOf(const PlaylistEntry& entry, const CharacterRule& characters) {

@@ -55,12 +55,13 @@ std::optional<PlaylistEntry> ReadPlaylistEntryLine(SystemInterface& system,
                                                    const std::string& playlist_path,
                                                    std::int32_t index);
 
-// The title the page shows for an entry of the file, in the page's form made
-// by `form`: for one with an information line, the line cut to its last
-// `ssi_width` characters, then the text after its first comma, cut again; for
-// one without, its file's name, cut (a cut happens only when `ssi_width` is
-// not 0).
-std::string CurrentTitleOf(const PlaylistEntry& entry, TitleForm& form, std::int16_t ssi_width);
+// The title the page shows for an entry of the file, in the file's text
+// (whose characters `characters` tells): for one with an information line,
+// the line cut to its last `ssi_width` characters, then the text after its
+// first comma, cut again; for one without, its file's name, cut (a cut
+// happens only when `ssi_width` is not 0).
+std::string CurrentTitleOf(const PlaylistEntry& entry, const CharacterRule& characters,
+                           std::int16_t ssi_width);
 
 // An entry's title, whole: the text after the first comma of its information
 // line, or for an entry without one its file's name.

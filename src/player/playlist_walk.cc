@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "base/run_error.h"
-#include "base/text_rules.h"
 
 namespace tunaro {
 namespace {
@@ -131,21 +130,12 @@ std::string_view FileTitle(std::string_view file_line, const CharacterRule& char
   return name.empty() ? file_line : name;
 }
 
-void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t ssi_width,
-                        TitleList& titles) {
-  titles.ReserveText(content.size());  // the titles are parts of it, or rarely longer
-  const CharacterRule& characters = form.characters();
-  std::string page_form;
+void WalkPlaylistTitles(std::string_view content, const CharacterRule& characters,
+                        std::int16_t ssi_width, TitleList& titles) {
+  titles.ReserveText(content.size());  // the titles are parts of it
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     if (titles.full()) return false;
-    const std::string_view cut =
-        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
-    if (form.IsPageForm(cut)) {
-      titles.Append(cut);
-    } else {
-      form.PageForm(cut, page_form);
-      titles.Append(page_form);
-    }
+    titles.Append(CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters));
     return true;
   });
 }
@@ -156,29 +146,16 @@ std::size_t CountPlaylistEntries(std::string_view content) {
   return count;
 }
 
-std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
-                                                std::int16_t ssi_width, std::string_view shown,
-                                                std::int32_t near) {
-  const CharacterRule& characters = form.characters();
-  std::string wanted;
-  PutShownText(shown, wanted);
-  std::string page_form;
-  std::string title;
+std::optional<std::int32_t> NearestEntryShowing(
+    std::string_view content, const CharacterRule& characters, std::int16_t ssi_width,
+    std::int32_t near, const std::function<bool(std::string_view title)>& shows) {
   std::optional<std::int32_t> best;
   std::int64_t best_distance = 0;
   std::int32_t k = 0;
   ForEachPlaylistEntry(content, [&](const Line* info, std::string_view file_line) {
     const std::int64_t distance = std::abs(std::int64_t{k} - near);
     if (best && distance >= best_distance) return false;  // only farther ones follow
-    const std::string_view cut =
-        CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters);
-    if (form.IsPageForm(cut)) {
-      PutShownText(cut, title);
-    } else {
-      form.PageForm(cut, page_form);
-      PutShownText(PostedFormOf(page_form), title);
-    }
-    if (title == wanted) {
+    if (shows(CutTitle(EntryTitle(info, file_line, characters), ssi_width, characters))) {
       best = k;
       best_distance = distance;
     }

@@ -8,12 +8,12 @@
 #define TUNARO_PLAYER_PLAYLIST_WALK_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/characters.h"
-#include "player/title_form.h"
 #include "player/title_list.h"
 
 namespace tunaro {
@@ -25,12 +25,12 @@ struct PlaylistEntry {
 };
 
 // Fills the slots of `titles` in order with the titles of the entries, each
-// cut to its last `ssi_width` characters when that is not 0 and then put in
-// the page's form by `form`: the text after the first comma of its
+// cut to its last `ssi_width` characters (by `characters`, the rule of the
+// text) when that is not 0: the text after the first comma of its
 // information line, or for an entry without one its file's name (see
 // FileTitle). Entries beyond the last slot are not stored.
-void WalkPlaylistTitles(std::string_view content, TitleForm& form, std::int16_t ssi_width,
-                        TitleList& titles);
+void WalkPlaylistTitles(std::string_view content, const CharacterRule& characters,
+                        std::int16_t ssi_width, TitleList& titles);
 
 // How many entries the text holds.
 std::size_t CountPlaylistEntries(std::string_view content);
@@ -40,15 +40,10 @@ std::size_t CountPlaylistEntries(std::string_view content);
 std::optional<PlaylistEntry> FindPlaylistEntry(std::string_view content, std::int32_t index);
 
 // The entry nearest to `near` (from 0; of two as near, the lower) whose title
-// as WalkPlaylistTitles gives it with `form` reads as `shown` once both have
-// their runs of white space made one blank and none at the ends (see
-// PutShownText) and the title's escapes are undone but for its character
-// references (see PostedFormOf): what a browser sends of the option, a
-// character that the page's charset lacks as "&#N;". Nothing when no entry
-// shows it.
-std::optional<std::int32_t> NearestEntryShowing(std::string_view content, TitleForm& form,
-                                                std::int16_t ssi_width, std::string_view shown,
-                                                std::int32_t near);
+// as WalkPlaylistTitles gives it `shows` accepts; nothing when none does.
+std::optional<std::int32_t> NearestEntryShowing(
+    std::string_view content, const CharacterRule& characters, std::int16_t ssi_width,
+    std::int32_t near, const std::function<bool(std::string_view title)>& shows);
 
 // A title as the pages show it: its last `ssi_width` characters (by
 // `characters`) when that is not 0, else whole (a part of `title`, not a

@@ -18,6 +18,11 @@ std::string StateTextFor(std::int16_t play_state) {
   }
 }
 
+std::string StateNameFor(std::int16_t play_state) {
+  const std::string text = StateTextFor(play_state);
+  return text.empty() ? "stopped" : ToLowerText(text);
+}
+
 std::string LengthTextFor(std::int32_t seconds) {
   if (seconds < 0) return {};
   const std::int32_t rest = seconds % 60;

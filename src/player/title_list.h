@@ -30,6 +30,8 @@ class TitleList {
   bool full() const { return ends_.size() >= slots_; }
   // The title in slot `k`; empty for a slot not filled or out of range.
   std::string_view operator[](std::size_t k) const;
+  // The filled slots end to end, in order: each title is a part of it.
+  std::string_view text() const { return text_; }
 
   bool operator==(const std::vector<std::string>& titles) const;
 

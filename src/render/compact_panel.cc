@@ -3,6 +3,7 @@
 #include <string>
 
 #include "render/page_parts.h"
+#include "render/page_text.h"
 
 namespace tunaro {
 namespace {
@@ -20,6 +21,7 @@ std::string SmallImageLink(const std::string& self_url, const std::string& word,
 void RenderCompactPanel(ResponseWriter& out, const PageInput& page, const PlayerStatus& status) {
   const std::string& self_url = page.SelfUrl;
   const std::string& img = page.ImgDir;
+  PageText text(page.AnsiCharacter);
 
   // The form goes to this program's own address, as the links do, so a panel
   // installed anywhere plays through its own copy.
@@ -34,9 +36,10 @@ void RenderCompactPanel(ResponseWriter& out, const PageInput& page, const Player
   out.WriteLine(SmallImageLink(self_url, "stop", img));
   out.WriteLine(SmallImageLink(self_url, "forward", img));
   out.WriteLine("</td></tr><tr><td colspan=2><select size=1 name=MP3List>");
-  WriteOptionLines(out, status);
+  WriteOptionLines(out, status, text);
   out.WriteLine("</select></td></tr>");
-  out.WriteLine("<tr><td colspan=2 align=center><small><b>" + status.CurrentTitle +
+  out.WriteLine("<tr><td colspan=2 align=center><small><b>" +
+                text.Title(status.CurrentTitle, status.CurrentTitleInUtf8) +
                 "</b></small></td></tr>");
   out.WriteLine("<tr><td colspan=2><small><b>" + status.BitRateText + "</b>kbps | <b>" +
                 status.SampleRateText + "</b>hz | <b>" + status.LengthText + "</b></small></td>");

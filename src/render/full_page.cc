@@ -4,6 +4,7 @@
 #include <string>
 
 #include "render/page_parts.h"
+#include "render/page_text.h"
 
 namespace tunaro {
 namespace {
@@ -27,6 +28,7 @@ void RenderFullPage(ResponseWriter& out, const PageInput& page, const PlayerStat
   const std::string& self_url = page.SelfUrl;
   const std::string& img = page.ImgDir;
   const std::string& bg = page.BgColor;
+  PageText text(page.AnsiCharacter);
 
   if (!WroteSitePart(page.WriteHeader, out)) {
     out.WriteLine("<html><head><title>Tunaro</title></head><body bgcolor=" + DQ + "#FFFFFF" + DQ +
@@ -45,14 +47,15 @@ void RenderFullPage(ResponseWriter& out, const PageInput& page, const PlayerStat
   out.WriteLine(ImageLink(self_url, "forward", img, "</tr></table>"));
   out.WriteLine("<table border=0 cellpadding=0 cellspacing=0 width=450 bgcolor=" + bg + ">");
   out.WriteLine("<tr><td align=center><select size=10 name=MP3List>");
-  WriteOptionLines(out, status);
+  WriteOptionLines(out, status, text);
   out.WriteLine(
       "</select></td></tr></table><table border=0 cellpadding=0 cellspacing=0 width=450 "
       "bgcolor=" +
       bg + "><tr><td align=center width=100%>");
   out.WriteLine("<a href=" + DQ + self_url + DQ + "><b>Refresh Page</b></a></td>");
   out.WriteLine("</tr></table></form>");
-  out.WriteLine("Song Name: <font color=#FF0000><b>" + status.CurrentTitle + "</b></font><br>");
+  out.WriteLine("Song Name: <font color=#FF0000><b>" +
+                text.Title(status.CurrentTitle, status.CurrentTitleInUtf8) + "</b></font><br>");
   out.WriteLine("Kbps: <font color=#FF0000>" + status.BitRateText + "</font><br>");
   out.WriteLine("KHz: <font color=#FF0000>" + status.SampleRateText + "</font><br>");
   out.WriteLine("Length: <font color=#FF0000>" + status.LengthText + "</font><br>");

@@ -1,10 +1,12 @@
 #include "render/html_escape.h"
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 
 namespace tunaro {
 namespace {
+
+constexpr char kEscaped[] = {'&', '<', '>', '"'};
 
 // The reference of each character that needs one; empty for the rest.
 constexpr std::array<std::string_view, 256> kReferences = [] {
@@ -37,10 +39,30 @@ char* EscapeHtmlInto(char* out, std::string_view text) {
   return Put(out, text.data() + plain, text.size() - plain);
 }
 
-std::string HtmlEscape(std::string_view text) {
-  std::string out(text.size() * kMostEscapedLength, '\0');
-  out.resize(static_cast<std::size_t>(EscapeHtmlInto(out.data(), text) - out.data()));
-  return out;
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+  constexpr std::size_t kPiece = 256;
+  char escaped[kPiece * kMostEscapedLength];
+  for (std::size_t from = 0; from < text.size(); from += kPiece) {
+    const char* const end = EscapeHtmlInto(escaped, text.substr(from, kPiece));
+    out.append(escaped, static_cast<std::size_t>(end - escaped));
+  }
+}
+
+HtmlEscapeSearch::HtmlEscapeSearch(std::string_view text) : text_(text) {
+  for (std::size_t k = 0; k < next_.size(); ++k) {
+    next_[k] = std::min(text_.find(kEscaped[k]), text_.size());
+  }
+}
+
+std::size_t HtmlEscapeSearch::NextFrom(std::size_t from) {
+  std::size_t first = text_.size();
+  for (std::size_t k = 0; k < next_.size(); ++k) {
+    if (next_[k] < from) {
+      next_[k] = std::min(text_.find(kEscaped[k], from), text_.size());
+    }
+    first = std::min(first, next_[k]);
+  }
+  return first;
 }
 
 }  // namespace tunaro

@@ -1,7 +1,7 @@
 // What the pages are made of besides the player's status: the program's own
-// address, the image folder and colour from the site's settings, and the
-// site's own header and footer. The request handler puts it together; the
-// renderers only write it.
+// address, the image folder and colour from the site's settings, the site's
+// own header and footer, and the system's code page for the titles. The request handler puts it
+// together; the renderers only write it.
 #ifndef TUNARO_RENDER_PAGE_INPUT_H_
 #define TUNARO_RENDER_PAGE_INPUT_H_
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cgi/response_writer.h"
+#include "render/page_text.h"
 
 namespace tunaro {
 
@@ -21,6 +22,8 @@ struct PageInput {
   // function counts as none.
   std::function<bool(ResponseWriter&)> WriteHeader;
   std::function<bool(ResponseWriter&)> WriteFooter;
+  // How the titles of the player's UTF-8 copy reach the page's code page.
+  AnsiCharacterFunction AnsiCharacter;
 };
 
 }  // namespace tunaro

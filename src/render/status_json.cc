@@ -2,7 +2,6 @@
 
 #include "base/content_hash.h"
 #include "base/text_rules.h"
-#include "player/player_messages.h"
 #include "render/json_text.h"
 
 namespace tunaro {
@@ -12,20 +11,9 @@ const char* Boolean(bool value) { return value ? "true" : "false"; }
 
 }  // namespace
 
-std::string_view StateName(std::int16_t play_state) {
-  switch (play_state) {
-    case StatePlaying:
-      return "playing";
-    case StatePaused:
-      return "paused";
-    default:
-      return "stopped";
-  }
-}
-
 std::string StatusObject(const LiveStatus& status) {
   std::string text = "{\"running\": true, \"state\": ";
-  text.append(JsonString(StateName(status.play_state)));
+  text.append(JsonString(status.state));
   text.append(", \"title\": ").append(JsonString(status.title));
   text.append(", \"position\": ").append(DecimalText(status.position_seconds));
   text.append(", \"length\": ").append(DecimalText(status.length_seconds));

@@ -20,9 +20,6 @@ constexpr char kClosedStatusObject[] = "{\"running\": false}";
 // {"error": "<message>"}, for a request the program refuses.
 std::string ErrorObject(std::string_view message);
 
-// "playing", "paused" or "stopped" (anything else the player answers).
-std::string_view StateName(std::int16_t play_state);
-
 }  // namespace tunaro
 
 #endif  // TUNARO_RENDER_STATUS_JSON_H_

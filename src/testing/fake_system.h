@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/system_interface.h"
+#include "testing/fake_folders.h"
 #include "testing/player_model/player_model.h"
 
 namespace tunaro {
@@ -137,6 +138,20 @@ class FakeSystem : public SystemInterface {
   int WindowProcessPointerBits(Handle window) override;
   std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
                                              std::size_t max_length) override;
+
+  // The music folders and the clock, in fake_folders.h.
+  FakeFolders folders;
+  FileAccess ListFolder(const std::string& path,
+                        const std::function<bool(const FolderEntry&)>& visit) override {
+    return folders.ListFolder(path, visit);
+  }
+  FinalPathFacts FinalPath(const std::string& path) override { return folders.FinalPath(path); }
+  std::optional<std::string> ReadFilePart(const std::string& path, std::uint64_t offset,
+                                          std::size_t size) override {
+    return folders.ReadFilePart(path, offset, size);
+  }
+  std::string MusicFolder() override { return folders.music_folder; }
+  std::uint64_t MonotonicMilliseconds() override { return folders.milliseconds; }
 
   static constexpr Handle kInput = 10;
   static constexpr Handle kOutput = 11;

@@ -8,8 +8,10 @@
 # (windows-default.conf), where the guide says; only the Windows paths change,
 # and each program address points at a wrapper that starts tunaro.exe under
 # Wine. A second installation at /cgi-bin/radio/ uses the header for code page
-# 1251, and the stand-in player's list holds a title in cp1251 bytes.
-# check.mjs then checks the server with plain requests and headless Chromium.
+# 1251, and the stand-in player's list holds a title in cp1251 bytes. The
+# remote suite (tests/remote/checks.mjs) then checks the server as it checks
+# lighttpd and tunaro-server.exe, and check.mjs what only this set-up has,
+# with plain requests and headless Chromium.
 #
 # Apache refuses to run as root: when this runs as root, Apache, the Wine
 # prefix and the stand-in player run as the user tunaro-test (made if
@@ -17,13 +19,18 @@
 # here is stopped at the end, pass or fail, by process id, and the prefix by
 # `wineserver -k` as that user.
 #
-#   tests/apache/run.sh
+#   tests/apache/run.sh [-k PATTERN]    (-k: only the checks whose names match)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$(pwd)
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
+case ${1:-} in
+  -k) export TUNARO_FILTER=${2:?} ;;
+  "") ;;
+  *) echo "usage: tests/apache/run.sh [-k PATTERN]" >&2; exit 2 ;;
+esac
 
 started=$(tunaro_now_ms)
 bash scripts/install-deps.sh
@@ -65,16 +72,16 @@ artifacts=${TUNARO_ARTIFACTS:-$repo/build/apache-test}
 TMPDIR=$tmp tunaro_wine_vars "$prefix" wine_vars
 wine_env=(env "${wine_vars[@]}")
 
-# Runs a command as that user with a small environment of its own; call it in
-# a subshell, `(as_user ...)`: it execs, so `(as_user ...) &` leaves the
-# command's own process id in $!.
+# The words that run a command as that user with a small environment of its
+# own; as_user runs one that way. Call it in a subshell, `(as_user ...)`: it
+# execs, so `(as_user ...) &` leaves the command's own process id in $!.
+as_user_words=(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" USER="$account"
+  LOGNAME="$account" LANG=C.UTF-8)
+if ((EUID == 0)); then
+  as_user_words=(setpriv --reuid="$uid" --regid="$gid" --init-groups -- "${as_user_words[@]}")
+fi
 as_user() {
-  local environment=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" USER="$account"
-    LOGNAME="$account" LANG=C.UTF-8)
-  if ((EUID == 0)); then
-    exec setpriv --reuid="$uid" --regid="$gid" --init-groups -- env -i "${environment[@]}" "$@"
-  fi
-  exec env -i "${environment[@]}" "$@"
+  exec "${as_user_words[@]}" "$@"
 }
 
 apache_pids=()
@@ -102,9 +109,12 @@ tunaro_on_exit cleanup
 
 rm -rf "$artifacts"
 mkdir -p "$artifacts" "$home" "$player"
-cp scripts/demo/lib.sh "$work/lib.sh"
+# The shell library and the constants it reads, where that user reaches them.
+cp -r tests/lib "$work/lib"
+cp "$TUNARO_CONSTANTS" "$work/test-constants.env"
 chown -R "$uid:$gid" "$work"
-(as_user "${wine_env[@]}" bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib.sh" "$prefix")
+(as_user "${wine_env[@]}" TUNARO_CONSTANTS="$work/test-constants.env" \
+  bash -c 'source "$1" && tunaro_prefix_make "$2"' _ "$work/lib/lib.sh" "$prefix")
 
 # The release archive, unpacked where the guide puts it: the whole folder as
 # C:\Tunaro (the programs run from its cgi-bin), the web files copied into
@@ -147,7 +157,7 @@ done
 # The stand-in player with the demo's list and one Cyrillic title, in the
 # bytes a Windows with code page 1251 stores it in.
 cyrillic_title='Кино - Группа крови'
-cp build/windows/standin_player.exe "$player/"
+cp build/windows/standin_player.exe build/windows/player_probe.exe "$player/"
 {
   cat demo/playlist.m3u
   printf '#EXTINF:283,%s\r\nC:\\Music\\Кино\\Группа крови.mp3\r\n' "$cyrillic_title" |
@@ -155,7 +165,10 @@ cp build/windows/standin_player.exe "$player/"
 } >"$player/playlist.m3u"
 chown -R "$uid:$gid" "$work"
 
-(as_user "${wine_env[@]}" wine "$player/standin_player.exe" \
+# Runs a Windows program in the prefix as that user: the player, and the
+# probe of the checks.
+TMPDIR=$tmp tunaro_wine_run_script "$work/wine-run" "$prefix" "${as_user_words[@]}"
+("$work/wine-run" "$player/standin_player.exe" \
   --playlist "$(tunaro_winpath "$player/playlist.m3u")" \
   --log "$(tunaro_winpath "$player/player.log")" \
   --ready "$(tunaro_winpath "$player/ready")") >"$player/player.out" 2>&1 </dev/null &
@@ -206,11 +219,13 @@ ready=$(tunaro_now_ms)
 echo "apache test: apache2 as $account on 127.0.0.1:$guide_port, and on :$misplaced_port with" \
   "the guide's lines misplaced; ready in $(((ready - started) / 1000)) s"
 
-status=0
-BASE_URL=http://127.0.0.1:$guide_port MISPLACED_URL=http://127.0.0.1:$misplaced_port \
-  LOGIN=$login PASSWORD=$password PLAYER_LOG=$player/player.log PLAYLIST=$player/playlist.m3u \
-  CYRILLIC_TITLE=$cyrillic_title \
-  PROFILE=$work/chromium ARTIFACTS=$artifacts \
-  timeout 300 node tests/apache/check.mjs || status=$?
-echo "apache test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
-exit "$status"
+export BASE_URL=http://127.0.0.1:$guide_port PLAYER_LOG=$player/player.log WINE_RUN=$work/wine-run \
+  PROBE=$player/player_probe.exe ARTIFACTS=$artifacts PLAYLIST=$player/playlist.m3u \
+  LOGIN=$login:$password LOGIN_SCHEME=Basic
+tunaro_step "the remote behind Apache (tests/remote/checks.mjs)" \
+  env PANEL_PAGE=/tunaro-panel.shtml LOOK_ALIKE_HEADERS=kept-out \
+  PROTECTED="/cgi-bin/tunaro-panel/tunaro /cgi-bin/radio/tunaro /radio-panel.shtml" \
+  timeout 300 node tests/remote/checks.mjs
+tunaro_step "what only Apache has: the guide's warning, code page 1251, a second installation" \
+  env MISPLACED_URL="http://127.0.0.1:$misplaced_port" CYRILLIC_TITLE="$cyrillic_title" \
+  timeout 300 node tests/apache/check.mjs

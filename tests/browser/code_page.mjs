@@ -4,13 +4,12 @@
 //   BASE_URL      http://127.0.0.1:PORT of the instance
 //   PLAYER_LOG    the stand-in player's message log
 import fs from 'node:fs';
+import { PLAYER } from '../lib/constants.mjs';
 import { chromium, launchOptions, check, checkEqual, Failure } from './browser.mjs';
 
 const BASE_URL = process.env.BASE_URL;
 const PLAYER_LOG = process.env.PLAYER_LOG;
 const TITLES = ['表示ソナタ', '許功蓋', '小林さくら - 夜'];
-const WM_USER = 1024;
-const SET_CURRENT_ENTRY = 121;
 
 // The entries the player was told to make current, as its log has them.
 const entrySets = () =>
@@ -18,7 +17,7 @@ const entrySets = () =>
     .readFileSync(PLAYER_LOG, 'latin1')
     .split(/\r?\n/)
     .map((line) => line.trim().split(/\s+/).map(Number))
-    .filter(([message, , lParam]) => message === WM_USER && lParam === SET_CURRENT_ENTRY)
+    .filter(([message, , lParam]) => message === PLAYER.QueryMessage && lParam === PLAYER.SetCurrentEntry)
     .map(([, wParam]) => wParam);
 
 const browser = await chromium.launch(launchOptions());

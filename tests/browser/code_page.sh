@@ -5,17 +5,30 @@
 # backslashes. tests/browser/code_page.mjs checks in headless Chromium that
 # the list shows them and that choosing one plays it. A private instance on a
 # free port of 127.0.0.1, stopped at the end by process id and by its prefix.
+#
+#   tests/browser/code_page.sh [-k PATTERN]     (runs when PATTERN matches its name)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 repo=$(pwd)
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
+
+name="a Japanese Windows: the shift_jis page lists the titles and plays a chosen one"
+case ${1:-} in
+  -k) export TUNARO_FILTER=${2:?} ;;
+  "") ;;
+  *) echo "usage: tests/browser/code_page.sh [-k PATTERN]" >&2; exit 2 ;;
+esac
+tunaro_wanted "$name" || exit 0
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
-tunaro_browser_modules
+build() {
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows >/dev/null
+  tunaro_browser_modules
+}
+tunaro_step "build tunaro.exe and the stand-in player; the browser modules" build
 
 export TUNARO_WINE_LOCALE=ja_JP.UTF-8
 tunaro_work_dir code-page
@@ -39,5 +52,5 @@ tunaro_player_start "$work/site" "$work/prefix" --log "$(tunaro_winpath "$work/p
   >"$work/player.out"
 tunaro_lighttpd_start_anywhere "$work/site" "$host"
 
-BASE_URL=http://$host:$TUNARO_PORT PLAYER_LOG=$work/player.log \
-  timeout 300 node tests/browser/code_page.mjs
+tunaro_step "$name (tests/browser/code_page.mjs)" env BASE_URL="http://$host:$TUNARO_PORT" \
+  PLAYER_LOG="$work/player.log" timeout 300 node tests/browser/code_page.mjs

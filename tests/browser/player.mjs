@@ -1,22 +1,31 @@
-// The player's side of the browser tests: the environment tests/browser/run.sh
-// sets, the player's numbers, the demo's and the hostile sample's titles, the
+// The player's side of the browser tests: the environment their set-ups set,
+// the player's numbers, the demo's and the hostile sample's titles, the
 // stand-in player's message log, the probe, and starting and stopping the
-// stand-in. Shared by test.mjs (Chromium) and page-script.mjs (Chromium and
-// Firefox).
+// stand-in. Shared by the remote suite (tests/remote/checks.mjs), test.mjs
+// (Chromium), page-script.mjs (Chromium and Firefox) and the Apache checks.
+//
+//   BASE_URL     http://127.0.0.1:PORT of the instance
+//   PLAYER_LOG   the stand-in player's log: "<message> <wParam> <lParam>" a line
+//   WINE_RUN     a command that runs a Windows program in the player's Wine
+//                prefix (tests/lib/lib.sh's tunaro_wine_run_script)
+//   PROBE        player_probe.exe
+//   ARTIFACTS    folder for screenshots and the pages of failed steps
+//   PLAYER_DIR   (to start a player again) the folder of standin_player.exe
 import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
+import { PLAYER } from '../lib/constants.mjs';
 import { check, checkEqual } from './browser.mjs';
 
 export const BASE_URL = mustEnv('BASE_URL');
 export const PLAYER_LOG = mustEnv('PLAYER_LOG');
-export const PLAYER_DIR = mustEnv('PLAYER_DIR');
-export const WINE_PREFIX = mustEnv('WINE_PREFIX');
+export const WINE_RUN = mustEnv('WINE_RUN');
 export const PROBE = mustEnv('PROBE');
 export const ARTIFACTS = mustEnv('ARTIFACTS');
+export const PLAYER_DIR = process.env.PLAYER_DIR || '';
 
 // The player's numbers, from the one list the program and the stand-in use.
-export const NUMBERS = playerNumbers(new URL('../../src/player/player_messages.h', import.meta.url));
+export const NUMBERS = PLAYER;
 export const WM_COMMAND = NUMBERS.CommandMessage;
 export const WM_USER = NUMBERS.QueryMessage;
 export const SET_CURRENT_ENTRY = NUMBERS.SetCurrentEntry;
@@ -75,23 +84,10 @@ export const optionTexts = (titles) => titles.map((_, i) => optionText(titles, i
 export function mustEnv(name) {
   const value = process.env[name];
   if (!value) {
-    console.error(`browser test: ${name} is not set (run tests/browser/run.sh)`);
+    console.error(`browser test: ${name} is not set (run the set-up: tests/browser/run.sh, tests/apache/run.sh or tests/server/run.sh)`);
     process.exit(2);
   }
   return value;
-}
-
-export function playerNumbers(file) {
-  const numbers = {};
-  for (const [, name, value] of fs
-    .readFileSync(file, 'utf8')
-    .matchAll(/constexpr std::int32_t (\w+) = (-?\d+);/g)) {
-    numbers[name] = Number(value);
-  }
-  for (const name of ['CommandMessage', 'QueryMessage', 'SetCurrentEntry', 'CommandPlay', 'CommandNext']) {
-    if (!(name in numbers)) throw new Error(`${file.pathname} does not define ${name}`);
-  }
-  return numbers;
 }
 
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
@@ -112,11 +108,10 @@ export async function waitFor(read, done, what, limitMs = 60000) {
 
 // ---- the player's side -------------------------------------------------------
 
-export const WINE_ENV = { ...process.env, WINEPREFIX: WINE_PREFIX, WINEDEBUG: '-all', WINEDLLOVERRIDES: 'mscoree,mshtml=' };
 export const winPath = (unixPath) => `Z:${unixPath.replaceAll('/', '\\')}`;
 
 export function probe(...args) {
-  return spawnSync('wine', [PROBE, ...args], { env: WINE_ENV, encoding: 'latin1', timeout: 60000 });
+  return spawnSync(WINE_RUN, [PROBE, ...args], { encoding: 'latin1', timeout: 60000 });
 }
 
 export function logSize() {
@@ -184,15 +179,16 @@ export async function stopPlayer(pid) {
 }
 
 // Starts the stand-in again, as tests/browser/run.sh did (same log), with
-// other switches; this process stops it, by its id.
+// other switches; this process stops it, by its id (WINE_RUN execs Wine).
 export async function startPlayer(args) {
-  const ready = path.join(PLAYER_DIR, 'ready-again');
+  const folder = mustEnv('PLAYER_DIR');
+  const ready = path.join(folder, 'ready-again');
   fs.rmSync(ready, { force: true });
-  const out = fs.openSync(path.join(PLAYER_DIR, 'again.out'), 'a');
+  const out = fs.openSync(path.join(folder, 'again.out'), 'a');
   restartedPlayer = spawn(
-    'wine',
-    [path.join(PLAYER_DIR, 'standin_player.exe'), '--log', winPath(PLAYER_LOG), '--ready', winPath(ready), ...args],
-    { env: WINE_ENV, stdio: ['ignore', out, out] },
+    WINE_RUN,
+    [path.join(folder, 'standin_player.exe'), '--log', winPath(PLAYER_LOG), '--ready', winPath(ready), ...args],
+    { stdio: ['ignore', out, out] },
   );
   fs.closeSync(out);
   await waitFor(() => fs.existsSync(ready) && fs.statSync(ready).size > 0, Boolean, 'the started player');

@@ -1,22 +1,21 @@
-// End-to-end test of Tunaro through a real web server, in headless Chromium.
-// tests/browser/run.sh starts the demo (lighttpd, tunaro.exe under Wine, the
-// stand-in player with --log) and runs this file with:
-//   BASE_URL      e.g. http://127.0.0.1:40123
-//   PLAYER_LOG    the stand-in player's log: "<message> <wParam> <lParam>" a line
+// End-to-end test of the page through lighttpd, in headless Chromium: the
+// steps of a user, one after another, each continuing where the one before
+// left the player and the page. tests/browser/run.sh starts the demo
+// (lighttpd, tunaro.exe under Wine, the stand-in player with --log), runs the
+// remote suite (tests/remote/checks.mjs) against it and then this file, with
+// player.mjs's environment and:
 //   PLAYER_PID    the stand-in player's process, which a step stops
 //   PLAYER_DIR    the folder of standin_player.exe and the demo's playlist.m3u
-//   WINE_PREFIX   the private Wine prefix everything runs in
-//   PROBE         build/windows/player_probe.exe
-//   ARTIFACTS     folder for screenshots (and the page of a failed step)
 //   SCREENSHOT    optional: where to write the screenshot for the README
 // Each step acts as a user would, then checks both sides: what the player was
 // sent (its log) and what the page shows. The first steps use a browser with
 // JavaScript off, which must get the program's own page and form, unchanged;
-// the rest use the page script, the phone included.
+// the rest use the page script, the phone included. They begin with the
+// demo's sixth entry playing, as the remote suite leaves it.
 
 import fs from 'node:fs';
 import path from 'node:path';
-import { Failure, check, checkEqual, chromium, launchOptions } from './browser.mjs';
+import { check, checkEqual, chromium, launchOptions, openContext, runSteps } from './browser.mjs';
 import { pageView as scriptView } from './page-view.mjs';
 import {
   ARTIFACTS,
@@ -27,6 +26,7 @@ import {
   NEXT,
   PAUSE,
   PLAY,
+  NUMBERS,
   PLAYER_DIR,
   PREVIOUS,
   STOP,
@@ -65,32 +65,6 @@ async function selectedOption(page) {
   );
   checkEqual(selected.length, 1, 'the number of selected options');
   return selected[0];
-}
-
-async function imagesLoaded(page, what) {
-  const images = await page.$$eval('img, input[type=image]', (elements) =>
-    elements.map((e) => {
-      if (e.tagName === 'IMG') return { src: e.getAttribute('src'), ok: e.complete && e.naturalWidth > 0 };
-      return { src: e.getAttribute('src'), button: true };
-    }),
-  );
-  const names = images.map((i) => path.basename(i.src)).sort();
-  checkEqual(
-    names,
-    ['forward.gif', 'pause.gif', 'play.gif', 'previous.gif', 'stop.gif'],
-    `${what}: the button images`,
-  );
-  for (const image of images) {
-    if (image.button) {
-      // An image button has no naturalWidth, and a page without JavaScript
-      // runs no load handler: fetch its picture on the side.
-      const response = await page.request.get(new URL(image.src, page.url()).href);
-      const type = response.headers()['content-type'];
-      check(response.ok() && type === 'image/gif', `${what}: ${image.src}: ${response.status()} ${type}`);
-    } else {
-      check(image.ok, `${what}: ${image.src} does not load`);
-    }
-  }
 }
 
 async function clickAndLoad(page, selector) {
@@ -136,56 +110,6 @@ const step = (name, run) => steps.push({ name, run });
 let plain;
 let desktop;
 let phone;
-
-step('without JavaScript the control page is the program\'s own', async () => {
-  const page = plain.page;
-  const offset = logSize();
-  const response = await page.goto(CONTROL);
-  check(response.ok(), `GET ${CONTROL}: ${response.status()}`);
-  checkEqual(await page.title(), 'Tunaro', 'the title (from our header file)');
-  checkEqual(await stateText(page), 'Stopped', 'the play state at start');
-  const options = await page.$$eval('select[name=MP3List] option', (os) => os.map((o) => o.textContent));
-  checkEqual(options, optionTexts(DEMO), 'the list box');
-  checkEqual(await selectedOption(page), optionText(DEMO, 0), 'the current entry at start');
-  check(await page.isVisible('select[name=MP3List]'), 'the list box is not shown');
-  checkEqual(await page.locator('.tunaro-filter, .tunaro-list').count(), 0, 'parts of the page script');
-  await imagesLoaded(page, 'control page');
-  // Our header reaches the browser whole: the viewport line keeps its comma,
-  // the stylesheet its font list and the script line its attributes (the
-  // header is copied field by field).
-  checkEqual(
-    await page.getAttribute('meta[name=viewport]', 'content'),
-    'width=device-width, initial-scale=1',
-    'the viewport meta from the header',
-  );
-  const font = await page.evaluate(() => getComputedStyle(document.body).fontFamily);
-  check(font.includes('system-ui') && font.includes('sans-serif'), `the header's stylesheet: font-family is ${font}`);
-  checkEqual(
-    await page.$$eval('head script', (s) => s.map((e) => [e.getAttribute('src'), e.defer, e.getAttribute('blocking')])),
-    [['/images/tunaro.js', true, 'render']],
-    'the script line from the header',
-  );
-  // Looking sends the player nothing.
-  await playerGot(offset, { commands: [] }, 'viewing the page');
-  await page.screenshot({ path: path.join(ARTIFACTS, 'control-plain.png'), fullPage: true });
-});
-
-step('without JavaScript, picking an entry and pressing play posts the form', async () => {
-  const page = plain.page;
-  await page.goto(CONTROL);
-  const index = 5; // "6. Minnow & Pike - Small Hours": the form carries the "&" encoded
-  const offset = logSize();
-  await page.selectOption('select[name=MP3List]', { label: optionText(DEMO, index) });
-  await page.focus('input[name=play]');
-  const [response] = await Promise.all([page.waitForNavigation(), page.keyboard.press('Enter')]);
-  check(response.ok(), `play: the answer was ${response.status()}`);
-  checkEqual(response.request().method(), 'POST', 'the play form method');
-  checkEqual(response.request().postData(), PLAY_BODY_MINNOW, 'the play form body');
-  await playerGot(offset, { commands: [PLAY], entrySets: [index] }, 'play');
-  checkEqual(await stateText(page), 'Playing', 'the state after play');
-  checkEqual(await selectedOption(page), optionText(DEMO, index), 'the selected option after play');
-  check((await page.locator('body').innerText()).includes(`Song Name: ${DEMO[index]}`), 'the song name after play');
-});
 
 // The answer to a command is read while the posted command may still wait in
 // the player's queue, so the state is checked on the next look.
@@ -270,26 +194,6 @@ step("another site's link and form do nothing; the same site's do", async () => 
   await page.goto(CONTROL);
   await clickAndLoad(page, 'input[name=play]');
   await playerGot(offset, { commands: [PLAY], entrySets: [5] }, "the remote's own play");
-});
-
-step('the page with the compact panel (server-side include)', async () => {
-  const page = desktop.page;
-  const offset = logSize();
-  const response = await page.goto(`${BASE_URL}/`);
-  check(response.ok(), `GET /: ${response.status()}`);
-  const text = await page.locator('body').innerText();
-  check(!/content-type/i.test(text), 'the CGI header shows on the page with the panel');
-  check(!/error/i.test(text), `the page with the panel shows an error: ${text.slice(0, 300)}`);
-  const panel = page.locator('.player form');
-  checkEqual(await panel.count(), 1, 'panel forms on the page');
-  checkEqual(await panel.locator('select[name=MP3List]').getAttribute('size'), '1', 'the panel list size');
-  const options = await panel.locator('select[name=MP3List] option').allTextContents();
-  checkEqual(options, optionTexts(DEMO), 'the panel list');
-  checkEqual(await selectedOption(page), optionText(DEMO, 5), 'the current entry in the panel');
-  checkEqual(await page.locator('.tunaro-filter, .tunaro-list').count(), 0, 'parts of the page script in the panel');
-  await imagesLoaded(page, 'panel');
-  await playerGot(offset, { commands: [] }, 'viewing the panel');
-  await page.screenshot({ path: path.join(ARTIFACTS, 'panel-desktop.png'), fullPage: true });
 });
 
 step('the panel plays a picked entry', async () => {
@@ -508,36 +412,17 @@ step('on a phone the page fits the screen and plays a tapped entry', async () =>
 
 // ---- running them ------------------------------------------------------------------
 
-// A context of its own for each kind of visitor; page errors and dialogs are
-// collected, and every step fails on a page error.
-async function openContext(browser, options) {
-  const context = await browser.newContext(options);
-  context.setDefaultTimeout(15000);
-  context.setDefaultNavigationTimeout(15000);
-  const page = await context.newPage();
-  const visitor = { context, page, errors: [], dialogs: [], requests: [] };
-  page.on('pageerror', (error) => visitor.errors.push(String(error)));
-  page.on('dialog', (dialog) => {
-    visitor.dialogs.push(dialog.message());
-    dialog.dismiss().catch(() => {});
-  });
-  page.on('request', (request) =>
-    visitor.requests.push({
-      method: request.method(),
-      url: request.url(),
-      body: request.postData(),
-      kind: request.isNavigationRequest() ? 'navigation' : request.resourceType(),
-    }),
-  );
-  return visitor;
-}
-
 async function main() {
   fs.mkdirSync(ARTIFACTS, { recursive: true });
-  let passed = 0;
-  let failed = 0;
+  // The demo's sixth entry playing, as the remote suite leaves it, so that
+  // these steps also run without it (a name filter).
+  for (const args of [['query', String(NUMBERS.SetCurrentEntry), '5'], ['command', String(PLAY)]]) {
+    const sent = probe(...args);
+    check(sent.status === 0, `the probe could not reach the player: ${sent.stdout}${sent.stderr}`);
+  }
   // Playwright gives the browser a temporary profile and removes it after.
   const browser = await chromium.launch(launchOptions());
+  let counts;
   try {
     plain = await openContext(browser, { viewport: { width: 1024, height: 800 }, javaScriptEnabled: false });
     desktop = await openContext(browser, { viewport: { width: 1024, height: 800 } });
@@ -547,38 +432,15 @@ async function main() {
       isMobile: true,
       hasTouch: true,
     });
-    const visitors = [['plain', plain], ['desktop', desktop], ['phone', phone]];
-    for (const [n, { name, run }] of steps.entries()) {
-      const started = Date.now();
-      try {
-        await run();
-        for (const [label, visitor] of visitors) {
-          check(visitor.errors.length === 0, `errors on the ${label} page: ${visitor.errors.join('; ')}`);
-        }
-        passed++;
-        console.log(`ok   ${name} (${Date.now() - started} ms)`);
-      } catch (error) {
-        failed++;
-        console.log(`FAIL ${name}: ${error instanceof Failure ? error.message : error.stack}`);
-        for (const [label, visitor] of visitors) {
-          visitor.errors.length = 0;
-          const file = path.join(ARTIFACTS, `failed-${n + 1}-${label}`);
-          await visitor.page.screenshot({ path: `${file}.png`, fullPage: true }).catch(() => {});
-          await visitor.page
-            .content()
-            .then((html) => fs.writeFileSync(`${file}.html`, html))
-            .catch(() => {});
-        }
-      }
-    }
-    if (SCREENSHOT && failed === 0) await writeScreenshot();
+    counts = await runSteps(steps, { plain, desktop, phone }, ARTIFACTS);
+    if (SCREENSHOT && counts.failed === 0) await writeScreenshot();
   } finally {
     await browser.close().catch(() => {});
     stopRestartedPlayer();
   }
   console.log(`screenshots: ${ARTIFACTS}`);
-  console.log(`browser: ${passed} passed, ${failed} failed`);
-  return failed === 0 && passed === steps.length ? 0 : 1;
+  console.log(`browser: ${counts.passed} passed, ${counts.failed} failed`);
+  return counts.failed === 0 ? 0 : 1;
 }
 
 // The README's picture: the control page as a desktop browser shows it, with
@@ -609,7 +471,7 @@ main().then(
   (error) => {
     console.error(error);
     stopRestartedPlayer();
-    console.log(`browser: 0 passed, ${steps.length} failed`);
+    console.log('browser: the steps did not run to their end');
     process.exit(1);
   },
 );

@@ -11,7 +11,9 @@ It first views the page once on its own (the reference: the player then has
 written its playlist file, whose titles every page must list), then runs a
 fixed, seeded mix of page views, commands and selections from C clients at
 once, checks every answer, views the page once more on its own, and compares
-the player's message log with what was sent. Only the standard library.
+the player's message log with what was sent. Only the standard library; the
+player's numbers come from the tests' constants file (build/windows/
+test-constants.env, or the file $TUNARO_CONSTANTS names).
 
 Exit status: 0 when every check holds, 1 when one fails, 2 when the instance
 does not answer as it should before the load starts. With --expect-races
@@ -50,11 +52,13 @@ MIX = (
 
 
 def player_numbers():
-    """The player's message numbers, from the program's own list of them."""
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "src", "player",
-                        "player_messages.h")
+    """The player's message numbers by their names in src/player/player_messages.h, from the
+    tests' constants file that CMake writes (cmake/test_constants.cmake): NAME=value a line."""
+    path = os.environ.get("TUNARO_CONSTANTS") or os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "windows", "test-constants.env")
     with open(path) as f:
-        return dict(re.findall(r"constexpr std::int32_t (\w+) = (-?\d+);", f.read()))
+        entries = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line and line[0] != "#")
+    return {name[len("player."):]: value for name, value in entries.items() if name.startswith("player.")}
 
 
 # As the player's log writes them: decimal text.

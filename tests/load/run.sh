@@ -8,7 +8,7 @@
 #
 #   tests/load/run.sh [--exe tunaro.exe|tunaro_unlocked.exe] [--compare]
 #                     [--clients C] [--requests N] [--entries M] [--seed S]
-#                     [--expect-races] [--results DIR]
+#                     [--expect-races] [--results DIR] [-k PATTERN]
 #
 # --exe tunaro_unlocked.exe   the build without the playlist lock; implies
 #                             --expect-races: pages with missing or wrong
@@ -16,6 +16,8 @@
 # --compare                   on one instance, first the unlocked build
 #                             (informational), then tunaro.exe (must pass)
 # --results DIR               the figures of each run as DIR/<exe>.json
+# -k PATTERN                  only the runs whose names match ("the load test
+#                             of tunaro.exe", "... of tunaro_unlocked.exe")
 #
 # Exit status: non-zero when a check of a run that is not informational fails,
 # or when the instance cannot be set up. The lighttpd logs, the player's log
@@ -34,7 +36,7 @@ seed=1
 expect_races=0
 results=
 usage() {
-  sed -n '9,12p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '9,11p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 while (($#)); do
@@ -47,6 +49,7 @@ while (($#)); do
     --seed) seed=${2:?}; shift 2 ;;
     --expect-races) expect_races=1; shift ;;
     --results) results=${2:?}; shift 2 ;;
+    -k) export TUNARO_FILTER=${2:?}; shift 2 ;;
     *) usage ;;
   esac
 done
@@ -61,12 +64,13 @@ done
   { echo "run.sh: --clients 1..64, --requests 1..5000, --entries 1..20000" >&2; exit 2; }
 [[ -z $results ]] || { mkdir -p "$results" && results=$(cd "$results" && pwd); }
 
-# shellcheck source=../../scripts/demo/lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
 
 started=$(tunaro_now_ms)
 build=$repo/build/windows
-if [[ ! -f $build/tunaro.exe || ! -f $build/tunaro_unlocked.exe || ! -f $build/standin_player.exe ]]; then
+if [[ ! -f $build/tunaro.exe || ! -f $build/tunaro_unlocked.exe || ! -f $build/standin_player.exe ||
+  ! -f $TUNARO_CONSTANTS ]]; then
   cmake --preset windows >/dev/null
   cmake --build --preset windows >/dev/null
 fi
@@ -122,19 +126,20 @@ run_load() {
     --keep-bad "$work/bad-pages/${program%.exe}" "${options[@]}"
 }
 
-status=0
+load() {
+  local name="the load test of $1"
+  if tunaro_wanted "$name"; then tunaro_step "$name" run_load "$@"; fi
+}
 if ((compare)); then
-  run_load tunaro_unlocked.exe 1 || status=$?
-  run_load tunaro.exe "$expect_races" || status=$?
+  load tunaro_unlocked.exe 1
+  load tunaro.exe "$expect_races"
 else
   informational=$expect_races
   [[ $exe == tunaro_unlocked.exe ]] && informational=1
-  run_load "$exe" "$informational" || status=$?
+  load "$exe" "$informational"
 fi
 
 if ! kill -0 "$TUNARO_PLAYER_PID" 2>/dev/null; then
   echo "load test: the stand-in player is no longer running" >&2
-  status=1
+  exit 1
 fi
-echo "load test: finished in $((($(tunaro_now_ms) - started) / 1000)) s"
-exit "$status"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "app/entry_choice.h"
 #include "app/handle_request.h"
 #include "base/run_error.h"
 #include "player/player_messages.h"
@@ -298,32 +297,6 @@ TEST(ErrorTextTest, OneBlankBeforeNonNegativeNumbersAndMinusBeforeNegativeOnes) 
   EXPECT_EQ(ComposeErrorText("Overflow", 6), "Overflow Error Number =  6");
   EXPECT_EQ(ComposeErrorText("Zero", 0), "Zero Error Number =  0");
   EXPECT_EQ(ComposeErrorText("Bad", -2147467259), "Bad Error Number = -2147467259");
-}
-
-TEST(SelectionIndexTest, PositionBeforeTheFirstDot) {
-  EXPECT_EQ(SelectionIndex("3. Some Title"), 2);
-  EXPECT_EQ(SelectionIndex("12. A.B. Band"), 11);
-  EXPECT_EQ(SelectionIndex("1."), 0);
-  EXPECT_EQ(SelectionIndex(" 7 .x"), 6);
-  EXPECT_EQ(SelectionIndex("0. x"), -1);
-  EXPECT_EQ(SelectionIndex("-3. x"), -4);
-  for (const char* bad : {"Some Title", ". x", "x. y", "3 4. x", "1e2. x", "3;4. x", "+. x"}) {
-    try {
-      SelectionIndex(bad);
-      ADD_FAILURE() << bad;
-    } catch (const RunError& error) {
-      EXPECT_EQ(error.number(), 13) << bad;
-    }
-  }
-  EXPECT_THROW(SelectionIndex("99999999999999999999. x"), RunError);
-  try {
-    SelectionIndex("6147483648b. x");  // too long, but above all not a number
-    ADD_FAILURE();
-  } catch (const RunError& error) {
-    EXPECT_EQ(error.number(), 13);
-  }
-  EXPECT_THROW(SelectionIndex("2147483649. x"), RunError);
-  EXPECT_EQ(SelectionIndex("2147483648. x"), INT32_MAX);
 }
 
 }  // namespace

@@ -369,21 +369,19 @@ class Utf8CopyTest : public PlayerStatusTest {
   }
 };
 
-TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter) {
+TEST_F(Utf8CopyTest, TheTitlesAreTheCopysTextCutByItsCharacters) {
   ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles, (std::vector<std::string>{"Caf\xE9 \x96 Blue",
-                                                      "&#1055;&#1088;&#1080;&#1074;&#1077;&#1090;",
-                                                      "&#321;\xF3"
-                                                      "d&#378;",
-                                                      "a &amp; b"}));
-  EXPECT_EQ(status_.CurrentTitle,
-            "&#321;\xF3"
-            "d&#378;");
+  EXPECT_TRUE(status_.TitlesInUtf8);
+  EXPECT_TRUE(status_.CurrentTitleInUtf8);
+  std::vector<std::string> utf8_titles;
+  for (const auto& entry : system_.player.playlist.entries) utf8_titles.push_back(entry.utf8_title);
+  EXPECT_EQ(status_.Titles, utf8_titles);
+  EXPECT_EQ(status_.CurrentTitle, utf8_titles[2]);
   ASSERT_TRUE(Refresh(3));
-  EXPECT_EQ(status_.Titles[1], "&#1074;&#1077;&#1090;");
+  EXPECT_EQ(status_.Titles[1], "\xD0\xB2\xD0\xB5\xD1\x82");
   EXPECT_EQ(status_.CurrentTitle,
-            "\xF3"
-            "d&#378;");
+            "\xC3\xB3"
+            "d\xC5\xBA");
   // A bare entry shows its file's name from the copy too.
   system_.player.traits.bare_entries_every = 3;
   ASSERT_TRUE(Refresh());
@@ -393,16 +391,16 @@ TEST_F(Utf8CopyTest, WhatTheCodePageLacksBecomesAReferenceCountedAsOneCharacter)
 TEST_F(Utf8CopyTest, AChoiceIsMatchedWithTheTitlesAsThePageShowedThem) {
   // Posted from an older page, where the entry stood first.
   EXPECT_EQ(ChooseEntry(system_, 0, status_,
-                        "1. &#321;\xF3"
-                        "d&#378;"),
+                        ReadEntryChoice("1. &#321;\xF3"
+                                        "d&#378;")),
             2);
   EXPECT_EQ(ChooseEntry(system_, 3, status_,
-                        "1. \xF3"
-                        "d&#378;"),
+                        ReadEntryChoice("1. \xF3"
+                                        "d&#378;")),
             2);
   EXPECT_EQ(ChooseEntry(system_, 0, status_,
-                        "1. ?\xF3"
-                        "d?"),
+                        ReadEntryChoice("1. ?\xF3"
+                                        "d?")),
             0);  // no such title: its number
 }
 
@@ -421,28 +419,17 @@ TEST_F(Utf8CopyTest, TheStatusAnswerHasTheTitleInFull) {
             "d?");
 }
 
-TEST_F(Utf8CopyTest, OnADoubleByteCodePageItsOwnCharactersAreItsBytes) {
-  system_.code_page = 932;
-  system_.ansi_characters = {{U'\u30BD', "\x83\x5C"}};
-  SetTitles({"\x83\x5C?"}, {"\xE3\x82\xBD\xC5\x81"});  // ソŁ
-  system_.player.playlist.current = 0;
-  ASSERT_TRUE(Refresh(1));
-  EXPECT_EQ(status_.Titles[0], "&#321;");
-  ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles[0], "\x83\x5C&#321;");
-  EXPECT_EQ(status_.CurrentTitle, "\x83\x5C&#321;");
-}
-
 TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
   const std::vector<std::string> ansi = {"Caf\xE9 \x96 Blue", "??????",
                                          "?\xF3"
                                          "d?",
-                                         "a &amp; b"};
+                                         "a & b"};
   // Left from an earlier list: written before the ANSI file.
   ASSERT_TRUE(Refresh());
   system_.player.traits.utf8_copy = false;
   ASSERT_TRUE(Refresh());
   EXPECT_EQ(status_.Titles, ansi);
+  EXPECT_FALSE(status_.TitlesInUtf8 || status_.CurrentTitleInUtf8);
   EXPECT_EQ(status_.CurrentTitle,
             "?\xF3"
             "d?");
@@ -457,7 +444,24 @@ TEST_F(Utf8CopyTest, AnOlderCopyOrOneOfAnotherLengthIsPassedOver) {
   system_.SetFile(system_.PlaylistPath() + "8",
                   Utf8PlaylistText(EntriesTitled({"\xC5\x81", "b", "c", "d"})).substr(3));
   ASSERT_TRUE(Refresh());
-  EXPECT_EQ(status_.Titles[0], "&#321;");
+  EXPECT_EQ(status_.Titles[0], "\xC5\x81");
+  EXPECT_TRUE(status_.TitlesInUtf8);
+}
+
+// One list of names: the page's, and the status answer's in lower case, where
+// an answer the player should not give is "stopped" rather than nothing.
+TEST(PlayerTextsTest, StateNamesForThePageAndTheStatusAnswer) {
+  const std::tuple<std::int16_t, const char*, const char*> rows[] = {
+      {StateStopped, "Stopped", "stopped"},
+      {StatePlaying, "Playing", "playing"},
+      {StatePaused, "Paused", "paused"},
+      {2, "", "stopped"},
+      {-1, "", "stopped"},
+  };
+  for (const auto& [state, text, name] : rows) {
+    EXPECT_EQ(StateTextFor(state), text) << state;
+    EXPECT_EQ(StateNameFor(state), name) << state;
+  }
 }
 
 TEST(PlayerTextsTest, LengthKeepsWholeMinutesAndShowsNothingWhenUnknown) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/entry_choice.h"
 #include "base/run_error.h"
 #include "platform/ansi_characters.h"
 #include "player/playlist_path.h"
@@ -17,8 +18,7 @@ Strings Walk(const std::string& content, std::size_t slots, std::int16_t width =
              CharacterRule characters = CharacterRule()) {
   TitleList titles;
   titles.Reset(slots);
-  TitleForm form(characters);
-  WalkPlaylistTitles(content, form, width, titles);
+  WalkPlaylistTitles(content, characters, width, titles);
   Strings walked;
   for (std::size_t k = 0; k < titles.size(); ++k) walked.emplace_back(titles[k]);
   return walked;
@@ -182,36 +182,36 @@ TEST(DoubleByteTitleTest, PathsOfTheProgramAndThePlaylist) {
 // that its page's charset lacks; the titles are matched in that form.
 TEST(PostedTitleTest, MatchesTheTitleAsABrowserPostsIt) {
   FakeSystem system;
-  TitleForm copy = TitleForm::ForUtf8Copy(system);
   const std::string lodz =
       "\xC5\x81\xC3\xB3"
       "d\xC5\xBA";  // Łódź, of which 1252 has ó
-  const std::string list = "#EXTM3U\n#EXTINF:1," + lodz +
-                           "\nf\n#EXTINF:1,a & \"b\"\nf\n"
-                           "#EXTINF:1," +
-                           lodz + "\nf\n";
-  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
-                                "&#321;\xF3"
-                                "d&#378;",
-                                0),
+  const PlaylistText copy{"#EXTM3U\n#EXTINF:1," + lodz +
+                              "\nf\n#EXTINF:1,a & \"b\"\nf\n"
+                              "#EXTINF:1," +
+                              lodz + "\nf\n",
+                          true};
+  EXPECT_EQ(EntryShowing(system, copy, 0,
+                         "&#321;\xF3"
+                         "d&#378;",
+                         0),
             0);
-  EXPECT_EQ(NearestEntryShowing(list, copy, 0,
-                                "&#321;\xF3"
-                                "d&#378;",
-                                2),
+  EXPECT_EQ(EntryShowing(system, copy, 0,
+                         "&#321;\xF3"
+                         "d&#378;",
+                         2),
             2);
-  EXPECT_EQ(NearestEntryShowing(list, copy, 3,
-                                "\xF3"
-                                "d&#378;",
-                                2),
+  EXPECT_EQ(EntryShowing(system, copy, 3,
+                         "\xF3"
+                         "d&#378;",
+                         2),
             2);
-  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a  & \"b\" ", 0), 1);
-  EXPECT_EQ(NearestEntryShowing(list, copy, 0, "a &amp; &quot;b&quot;", 0), std::nullopt);
-  EXPECT_EQ(NearestEntryShowing(list, copy, 0, lodz, 0), std::nullopt);
+  EXPECT_EQ(EntryShowing(system, copy, 0, "a  & \"b\" ", 0), 1);
+  EXPECT_EQ(EntryShowing(system, copy, 0, "a &amp; &quot;b&quot;", 0), std::nullopt);
+  EXPECT_EQ(EntryShowing(system, copy, 0, lodz, 0), std::nullopt);
   // A double-byte title whose second byte is a backslash, among blanks.
-  TitleForm cp932(CodePage(932));
-  EXPECT_EQ(NearestEntryShowing("#EXTINF:1,a" + kSo + "  b\nC:\\" + kSo + ".mp3\n", cp932, 4,
-                                kSo + " b", 0),
+  system.code_page = 932;
+  EXPECT_EQ(EntryShowing(system, {"#EXTINF:1,a" + kSo + "  b\nC:\\" + kSo + ".mp3\n", false}, 4,
+                         kSo + " b", 0),
             0);
 }
 

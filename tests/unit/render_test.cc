@@ -121,7 +121,29 @@ TEST_F(RenderTest, MarksTheEntryAtTheCurrentPositionOnly) {
   }
 }
 
-// The titles are escaped as the status is read, so they go through it here.
+// Lines are handed over in blocks and the escapes are found in one search
+// over all titles: a list far longer than one block, line for line.
+TEST_F(RenderTest, ALongListIsWrittenLineForLine) {
+  status_.EntryCount = 6000;
+  status_.CurrentEntry = 4321;
+  status_.Titles.Reset(6000);
+  std::string expected = "name=MP3List>\r\n";
+  for (int k = 0; k < 6000; ++k) {
+    const std::string number = std::to_string(k);
+    // Some with a character to escape first, one last, or none.
+    status_.Titles.Append(k % 7 == 0   ? "\"" + number + "\" & b"
+                          : k % 7 == 3 ? "Title " + number + " <"
+                                       : "Title number " + number);
+    const std::string shown = k % 7 == 0   ? "&quot;" + number + "&quot; &amp; b"
+                              : k % 7 == 3 ? "Title " + number + " &lt;"
+                                           : "Title number " + number;
+    expected += (k == 4321 ? "<option selected>" : "<option>") + std::to_string(k + 1) + ". " +
+                shown + "</option>\r\n";
+  }
+  EXPECT_NE(Full().find(expected + "</select>"), std::string::npos);
+}
+
+// The titles are escaped as the page is written; they come from the status.
 TEST_F(RenderTest, TitlesCannotInjectMarkup) {
   system_.player.playlist.entries =
       player_model::EntriesTitled({"<script>alert(1)</script>", "Tom & \"Jerry\"", "x>y"});
@@ -136,6 +158,69 @@ TEST_F(RenderTest, TitlesCannotInjectMarkup) {
     EXPECT_NE(out.find("2. Tom &amp; &quot;Jerry&quot;</option>"), std::string::npos);
     EXPECT_NE(out.find("<b>&lt;script&gt;alert(1)&lt;/script&gt;</b>"), std::string::npos);
   }
+}
+
+// The player's UTF-8 copy: a character of the code page goes onto the page as
+// its bytes there, any other as a reference, the escapes as ever. Titles are
+// cut by the copy's characters, so a reference stands for one.
+TEST_F(RenderTest, TheCopysTitlesInTheCodePagesBytesOrAsReferences) {
+  system_.SetFile(system_.player.program_path, "MZ");
+  const auto refresh = [&](std::int16_t width) {
+    status_ = PlayerStatus{};
+    status_.PlayerWindow = system_.player.window;
+    RefreshPlayerStatus(system_, width, status_);
+  };
+  // Titles in the code page's bytes and in UTF-8, entry by entry.
+  const auto set_titles = [&](const std::vector<std::string>& ansi,
+                              const std::vector<std::string>& utf8, std::int32_t current) {
+    system_.player.playlist.entries = player_model::EntriesTitled(ansi);
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+      system_.player.playlist.entries[i].utf8_title = utf8[i];
+    }
+    system_.player.traits.utf8_copy = true;
+    system_.player.playlist.current = current;
+  };
+  const std::string lodz =
+      "&#321;\xF3"
+      "d&#378;";
+  set_titles({"??????",
+              "?\xF3"
+              "d?",
+              "a & b"},
+             {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+              "\xC5\x81\xC3\xB3"
+              "d\xC5\xBA",
+              "a & b"},
+             1);
+  refresh(0);
+  const std::string page = Full();
+  EXPECT_NE(page.find("<option>1. &#1055;&#1088;&#1080;&#1074;&#1077;&#1090;</option>\r\n"
+                      "<option selected>2. " +
+                      lodz + "</option>\r\n<option>3. a &amp; b</option>\r\n"),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("<b>" + lodz + "</b>"), std::string::npos);
+  refresh(3);
+  const std::string panel = Panel();
+  EXPECT_NE(panel.find("<option>1. &#1074;&#1077;&#1090;</option>"), std::string::npos) << panel;
+  EXPECT_NE(panel.find("<b>\xF3"
+                       "d&#378;</b>"),
+            std::string::npos);
+  // Each title in its own text: a current title that came from the ANSI file.
+  status_.CurrentTitle = "Caf\xE9";
+  status_.CurrentTitleInUtf8 = false;
+  EXPECT_NE(Panel().find("<b>Caf\xE9</b>"), std::string::npos);
+
+  // On a Japanese Windows its own characters are its bytes, a backslash as
+  // second byte among them.
+  system_.code_page = 932;
+  system_.ansi_characters = {{U'\u30BD', "\x83\x5C"}};
+  set_titles({"\x83\x5C?"}, {"\xE3\x82\xBD\xC5\x81"}, 0);  // ソŁ
+  refresh(0);
+  EXPECT_NE(Full().find("<option selected>1. \x83\x5C&#321;</option>"), std::string::npos);
+  EXPECT_NE(Full().find("<b>\x83\x5C&#321;</b>"), std::string::npos);
+  refresh(1);
+  EXPECT_NE(Full().find("<option selected>1. &#321;</option>"), std::string::npos);
 }
 
 TEST_F(RenderTest, HeaderAndFooterFilesReplaceTheDefaultLines) {

@@ -86,6 +86,17 @@ std::string Load(const std::string& content, bool* ended) {
   return system.output;
 }
 
+TEST(ParseSettingsTest, EveryMusicDirLineCountsInItsOrder) {
+  Settings s = Parse(
+      "MUSICDIR D:\\Music \r\nmusicdir  \\\\nas\\share\\My Music\r\nMUSICDIR   \r\n# MUSICDIR "
+      "C:\\x\r\n"
+      "MUSICDIR D:\\Music\r\nIMGDIR /i/\r\n");
+  EXPECT_EQ(s.MusicDirs,
+            (std::vector<std::string>{"D:\\Music", "\\\\nas\\share\\My Music", "D:\\Music"}));
+  EXPECT_EQ(s.ImgDir, "/i/");
+  EXPECT_TRUE(Parse("IMGDIR /i/\r\nMUSICDIRS D:\\x\r\n").MusicDirs.empty());
+}
+
 TEST(LoadSettingsTest, WritesBothValidationLinesInOrder) {
   const std::string img = "ERROR: ImgDir is null. Check your configuration file.<br>\r\n\r\n";
   const std::string www = "ERROR: WWWPath is null. Check your configuration file.<br>\r\n\r\n";
@@ -149,6 +160,11 @@ TEST(LoadSettingsTest, RelativeSiteFilesAreTakenFromTheProgramFolder) {
     LoadSettings(system, out, absolute);
     EXPECT_EQ(absolute.HeaderFile, path);
   }
+  system.SetConfiguration("IMGDIR /i/\r\nWWWPATH /w/\r\nMUSICDIR Music\r\nMUSICDIR E:\\Music\r\n");
+  Settings music;
+  LoadSettings(system, out, music);
+  EXPECT_EQ(music.MusicDirs,
+            (std::vector<std::string>{system.executable_directory + "\\Music", "E:\\Music"}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "app/main_entry.h"
-#include "app/status_request.h"
 #include "base/content_hash.h"
 #include "player/live_status.h"
 #include "player/player_messages.h"
@@ -37,27 +36,6 @@ TEST(VolumeTest, RoundsHalfUpBothWays) {
     EXPECT_EQ(PlayerVolume(percent), volume);
     EXPECT_EQ(VolumePercent(volume), percent);  // every percentage comes back as it was set
   }
-}
-
-TEST(StatusRequestTest, WordsControlsAndRefusals) {
-  EXPECT_FALSE(ReadStatusRequest("").has_value());
-  EXPECT_FALSE(ReadStatusRequest("play").has_value());
-  EXPECT_FALSE(ReadStatusRequest("status&x").has_value());
-  const auto status = ReadStatusRequest("STATUS");
-  ASSERT_TRUE(status.has_value());
-  EXPECT_FALSE(status->control.has_value());
-  EXPECT_EQ(status->error, "");
-
-  const auto seek = ReadStatusRequest("seek=2147483");
-  ASSERT_TRUE(seek && seek->control);
-  EXPECT_EQ(seek->control->code, JumpToTime);
-  EXPECT_EQ(seek->control->argument, 2147483000);
-  EXPECT_EQ(ReadStatusRequest("seek=0002147484")->error,
-            "seek must be whole seconds from 0 to 2147483");
-  EXPECT_EQ(ReadStatusRequest("seek=99999999999999999999")->error,
-            "seek must be whole seconds from 0 to 2147483");
-  EXPECT_EQ(ReadStatusRequest("volume=+5")->error, "volume must be a whole number from 0 to 100");
-  EXPECT_EQ(ReadStatusRequest("volume=007")->control->argument, 18);
 }
 
 TEST(ContentHashTest, AnyChangeChangesIt) {
@@ -130,6 +108,35 @@ TEST_F(StatusRunTest, WithoutProgramFileOrEntryStillAnObject) {
   system_.player.playlist.current = 7;  // outside the list
   EXPECT_NE(Run("status").find("\"title\": \"\", "), std::string::npos);
   EXPECT_NE(system_.output.find("\"current\": 0, "), std::string::npos);
+}
+
+TEST_F(StatusRunTest, EachControlIsTheQueryThatCarriesItOut) {
+  const std::pair<const char*, LoggedMessage> rows[] = {
+      {"seek=2147483", {QueryMessage, 2147483000, JumpToTime}},
+      {"volume=007", {QueryMessage, 18, SetVolume}},
+      {"shuffle=on", {QueryMessage, 1, SetShuffle}},
+      {"repeat=OFF", {QueryMessage, 0, SetRepeat}},
+  };
+  for (const auto& [query, sent] : rows) {
+    system_.player.log.clear();
+    Run(query);
+    ASSERT_FALSE(system_.player.log.empty()) << query;
+    EXPECT_EQ(system_.player.log.front(), sent) << query;
+  }
+}
+
+// A run that fails answers in the kind of answer the request asked for, also
+// when reading the request itself failed.
+TEST_F(StatusRunTest, AFailureAnswersInTheKindAskedFor) {
+  const std::string failed = "Status: 500 Internal Server Error\r\n" + std::string(kJsonHeader);
+  EXPECT_EQ(Run("volume=%zz").rfind(failed, 0), 0u);
+  system_.environment["CONTENT_LENGTH"] = "99999999999";
+  system_.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
+  EXPECT_EQ(Run("status").rfind(failed, 0), 0u);
+  // Another site's status request is a look at the page, and fails as one.
+  system_.environment["CONTENT_LENGTH"] = "";
+  system_.player.hangs_on = QueryPlayState;
+  EXPECT_NE(Run("status").find("<title>Internal Error</title>"), std::string::npos);
 }
 
 TEST_F(StatusRunTest, AHungPlayerLeavesOnlyAnErrorObject) {

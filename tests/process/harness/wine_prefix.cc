@@ -5,6 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <string>
 
 #include "harness/files.h"
 
@@ -15,10 +18,35 @@ std::unique_ptr<WinePrefix> g_shared_prefix;
 
 constexpr std::chrono::seconds kToolTimeout{180};
 
+// The variables every Wine process of the tests gets, from the "wine.NAME=value"
+// lines of the constants file that CMake writes when it configures
+// (cmake/test_constants.cmake), the one list the test scripts read too.
+bool ReadWineVariables(Environment* variables, std::string* error) {
+  const std::optional<std::string> text = ReadFileBytes(TUNARO_TEST_CONSTANTS);
+  const std::string kPrefix = "wine.";
+  std::istringstream lines(text.value_or(""));
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::size_t equals = line.find('=');
+    if (line.compare(0, kPrefix.size(), kPrefix) != 0 || equals == std::string::npos) continue;
+    (*variables)[line.substr(kPrefix.size(), equals - kPrefix.size())] = line.substr(equals + 1);
+  }
+  if (variables->empty()) {
+    *error = std::string("no Wine variables in ") + TUNARO_TEST_CONSTANTS +
+             " (CMake writes that file when it configures this tree)";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-WinePrefix::WinePrefix(std::string path, std::string wine, std::string wineserver)
-    : path_(std::move(path)), wine_(std::move(wine)), wineserver_(std::move(wineserver)) {}
+WinePrefix::WinePrefix(std::string path, std::string wine, std::string wineserver,
+                       Environment wine_variables)
+    : path_(std::move(path)),
+      wine_(std::move(wine)),
+      wineserver_(std::move(wineserver)),
+      wine_variables_(std::move(wine_variables)) {}
 
 std::unique_ptr<WinePrefix> WinePrefix::Create(std::string* error) {
   const std::string wine = FindOnPath("wine");
@@ -29,13 +57,16 @@ std::unique_ptr<WinePrefix> WinePrefix::Create(std::string* error) {
         "Wine (Debian: apt-get install wine64)";
     return nullptr;
   }
+  Environment wine_variables;
+  if (!ReadWineVariables(&wine_variables, error)) return nullptr;
   char pattern[] = "/tmp/tunaro-wine.XXXXXX";
   if (::mkdtemp(pattern) == nullptr) {
     *error = "cannot make a directory for the Wine prefix";
     return nullptr;
   }
   const auto start = std::chrono::steady_clock::now();
-  std::unique_ptr<WinePrefix> prefix(new WinePrefix(pattern, wine, wineserver));
+  std::unique_ptr<WinePrefix> prefix(
+      new WinePrefix(pattern, wine, wineserver, std::move(wine_variables)));
   const std::string drivers_key = "HKCU\\Software\\Wine\\Drivers";
   // The desktop that booting starts has no usable display driver, and it
   // lives as long as the server, so the server is restarted once the null
@@ -68,9 +99,8 @@ void WinePrefix::Shutdown() {
 
 Environment WinePrefix::WineEnvironment() const {
   Environment environment = InheritedEnvironment();
+  for (const auto& [name, value] : wine_variables_) environment[name] = value;
   environment["WINEPREFIX"] = path_;
-  environment["WINEDEBUG"] = "-all";
-  environment["WINEDLLOVERRIDES"] = "mscoree,mshtml=";
   return environment;
 }
 

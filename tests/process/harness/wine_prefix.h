@@ -26,8 +26,9 @@ class WinePrefix {
   const std::string& path() const { return path_; }
   double setup_seconds() const { return setup_seconds_; }
 
-  // Our environment pointed at this prefix, with Wine's debug output off and
-  // its Mono and Gecko installers disabled.
+  // Our environment pointed at this prefix, with the Wine variables of the
+  // tests' constants file (Wine's debug output off, its Mono and Gecko
+  // installers disabled).
   Environment WineEnvironment() const;
   // argv for running `exe` (a Linux path) with `args` under Wine.
   std::vector<std::string> WineCommand(const std::string& exe,
@@ -37,13 +38,15 @@ class WinePrefix {
   ProcessOptions WineProcess(const std::string& exe, const std::vector<std::string>& args) const;
 
  private:
-  WinePrefix(std::string path, std::string wine, std::string wineserver);
+  WinePrefix(std::string path, std::string wine, std::string wineserver,
+             Environment wine_variables);
   bool RunTool(const std::vector<std::string>& argv, std::string* error) const;
   void Shutdown();
 
   std::string path_;
   std::string wine_;
   std::string wineserver_;
+  Environment wine_variables_;
   double setup_seconds_ = 0;
 };
 

@@ -5,11 +5,16 @@
 # shipped tunaro.conf and DEPLOYMENT.md assume), starts the stand-in player
 # and runs both unpacked programs as a web server would.
 #
-#   scripts/demo/check-package.sh
+#   tests/package/run.sh [-k PATTERN]    (-k: only the checks whose names match)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# shellcheck source=lib.sh
-source scripts/demo/lib.sh
+# shellcheck source=../lib/lib.sh
+source tests/lib/lib.sh
+case ${1:-} in
+  -k) export TUNARO_FILTER=${2:?} ;;
+  "") ;;
+  *) echo "usage: tests/package/run.sh [-k PATTERN]" >&2; exit 2 ;;
+esac
 
 tunaro_build_release_zip
 version=$TUNARO_VERSION zip=$TUNARO_ZIP
@@ -31,6 +36,8 @@ top=tunaro-$version-win64
 expected="$top/DEPLOYMENT.md
 $top/LICENSE-civetweb.txt
 $top/LICENSE-qrcodegen.txt
+$top/LICENSE-taglib-LGPL.txt
+$top/LICENSE-taglib-MPL.txt
 $top/README.txt
 $top/tunaro-server-x86.exe
 $top/tunaro-server.exe
@@ -83,9 +90,11 @@ for folder in tunaro tunaro-panel; do
 done
 tunaro_expect "the server's 64-bit and 32-bit exes, checked as files" \
   bash scripts/check-windows-exes.sh - - "$inetpub/tunaro-server.exe" "$inetpub/tunaro-server-x86.exe"
-tunaro_expect "the license texts of CivetWeb and qrcodegen" \
-  bash -c 'grep -q "The CivetWeb developers" "$1" && grep -q "Project Nayuki" "$2"' \
-  _ "$inetpub/LICENSE-civetweb.txt" "$inetpub/LICENSE-qrcodegen.txt"
+tunaro_expect "the license texts of CivetWeb, qrcodegen and TagLib" \
+  bash -c 'grep -q "The CivetWeb developers" "$1" && grep -q "Project Nayuki" "$2" &&
+    grep -q "MOZILLA PUBLIC LICENSE" "$3" && grep -q "LESSER GENERAL PUBLIC LICENSE" "$4"' \
+  _ "$inetpub/LICENSE-civetweb.txt" "$inetpub/LICENSE-qrcodegen.txt" \
+  "$inetpub/LICENSE-taglib-MPL.txt" "$inetpub/LICENSE-taglib-LGPL.txt"
 
 crlf_only() { ! grep -q $'[^\r]$' "$1" && [[ -s $1 ]]; }
 # Each code page's header is header.html with that code page's charset named,

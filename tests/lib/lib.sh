@@ -1,17 +1,26 @@
-# Helpers shared by scripts/demo.sh and the browser and load tests: a private Wine
+# Helpers shared by scripts/demo.sh and the tests: a private Wine
 # prefix, a demo tree (tunaro.exe behind lighttpd, the images, the sample
 # page with the compact panel, the stand-in player), starting and stopping it.
 #
-# Source this file from bash; it sets no options of its own. Everything it
+# Source this file from bash; it sets no options of its own. It brings the
+# step runner (steps.sh) with it. Everything it
 # starts is recorded in TUNARO_PLAYER_PID, TUNARO_LIGHTTPD_PID and
 # TUNARO_PREFIX, and tunaro_stop stops exactly that: by process id, then by
 # the prefix (`wineserver -k` ends every Wine process of that prefix only).
 
 TUNARO_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The player's message numbers and Wine's variables, as CMake writes them when
+# it configures the windows preset (cmake/test_constants.cmake); exported, so
+# that the Python and JavaScript parts of a test read the same file.
+export TUNARO_CONSTANTS=${TUNARO_CONSTANTS:-$TUNARO_REPO/build/windows/test-constants.env}
+declare -gA TUNARO_PLAYER=()
+TUNARO_WINE_VARIABLES=()
 TUNARO_PLAYER_PID=
 TUNARO_PLAYLIST_FILE=
 TUNARO_LIGHTTPD_PID=
 TUNARO_PREFIX=
+# shellcheck source=steps.sh
+source "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
 
 tunaro_log() { printf '%s\n' "$*" >&2; }
 tunaro_die() {
@@ -29,11 +38,32 @@ tunaro_on_exit() {
   trap 'exit 129' HUP
 }
 
+# The checks a run is limited to: a regular expression over their names
+# (extended, letter case ignored), from a test script's -k option; the
+# JavaScript checks read it too. Empty: every check.
+# tunaro_wanted NAME... is true when the filter leaves one of them in.
+export TUNARO_FILTER=${TUNARO_FILTER:-}
+tunaro_wanted() {
+  [[ -n $TUNARO_FILTER ]] || return 0
+  local name
+  for name; do
+    grep -qiE -- "$TUNARO_FILTER" <<<"$name" && return 0
+  done
+  return 1
+}
+
 # One check of a test script: runs the command and says "ok" or "FAIL" with
 # WHAT; TUNARO_CHECKS and TUNARO_FAILURES count them for the closing line.
+# A check that the filter leaves out does not run.
 TUNARO_CHECKS=0
 TUNARO_FAILURES=0
 tunaro_expect() {
+  tunaro_wanted "$1" || return 0
+  tunaro_expect_suite "$@"
+}
+# The same for a command that is a suite of checks that say "ok" or "FAIL"
+# themselves and take the filter themselves: it runs whatever the filter.
+tunaro_expect_suite() {
   local what=$1
   shift
   TUNARO_CHECKS=$((TUNARO_CHECKS + 1))
@@ -77,17 +107,33 @@ tunaro_fill() {
     "$template" >"$out"
 }
 
+# Reads $TUNARO_CONSTANTS once: the player's numbers into TUNARO_PLAYER (by
+# their names in player_messages.h, e.g. ${TUNARO_PLAYER[CommandPlay]}), the
+# variables every Wine process gets into TUNARO_WINE_VARIABLES (NAME=value).
+tunaro_constants() {
+  ((${#TUNARO_PLAYER[@]} == 0)) || return 0
+  [[ -f $TUNARO_CONSTANTS ]] ||
+    tunaro_die "no $TUNARO_CONSTANTS: configure the windows preset first (cmake --preset windows)"
+  local line name
+  while IFS= read -r line; do
+    name=${line%%=*}
+    case $name in
+      player.*) TUNARO_PLAYER[${name#player.}]=${line#*=} ;;
+      wine.*) TUNARO_WINE_VARIABLES+=("${line#wine.}") ;;
+    esac
+  done <"$TUNARO_CONSTANTS"
+}
+
 # The variables every Wine run of ours gets, as NAME=value words in the array
-# named by the second argument: the prefix, Wine's own messages off, no offer
-# to install Mono or Gecko, and TMPDIR as this shell has it. The one place
-# they are written down. A program finds the player's window only on the same
-# wineserver, and which server a Wine process joins depends on WINEPREFIX and
-# TMPDIR: the CGI wrappers, run by a web server whose environment lacks
-# TMPDIR, must get it written in.
+# named by the second argument: the prefix, those of $TUNARO_CONSTANTS, and
+# TMPDIR as this shell has it. A program finds the player's window only on
+# the same wineserver, and which server a Wine process joins depends on
+# WINEPREFIX and TMPDIR: the CGI wrappers, run by a web server whose
+# environment lacks TMPDIR, must get it written in.
 tunaro_wine_vars() {
   local -n _tunaro_vars=$2
-  _tunaro_vars=("WINEPREFIX=$1" "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml="
-    "TMPDIR=${TMPDIR:-/tmp}")
+  tunaro_constants
+  _tunaro_vars=("WINEPREFIX=$1" "${TUNARO_WINE_VARIABLES[@]}" "TMPDIR=${TMPDIR:-/tmp}")
   # Wine takes the ANSI code page from the locale: TUNARO_WINE_LOCALE=ja_JP.UTF-8
   # gives 932. Every process of one prefix must have the same.
   if [[ -n ${TUNARO_WINE_LOCALE:-} ]]; then _tunaro_vars+=("LC_ALL=$TUNARO_WINE_LOCALE"); fi
@@ -98,6 +144,23 @@ tunaro_wine_vars_quoted() {
   local vars
   tunaro_wine_vars "$1" vars
   printf '%q ' "${vars[@]}"
+}
+
+# Writes FILE, a command that runs a Windows program (its Unix path, then its
+# arguments) under Wine in PREFIX with Wine's variables: how the parts of a
+# test that are not bash run the probe or start a player. Words after PREFIX
+# go in front, e.g. to run it as another user (tests/apache/run.sh). It execs
+# Wine, so the id of the process started is Wine's own.
+tunaro_wine_run_script() {
+  local file=$1 prefix=$2
+  shift 2
+  local before=${*@Q}
+  {
+    echo '#!/bin/bash'
+    echo "# Runs a Windows program under Wine in $prefix (written by tests/lib/lib.sh)."
+    echo "exec ${before:+$before }env $(tunaro_wine_vars_quoted "$prefix")wine \"\$@\""
+  } >"$file"
+  chmod 755 "$file"
 }
 
 # Replaces the shell with a command run with Wine's variables for the prefix:
