@@ -39,11 +39,13 @@ struct AccessRequest {
   std::string cookies;               // the Cookie headers, joined by "; "
   std::string authorization;
   std::string user_agent;
+  std::string fetch_site;  // Sec-Fetch-Site
   std::string fetch_mode;  // Sec-Fetch-Mode
 };
 
-// A browser says so: every current one sends Sec-Fetch-Mode, and every one
-// names itself "Mozilla/..." first. A browser is shown the pairing page
+// A browser says so: every current one sends Sec-Fetch-Site, and every one
+// names itself "Mozilla/..." first (a script's fetch may send Sec-Fetch-Mode,
+// as Node's does, but neither of these). A browser is shown the pairing page
 // rather than asked for a password, which a home-screen web app cannot show.
 bool IsBrowser(const AccessRequest& request);
 
