@@ -542,14 +542,12 @@ class AccessGateTest : public ::testing::Test {
     request.path = path;
     request.client = "192.168.1.5";
     request.user_agent = "Mozilla/5.0 (Linux; Android 14) Chrome/124.0 Mobile Safari/537.36";
-    request.fetch_site = "none";
     request.fetch_mode = "navigate";
     return request;
   }
   AccessRequest Curl() {
     AccessRequest request = Phone();
     request.user_agent = "curl/8.5.0";
-    request.fetch_site.clear();
     request.fetch_mode.clear();
     request.client = "127.0.0.1";
     return request;
@@ -618,14 +616,15 @@ TEST_F(AccessGateTest, FiveWrongCodesMakeTheAddressWaitEvenForTheRightOne) {
 }
 
 TEST_F(AccessGateTest, ScriptsLogInWithDigestAndABrowsersLoginPairsIt) {
-  // curl and Node's fetch (which sends Sec-Fetch-Mode, but no Sec-Fetch-Site
-  // and no "Mozilla/") are asked for a digest login; a browser is not, unless
-  // at /login.
+  // curl and Node's fetch (which sends Sec-Fetch-Mode, and a test may send
+  // Sec-Fetch-Site) are asked for a digest login; a browser is not, unless at
+  // /login.
   const AccessAnswer asked = gate_.Admit(Curl(), false);
   ASSERT_EQ(asked.admission, Admission::kChallenge);
   AccessRequest node = Curl();
   node.user_agent = "node";
   node.fetch_mode = "cors";
+  node.cookies = "tunaro_device=" + std::string(64, '0');  // not a device's
   EXPECT_EQ(gate_.Admit(node, false).admission, Admission::kChallenge);
   AccessRequest old_browser = Curl();
   old_browser.user_agent = "Mozilla/5.0 (Windows NT 6.1; rv:60.0) Gecko/20100101 Firefox/60.0";

@@ -24,7 +24,7 @@ std::string Tries(int counted) {
 }  // namespace
 
 bool IsBrowser(const AccessRequest& request) {
-  return !request.fetch_site.empty() || request.user_agent.rfind("Mozilla/", 0) == 0;
+  return request.user_agent.rfind("Mozilla/", 0) == 0;
 }
 
 std::string DeviceCookie(const std::string& token) {

@@ -39,14 +39,14 @@ struct AccessRequest {
   std::string cookies;               // the Cookie headers, joined by "; "
   std::string authorization;
   std::string user_agent;
-  std::string fetch_site;  // Sec-Fetch-Site
   std::string fetch_mode;  // Sec-Fetch-Mode
 };
 
-// A browser says so: every current one sends Sec-Fetch-Site, and every one
-// names itself "Mozilla/..." first (a script's fetch may send Sec-Fetch-Mode,
-// as Node's does, but neither of these). A browser is shown the pairing page
-// rather than asked for a password, which a home-screen web app cannot show.
+// A browser says so: every one, a phone's web views and home-screen apps
+// included, names itself "Mozilla/..." first, and scripts do not (curl,
+// Python, Node's fetch, which sends Sec-Fetch-Mode all the same). A browser
+// is shown the pairing page rather than asked for a password, which a
+// home-screen web app cannot show; it asks for one at /login.
 bool IsBrowser(const AccessRequest& request);
 
 // The Set-Cookie value of a device's token: for a year from now, for this

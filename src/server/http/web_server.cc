@@ -135,8 +135,6 @@ AccessRequest AccessRequestOf(mg_connection* connection) {
       request.authorization = value;
     } else if (name == "user-agent") {
       request.user_agent = value;
-    } else if (name == "sec-fetch-site") {
-      request.fetch_site = value;
     } else if (name == "sec-fetch-mode") {
       request.fetch_mode = value;
     }
