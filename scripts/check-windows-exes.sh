@@ -56,7 +56,9 @@ check() {
 }
 
 # The DLLs tunaro-server.exe needs, all part of Windows: ADVAPI32 (the
-# autostart value in the registry, the user name), IPHLPAPI (the addresses of
+# autostart value in the registry, the user name, the random bytes of tokens
+# and codes by RtlGenRandom, the access list of the files only the user may
+# read), IPHLPAPI (the addresses of
 # the interfaces, GetAdaptersAddresses), KERNEL32, MSVCRT (the C runtime),
 # SHELL32 (CommandLineToArgvW, the Unicode arguments) and WS2_32 (sockets).
 server_dlls="ADVAPI32.DLL IPHLPAPI.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL WS2_32.DLL "
