@@ -2,8 +2,9 @@
 // (Debian's, driven by puppeteer-core) each open the address the QR code
 // carries, /pair#CODE, and get the remote; a reload keeps it; then run.sh
 // restarts the server and a reload still gets the remote, no prompt. In
-// Chromium also: a digest login at /login pairs the browser, and a page of
-// another site cannot frame the remote.
+// Chromium also: the pairing page, light and dark, passes axe-core's audit and
+// pairs from the keyboard alone; a digest login at /login pairs the browser;
+// and a page of another site cannot frame the remote.
 //
 // Environment:
 //   BASE_URL     http://127.0.0.1:PORT of the server
@@ -19,6 +20,7 @@ import { Failure, check, wanted } from '../browser/browser.mjs';
 
 const require = createRequire(new URL('../browser/package.json', import.meta.url));
 const puppeteer = require('puppeteer-core');
+const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
 
 const { BASE_URL, SERVER_OUT, STATE, LOGIN } = process.env;
 const CONTROL_PATH = '/cgi-bin/tunaro/tunaro';
@@ -68,6 +70,7 @@ async function step(name, run) {
 
 const NAMES = [
   ...Object.keys(BROWSERS).flatMap((name) => [`${name}: /pair#CODE`, `${name}: after the server's restart`]),
+  'chromium: the pairing page',
   'chromium: a digest login',
   'chromium: another site cannot frame',
 ];
@@ -107,6 +110,28 @@ async function main() {
     }
 
     const chromium = opened[0];
+    await step('chromium: the pairing page passes the axe audit, light and dark, and pairs from the keyboard', async () => {
+      const context = await chromium.createBrowserContext();
+      const page = await context.newPage();
+      await page.goto(`${BASE_URL}/pair`);
+      for (const scheme of ['light', 'dark']) {
+        await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+        await page.evaluate(AXE_SOURCE);
+        const found = await page.evaluate(async () => {
+          const result = await window.axe.run(document, { resultTypes: ['violations'] });
+          return result.violations.map((v) => `${v.id} (${v.impact})`);
+        });
+        check(found.length === 0, `axe (${scheme}): ${found.join(', ')}`);
+      }
+      // The first stop of the Tab key is the code's field; Enter sends it.
+      used = await nextCode(used);
+      await page.keyboard.press('Tab');
+      check(await page.evaluate(() => document.activeElement.id === 'code'), 'Tab does not reach the field first');
+      await page.keyboard.type(used.toLowerCase());
+      await Promise.all([page.waitForNavigation(), page.keyboard.press('Enter')]);
+      await showsTheRemote(page, 'after pairing from the keyboard');
+      await context.close();
+    });
     await step('chromium: a digest login at /login pairs the browser', async () => {
       const context = await chromium.createBrowserContext();
       const page = await context.newPage();

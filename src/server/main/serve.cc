@@ -66,15 +66,29 @@ void PrintPairingCode(ServerSystem& system, AccessDesk& access, int port) {
   Print(text + "\n");
 }
 
-// A new code (the last one used, or expired) is shown within a second.
+void PrintDevicesHealth(const DevicesFileHealth& health) {
+  if (health.state != DevicesFileState::kGood) {
+    PrintError(health.problem + "\n" + health.what_to_do + "\n\n");
+  }
+}
+
+// A new code (the last one used, or expired) is shown within a second, and
+// so is a devices file that could not be written.
 void ShowNewCodesUntilStopped(ServerSystem& system, AccessDesk& access, int port) {
   std::uint64_t shown = access.Hold()->code_generation();
+  DevicesFileState state = access.Hold()->devices_health().state;
   while (!StopRequestedWithin(1000)) {
     std::uint64_t now;
+    DevicesFileHealth health;
     {
       AccessDesk::Held gate = access.Hold();
       gate->CurrentCode();  // replaces an expired one
       now = gate->code_generation();
+      health = gate->devices_health();
+    }
+    if (health.state != state) {
+      state = health.state;
+      PrintDevicesHealth(health);
     }
     if (now != shown) {
       shown = now;
@@ -132,10 +146,7 @@ void Serve(ServerSystem& system, const ServerOptions& options) {
   instance.PublishAddress(addresses.front());
   PrintBanner(folder, listening, addresses, options);
   if (settings.login) {
-    const DevicesFileHealth health = access.Hold()->devices_health();
-    if (health.state != DevicesFileState::kGood) {
-      PrintError(health.problem + "\n" + health.what_to_do + "\n\n");
-    }
+    PrintDevicesHealth(access.Hold()->devices_health());
     PrintPairingCode(system, access, options.port);
     ShowNewCodesUntilStopped(system, access, options.port);
   } else {
