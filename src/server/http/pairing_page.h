@@ -9,7 +9,7 @@
 
 namespace tunaro::server {
 
-// Beside the program, under its release folder.
+// In the program's folder.
 extern const char kPairingPageFile[];
 
 enum class PairingNote {

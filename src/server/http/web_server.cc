@@ -106,7 +106,8 @@ int PairingPage(mg_connection* connection, int status, PairingNote note, Headers
   const WebServer& server = ServerOf(connection);
   std::optional<std::string> page;
   try {
-    page = server.system().ReadWholeFile(kPairingPageFile, 64 * 1024);
+    page = server.system().ReadWholeFile(server.system().ProgramFolder() + "\\" + kPairingPageFile,
+                                         64 * 1024);
   } catch (const RunError&) {
     // The plain page does as well.
   }
