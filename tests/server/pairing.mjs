@@ -84,9 +84,14 @@ async function main() {
   try {
     let used = '';
     const visitors = [];
-    for (const [name, options] of Object.entries(BROWSERS)) {
-      const browser = await puppeteer.launch({ ...options, headless: true, protocolTimeout: 60000 });
-      opened.push(browser);
+    // Both started at once: a browser takes seconds to start.
+    const launched = await Promise.allSettled(
+      Object.values(BROWSERS).map((options) => puppeteer.launch({ ...options, headless: true, protocolTimeout: 60000 })),
+    );
+    for (const result of launched) if (result.status === 'fulfilled') opened.push(result.value);
+    for (const result of launched) if (result.status === 'rejected') throw result.reason;
+    for (const [index, name] of Object.keys(BROWSERS).entries()) {
+      const browser = opened[index];
       const page = await browser.newPage();
       page.setDefaultTimeout(15000);
       const visitor = { name, page, dialogs: [] };
