@@ -23,6 +23,8 @@
 #                           script the shipped header loads; tunaro.webmanifest
 #                           and its icons (icon-192.png, icon-512.png)
 #   wwwroot/tunaro-panel.shtml   a sample page that includes the panel
+#   wwwroot/pair.html       the page tunaro-server.exe shows a browser that is
+#                           not paired yet (at /pair and in place of the remote)
 #
 # tunaro-x86.exe is the 32-bit build, for 32-bit Windows: build the
 # windows-x86 preset first (cmake --preset windows-x86 && cmake --build
@@ -129,7 +131,8 @@ install(FILES "${_tunaro_source}/assets/images/previous.gif" "${_tunaro_source}/
 install(FILES "${_tunaro_source}/assets/images/tunaro.webmanifest" "${_tunaro_source}/assets/images/icon-192.png"
               "${_tunaro_source}/assets/images/icon-512.png"
         DESTINATION wwwroot/images COMPONENT tunaro)
-install(FILES "${_tunaro_staged}/tunaro-panel.shtml" DESTINATION wwwroot COMPONENT tunaro)
+install(FILES "${_tunaro_staged}/tunaro-panel.shtml" "${_tunaro_source}/assets/pages/pair.html"
+        DESTINATION wwwroot COMPONENT tunaro)
 install(FILES "${_tunaro_staged}/README.txt" "${_tunaro_staged}/DEPLOYMENT.md" DESTINATION . COMPONENT tunaro)
 
 # The server at the top, beside the two folders it serves, with the license

@@ -56,12 +56,14 @@ check() {
 }
 
 # The DLLs tunaro-server.exe needs, all part of Windows: ADVAPI32 (the
-# autostart values in the registry, the user name), GDI32 (the window's QR
-# code, fonts and icon), IPHLPAPI (the addresses of the interfaces,
-# GetAdaptersAddresses), KERNEL32, MSVCRT (the C runtime), OLE32 and OLEAUT32
-# (COM: the network's category and the firewall's rules), SHELL32
-# (CommandLineToArgvW, the tray icon, ShellExecute for the elevation prompt
-# and the browser), USER32 (the window) and WS2_32 (sockets).
+# autostart values in the registry, the user name, the random bytes of tokens
+# and codes by RtlGenRandom, the access list of the files only the user may
+# read), GDI32 (the window's QR code, fonts and icon), IPHLPAPI (the
+# addresses of the interfaces, GetAdaptersAddresses), KERNEL32, MSVCRT (the C
+# runtime), OLE32 and OLEAUT32 (COM: the network's category and the
+# firewall's rules), SHELL32 (CommandLineToArgvW, the tray icon, ShellExecute
+# for the elevation prompt and the browser), USER32 (the window) and WS2_32
+# (sockets).
 server_dlls="ADVAPI32.DLL GDI32.DLL IPHLPAPI.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEAUT32.DLL SHELL32.DLL USER32.DLL WS2_32.DLL "
 check_server() {
   local label=$1 exe=$2 format=$3 objdump=$4

@@ -33,6 +33,18 @@ std::optional<std::string> FakeServerSystem::ReadWholeFile(const std::string& pa
 void FakeServerSystem::WriteWholeFile(const std::string& path, const std::string& bytes) {
   if (unwritable.count(path) != 0) throw Refused("cannot write " + path);
   files[path] = bytes;
+  user_only.erase(path);
+}
+
+void FakeServerSystem::WriteUserOnlyFile(const std::string& path, const std::string& bytes) {
+  WriteWholeFile(path, bytes);
+  user_only.insert(path);
+}
+
+std::string FakeServerSystem::RandomBytes(std::size_t count) {
+  std::string bytes;
+  for (std::size_t i = 0; i < count; ++i) bytes += static_cast<char>(next_random++);
+  return bytes;
 }
 
 std::optional<std::uint64_t> FakeServerSystem::FileSize(const std::string& path) {

@@ -1,8 +1,8 @@
 // What only Apache with the deployment guide's configuration has, beside the
 // remote suite (tests/remote/checks.mjs) that tests/apache/run.sh runs first:
-// the guide's warning about misplaced lines, a second installation whose
-// page declares code page 1251, and the shipped 1252 header over the same
-// bytes. Plain requests for what a server answers, headless Chromium (without
+// the guide's warning about misplaced lines, its lines that forbid framing, a
+// second installation whose page declares code page 1251, and the shipped
+// 1252 header over the same bytes. Plain requests for what a server answers, headless Chromium (without
 // JavaScript: the pages as the server sends them) for what a user sees and
 // clicks; the player's side through player.mjs.
 //
@@ -39,6 +39,22 @@ let visitor;
 
 step("the guide's lines at the end of httpd.conf instead: 404, as the guide warns", async () => {
   checkEqual((await request(`${MISPLACED}/cgi-bin/tunaro/tunaro`)).status, 404, 'the control page');
+});
+
+step("the guide's frame rule on every answer: the page, the panel's page, an image, a 401", async () => {
+  for (const [address, login] of [
+    ['/cgi-bin/tunaro/tunaro', LOGIN],
+    ['/tunaro-panel.shtml', LOGIN],
+    ['/images/play.gif', LOGIN],
+    ['/cgi-bin/tunaro/tunaro', ''],
+  ]) {
+    const answer = await request(`${BASE_URL}${address}`, { login });
+    checkEqual(
+      [answer.headers.get('x-frame-options'), answer.headers.get('content-security-policy')],
+      ['DENY', "frame-ancestors 'none'"],
+      `${address} (${answer.status})`,
+    );
+  }
 });
 
 step('a title in code page 1251 can be chosen from a 1251 page', async () => {

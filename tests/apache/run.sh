@@ -226,6 +226,6 @@ tunaro_step "the remote behind Apache (tests/remote/checks.mjs)" \
   env PANEL_PAGE=/tunaro-panel.shtml LOOK_ALIKE_HEADERS=kept-out \
   PROTECTED="/cgi-bin/tunaro-panel/tunaro /cgi-bin/radio/tunaro /radio-panel.shtml" \
   timeout 300 node tests/remote/checks.mjs
-tunaro_step "what only Apache has: the guide's warning, code page 1251, a second installation" \
+tunaro_step "what only Apache has: the guide's warning, its frame rule, code page 1251, a second installation" \
   env MISPLACED_URL="http://127.0.0.1:$misplaced_port" CYRILLIC_TITLE="$cyrillic_title" \
   timeout 300 node tests/apache/check.mjs

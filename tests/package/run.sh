@@ -58,6 +58,7 @@ $top/wwwroot/images/previous.gif
 $top/wwwroot/images/stop.gif
 $top/wwwroot/images/tunaro.js
 $top/wwwroot/images/tunaro.webmanifest
+$top/wwwroot/pair.html
 $top/wwwroot/tunaro-panel.shtml"
 # The header for each ANSI code page, named after it, beside header.html.
 declare -A charset_of=([874]=windows-874 [932]=shift_jis [936]=gbk [949]=euc-kr [950]=big5

@@ -12,6 +12,9 @@
 //   PLAYLIST      the playlist file the player was started with
 //   LOGIN         user:password, when the server asks for a login
 //   LOGIN_SCHEME  Basic or Digest: the login it asks for
+//   DEVICE_COOKIE name=value of a paired device, where a browser pairs rather
+//                 than logs in (tunaro-server.exe): the browsers carry it, the
+//                 plain requests log in
 //   PROTECTED     more addresses that must ask for the login, blank-separated
 //   PANEL_PAGE    the address of a page that pulls in the compact panel, when
 //                 the server runs includes
@@ -309,6 +312,11 @@ async function main() {
     const credentials = LOGIN ? { httpCredentials: { username: USER, password: PASSWORD } } : {};
     plain = await openContext(browser, { viewport: { width: 1024, height: 800 }, javaScriptEnabled: false, ...credentials });
     desktop = await openContext(browser, { viewport: { width: 1024, height: 800 }, ...credentials });
+    if (process.env.DEVICE_COOKIE) {
+      const [name, value] = process.env.DEVICE_COOKIE.split('=');
+      const cookie = { name, value, url: BASE_URL, httpOnly: true, sameSite: 'Strict' };
+      for (const visitor of [plain, desktop]) await visitor.context.addCookies([cookie]);
+    }
     const { passed, failed } = await runSteps(steps, { plain, desktop }, ARTIFACTS);
     console.log(`remote: ${passed} passed, ${failed} failed`);
     return failed === 0 ? 0 : 1;

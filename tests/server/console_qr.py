@@ -18,10 +18,11 @@ HALF_BLOCKS = {"\u2588": (True, True), "\u2580": (True, False), "\u2584": (False
 
 
 def qr_lines(text):
-    """The drawing's lines: the block of lines of only blocks (or "##") and
-    blanks, after the console's escape sequences are gone."""
+    """The drawing's lines: the longest block of lines of only blocks (or
+    "##") and blanks, after the console's escape sequences are gone (the
+    pairing code's large letters are such a block too, of five lines)."""
     text = re.sub(r"\x1b\[[0-9;?]*[A-Za-z]", "", text)
-    lines = []
+    blocks, lines = [], []
     for line in re.split(r"[\r\n]+", text):
         body = line[2:] if line.startswith("  ") else None
         drawn = body is not None and len(body) >= 20 and (
@@ -29,8 +30,9 @@ def qr_lines(text):
         if drawn and body.strip():
             lines.append(body)
         elif lines:
-            break
-    return lines
+            blocks.append(lines)
+            lines = []
+    return max(blocks + [lines], key=len)
 
 
 def modules(lines):

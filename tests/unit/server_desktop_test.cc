@@ -1,18 +1,23 @@
 // What the user of tunaro-server.exe sees and sets on the desktop: the QR
-// drawing, the addresses to open and their order, the logon start, the
-// window's checklist and its buttons' commands, and the window's record.
+// drawing, the addresses to open and their order, the pairing code in large
+// letters, the logon start, the window's checklist and its buttons'
+// commands, and the window's record.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "base/run_error.h"
+#include "server/access/pairing_code.h"
 #include "server/desktop/autostart.h"
+#include "server/desktop/big_letters.h"
 #include "server/desktop/checks.h"
 #include "server/desktop/desktop_view.h"
 #include "server/desktop/elevated_commands.h"
 #include "server/desktop/firewall_help.h"
+#include "server/desktop/pairing_text.h"
 #include "server/desktop/qr_text.h"
 #include "server/desktop/server_addresses.h"
 #include "server/system/server_exit.h"
@@ -87,10 +92,47 @@ TEST(ServerAddresses, TheGatewaysAdapterFirstThenByNameVirtualLastTheNameAtTheEn
   EXPECT_TRUE(ranked[2].virtual_adapter);
   EXPECT_TRUE(ranked[3].virtual_adapter);
   EXPECT_EQ(ServerAddresses(system, 8090).back(), "http://DESK:8090/");
+  // The pairing QR code names the best of them.
+  EXPECT_EQ(PairingHost(system), "192.168.1.20");
+  system.adapters.resize(2);  // the loopback and a virtual adapter's address
+  EXPECT_EQ(PairingHost(system), "172.20.0.1");
+  system.adapters.resize(1);
+  EXPECT_EQ(PairingHost(system), "DESK");
 
   system.computer_name.clear();
   system.adapters.clear();
   EXPECT_EQ(ServerAddresses(system, 8080), (std::vector<std::string>{"http://localhost:8080/"}));
+  EXPECT_EQ(PairingHost(system), "localhost");
+}
+
+TEST(PairingText, TheCodeInLargeLettersAsTextAndItsAddress) {
+  // Every character of the code has a letter of its own, none two alike.
+  std::set<std::vector<std::string>> drawn;
+  for (const char c : std::string(kPairingAlphabet) + "-") {
+    ASSERT_TRUE(HasBigLetter(c)) << c;
+    drawn.insert(BigLetterLines(std::string(1, c)));
+  }
+  EXPECT_EQ(drawn.size(), 33u);
+  EXPECT_FALSE(HasBigLetter('O'));
+  const std::vector<std::string> lines = BigLetterLines("AB");
+  ASSERT_EQ(lines.size(), 5u);
+  const std::string block = "\xe2\x96\x88";
+  EXPECT_EQ(lines[0], " " + block + block + block + "   " + block + block + block + block + " ");
+
+  const std::string text = PairingCodeText("ABCDEFGH", TimeOfDay{23, 55, 1}, 600,
+                                           "http://192.168.1.20:8080/pair#ABCDEFGH");
+  EXPECT_NE(text.find("Pairing code: ABCD-EFGH (until 00:06, for one phone)\n"), std::string::npos)
+      << text;
+  for (const std::string& line : BigLetterLines("ABCD-EFGH")) {
+    EXPECT_NE(text.find("  " + line + "\n"), std::string::npos);
+  }
+  EXPECT_NE(text.find("open http://192.168.1.20:8080/pair and type the code"), std::string::npos);
+  EXPECT_NE(text.find("Pairing address: http://192.168.1.20:8080/pair#ABCDEFGH\n"),
+            std::string::npos);
+  // A Japanese console draws a block twice as wide: the letters in '#'.
+  const std::string ascii = PairingCodeText("ABCDEFGH", TimeOfDay{23, 55, 1}, 600, "x", 932);
+  EXPECT_EQ(ascii.find(block), std::string::npos);
+  EXPECT_NE(ascii.find("\n   ###   ####"), std::string::npos) << ascii;
 }
 
 TEST(Autostart, TheQuotedExeItsOptionsAndTheStartupApprovedFlag) {
@@ -282,6 +324,41 @@ TEST(DesktopController, TheViewTheLogAndThePhonesLine) {
   controller.Refresh();
   EXPECT_EQ(QrText(view), "http://DESK:8080/");
   EXPECT_EQ(view.checklist[1].state, CheckState::kWrong);
+}
+
+TEST(DesktopController, ThePairingCodeItsLinkAndTheDevicesWithForget) {
+  FakeServerSystem system;
+  HomeFacts(system);
+  system.time_of_day = {10, 0, 0};
+  PairingCodeNow now{"K7QMX2PD", 600, "", {}, 1000000};
+  now.devices = {{"aaaa", "iPhone, Safari", 1000000 - 3 * 86400, 1000000 - 120},
+                 {"bbbb", "curl/8.1", 1000000 - 30, 1000000}};
+  std::vector<std::string> forgotten;
+  PairingDesk desk{[&now] { return now; },
+                   [&](const std::string& id) {
+                     forgotten.push_back(id);
+                     now.devices.erase(now.devices.begin());
+                   }};
+  DesktopController controller(
+      system, 8080, true, [] { return LogBatch{}; }, desk);
+  const DesktopView& view = controller.view();
+  EXPECT_EQ(QrText(view), "http://192.168.1.20:8080/pair#K7QMX2PD");
+  EXPECT_EQ(view.pairing_code, "K7QM-X2PD");
+  EXPECT_EQ(view.pairing_until, "10:10");
+  EXPECT_EQ(view.device_lines,
+            (std::vector<std::string>{"iPhone, Safari: paired 3 days ago, last seen 2 min ago",
+                                      "curl/8.1: paired just now, last seen just now"}));
+  EXPECT_FALSE(controller.TakeLog());  // nothing changed
+
+  now.code = "ABCDEFGH";  // used or expired: the next one, and the QR code with it
+  EXPECT_TRUE(controller.TakeLog());
+  EXPECT_EQ(QrText(view), "http://192.168.1.20:8080/pair#ABCDEFGH");
+
+  controller.ForgetDevice(5);  // no such line: nothing
+  controller.ForgetDevice(0);
+  EXPECT_EQ(forgotten, std::vector<std::string>{"aaaa"});
+  EXPECT_EQ(view.device_ids, std::vector<std::string>{"bbbb"});
+  EXPECT_NE(view.log_lines.back().find("forgot iPhone, Safari"), std::string::npos);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "server/access/address_allow.h"
 #include "server/http/connection_limits.h"
+#include "server/http/pairing_page.h"
 #include "server/http/request_log.h"
 #include "server/http/request_log_queue.h"
 #include "server/http/request_rules.h"
@@ -17,6 +18,9 @@ namespace {
 
 TEST(RequestRules, ServesTheRemoteTheFilesOfWwwrootAndNothingElse) {
   EXPECT_EQ(ClassifyRequest("/"), RequestKind::kRedirectToRemote);
+  EXPECT_EQ(ClassifyRequest("/pair"), RequestKind::kPair);
+  EXPECT_EQ(ClassifyRequest("/login"), RequestKind::kLogin);
+  EXPECT_EQ(ClassifyRequest("/PAIR"), RequestKind::kServeFile);  // no such file: 404
   EXPECT_EQ(ClassifyRequest(kRemotePath), RequestKind::kRunProgram);
   EXPECT_EQ(ClassifyRequest("/cgi-bin/tunaro-panel/tunaro.exe"), RequestKind::kRunProgram);
   EXPECT_EQ(ClassifyRequest("/CGI-BIN/tunaro/TUNARO"), RequestKind::kRunProgram);
@@ -53,6 +57,7 @@ TEST(RequestRules, ServesTheRemoteTheFilesOfWwwrootAndNothingElse) {
                               "/TUNARO~1/x",
                               "/copy/tunaro.conf",
                               "/x.HTDIGEST",
+                              "/copy/Tunaro-Devices.txt",
                               "/tunaro-server.exe",
                               "/c:/windows/win.ini",
                               "/images/a\tb",
@@ -60,6 +65,22 @@ TEST(RequestRules, ServesTheRemoteTheFilesOfWwwrootAndNothingElse) {
                               "images/play.gif"}) {
     EXPECT_EQ(ClassifyRequest(refused), RequestKind::kRefuse) << refused;
   }
+}
+
+TEST(PairingPage, TheShippedPageWithANoteOrAPlainOneInItsPlace) {
+  const std::string page = "<h1>Pair</h1><!--note--><form></form>";
+  EXPECT_EQ(PairingPageText(page, PairingNote::kNone), page);
+  EXPECT_EQ(PairingPageText(page, PairingNote::kWrongCode),
+            "<h1>Pair</h1><p class=note role=alert>That code is not right. Check it on the PC and "
+            "type it again.</p><form></form>");
+  EXPECT_NE(PairingPageText(page, PairingNote::kPastCode).find("used or has expired"),
+            std::string::npos);
+  EXPECT_NE(PairingPageText(page, PairingNote::kWaiting).find("Wait a minute"), std::string::npos);
+  EXPECT_EQ(PairingPageText("<p>no mark</p>", PairingNote::kWaiting), "<p>no mark</p>");
+  // Without the file, a page that still pairs.
+  const std::string plain = PairingPageText(std::nullopt, PairingNote::kNoPasswordLogin);
+  EXPECT_NE(plain.find("<form method=post action=/pair>"), std::string::npos);
+  EXPECT_NE(plain.find("no password login"), std::string::npos);
 }
 
 TEST(RequestLog, OneLineOfTimeAddressStatusAndPathThatNothingForges) {

@@ -33,6 +33,18 @@ TEST(ServerOptions, ServesOnPort8080ByDefaultAndReadsEachOption) {
       ServeArguments(parsed.options),
       (std::vector<std::string>{"--port", "65535", "--allow", "127.0.0.1,::1", "--no-login"}));
 
+  // Extra host names, lowercase as a Host header is compared; recorded for
+  // the logon start, unlike the tests' clock.
+  parsed = ParseServerOptions({"--allow-host", "Musik.Example", "--allow-host", "[FE80::1]",
+                               "--test-clock-shift", "C:\\shift.txt"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.allow_hosts, (std::vector<std::string>{"musik.example", "[fe80::1]"}));
+  EXPECT_EQ(parsed.options.clock_shift_file, "C:\\shift.txt");
+  EXPECT_EQ(
+      ServeArguments(parsed.options),
+      (std::vector<std::string>{"--allow-host", "musik.example", "--allow-host", "[fe80::1]"}));
+  EXPECT_EQ(ParseServerOptions({"--forget-devices"}).options.command, Command::kForgetDevices);
+
   parsed = ParseServerOptions({"--set-login", "alice"});
   EXPECT_EQ(parsed.options.command, Command::kSetLogin);
   EXPECT_EQ(parsed.options.login_user, "alice");
@@ -68,6 +80,11 @@ TEST(ServerOptions, RefusesBadValuesAndMixtures) {
            {"--set-login", "alice", "--port", "9000"},
            {"--console", "--tray"},
            {"--firewall-help", "--console"},
+           {"--allow-host", "musik.example:8080"},
+           {"--allow-host", "evil.example/x"},
+           {"--allow-host", ""},
+           {"--forget-devices", "--allow-host", "x"},
+           {"--forget-devices", "--help"},
            {"--verbose"},
        }) {
     EXPECT_NE(ParseServerOptions(bad).error, "") << bad[0];

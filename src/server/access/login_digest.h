@@ -1,6 +1,5 @@
-// The MD5 of a login line, by CivetWeb's own mg_md5, so that the file holds
-// exactly what CivetWeb compares with. Built into the exe only (CivetWeb is
-// fetched for the Windows builds alone); the unit tests give the hex instead.
+// The MD5 of a login line, as the login file holds it and the digest check
+// compares with.
 #ifndef TUNARO_SERVER_ACCESS_LOGIN_DIGEST_H_
 #define TUNARO_SERVER_ACCESS_LOGIN_DIGEST_H_
 

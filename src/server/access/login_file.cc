@@ -67,6 +67,32 @@ std::optional<std::string> LoginTextProblem(const std::string& text) {
   return std::nullopt;
 }
 
+std::optional<std::string> PasswordProblem(const std::string& password) {
+  std::size_t characters = 0;
+  for (char c : password) {
+    if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) ++characters;  // not a continuation byte
+  }
+  if (characters < 8) return std::string("a password of at least 8 characters, please");
+  return std::nullopt;
+}
+
+std::vector<LoginEntry> LoginsOf(const std::string& text) {
+  std::vector<LoginEntry> logins;
+  if (LoginTextProblem(text)) return logins;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    const size_t first = line.find(':');
+    logins.push_back({line.substr(0, first), line.substr(line.find(':', first + 1) + 1)});
+  }
+  return logins;
+}
+
 std::string LoginFilePath(ServerSystem& system) {
   return system.ProgramFolder() + "\\" + kLoginFileName;
 }
@@ -86,9 +112,20 @@ LoginFileCheck CheckLoginFile(ServerSystem& system) {
   return LoginFileCheck{LoginFileState::kGood, {}};
 }
 
+std::vector<LoginEntry> ReadLogins(ServerSystem& system) {
+  try {
+    const std::optional<std::string> text =
+        system.ReadWholeFile(LoginFilePath(system), kLoginFileLimit);
+    return text ? LoginsOf(*text) : std::vector<LoginEntry>();
+  } catch (const RunError&) {
+    return {};
+  }
+}
+
 void SaveLoginFile(ServerSystem& system, const std::string& user, const std::string& md5_hex) {
   try {
-    system.WriteWholeFile(LoginFilePath(system), LoginLine(user, md5_hex));
+    // Its digest is as good as the password for a digest login: the user's alone.
+    system.WriteUserOnlyFile(LoginFilePath(system), LoginLine(user, md5_hex));
   } catch (const RunError& failure) {
     throw RunError(failure.number(), failure.description() + ": is the folder your own?");
   }

@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "server/access/pairing_code.h"
 #include "server/desktop/autostart.h"
+#include "server/desktop/pairing_text.h"
 
 namespace tunaro::server {
 
@@ -10,7 +12,9 @@ std::string PhoneAddress(const DesktopView& view) {
   return view.addresses.empty() ? view.name_address : view.addresses.front().url;
 }
 
-std::string QrText(const DesktopView& view) { return PhoneAddress(view); }
+std::string QrText(const DesktopView& view) {
+  return view.pairing_link.empty() ? PhoneAddress(view) : view.pairing_link;
+}
 
 std::string OtherAddressesText(const DesktopView& view) {
   std::string text;
@@ -24,8 +28,12 @@ std::string OtherAddressesText(const DesktopView& view) {
 }
 
 DesktopController::DesktopController(ServerSystem& system, int port, bool login,
-                                     std::function<LogBatch()> take_log)
-    : system_(system), port_(port), take_log_(std::move(take_log)), log_(system) {
+                                     std::function<LogBatch()> take_log, PairingDesk pairing)
+    : system_(system),
+      port_(port),
+      take_log_(std::move(take_log)),
+      pairing_(std::move(pairing)),
+      log_(system) {
   view_.login = login;
   view_.local_address = "http://localhost:" + std::to_string(port) + "/";
   Refresh();
@@ -36,6 +44,7 @@ void DesktopController::Refresh() {
   std::string name = system_.ComputerName();
   if (name.empty()) name = "localhost";
   view_.name_address = "http://" + name + ":" + std::to_string(port_) + "/";
+  TakePairing();  // the link's host may have changed
   view_.qr_text = QrText(view_);
   std::optional<RankedAddress> primary;
   if (!view_.addresses.empty()) primary = view_.addresses.front();
@@ -51,7 +60,53 @@ void DesktopController::Show(const std::vector<std::string>& lines) {
   }
 }
 
+namespace {
+
+std::string Ago(std::int64_t seconds) {
+  if (seconds < 60) return "just now";
+  if (seconds < 3600) return std::to_string(seconds / 60) + " min ago";
+  if (seconds < 2 * 86400) return std::to_string(seconds / 3600) + " h ago";
+  return std::to_string(seconds / 86400) + " days ago";
+}
+
+}  // namespace
+
+std::string DeviceLineText(const PairedDevice& device, std::int64_t now) {
+  return device.name + ": paired " + Ago(now - device.paired_at) + ", last seen " +
+         Ago(now - device.last_seen);
+}
+
+bool DesktopController::TakePairing() {
+  if (!pairing_.now) return false;
+  const PairingCodeNow now = pairing_.now();
+  std::vector<std::string> ids, lines;
+  for (const PairedDevice& device : now.devices) {
+    ids.push_back(device.id);
+    lines.push_back(DeviceLineText(device, now.now));
+  }
+  // The link names the host a phone reaches, as the large address does.
+  std::string host = view_.addresses.empty() ? std::string() : view_.addresses.front().ipv4;
+  if (host.empty()) host = view_.name_address.substr(7, view_.name_address.rfind(':') - 7);
+  const std::string shown = ShownPairingCode(now.code);
+  const std::string until = PairingCodeUntil(system_.LocalTimeOfDay(), now.seconds_left);
+  const std::string link = PairingLink(host, port_, now.code);
+  if (shown == view_.pairing_code && until == view_.pairing_until && link == view_.pairing_link &&
+      now.devices_problem == view_.devices_problem && ids == view_.device_ids &&
+      lines == view_.device_lines) {
+    return false;
+  }
+  view_.device_ids = std::move(ids);
+  view_.device_lines = std::move(lines);
+  view_.pairing_code = shown;
+  view_.pairing_until = until;
+  view_.pairing_link = link;
+  view_.devices_problem = now.devices_problem;
+  view_.qr_text = QrText(view_);
+  return true;
+}
+
 bool DesktopController::TakeLog() {
+  const bool pairing_changed = TakePairing();
   const LogBatch batch = take_log_();
   std::vector<std::string> lines = log_.Take(batch, system_.LocalTimeOfDay());
   if (!log_.file_problem().empty() && !file_problem_said_) {
@@ -64,11 +119,19 @@ bool DesktopController::TakeLog() {
     facts_.last_remote = log_.last_remote();
     view_.checklist = BuildChecklist(facts_);
   }
-  return !lines.empty() || batch.last_remote.has_value();
+  return pairing_changed || !lines.empty() || batch.last_remote.has_value();
 }
 
 void DesktopController::Note(const std::string& text) {
   Show(log_.Note(text, system_.LocalTimeOfDay()));
+}
+
+void DesktopController::ForgetDevice(std::size_t index) {
+  if (!pairing_.forget || index >= view_.device_ids.size()) return;
+  const std::string line = view_.device_lines[index];
+  pairing_.forget(view_.device_ids[index]);
+  Note("forgot " + line.substr(0, line.find(": paired")));
+  TakePairing();
 }
 
 void DesktopController::RunAction(CheckAction action) {

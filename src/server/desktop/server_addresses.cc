@@ -75,4 +75,11 @@ std::vector<std::string> ServerAddresses(ServerSystem& system, int port) {
   return addresses;
 }
 
+std::string PairingHost(ServerSystem& system) {
+  const std::vector<RankedAddress> ranked = RankAddresses(system.NetworkAdapters(), 0);
+  if (!ranked.empty()) return ranked.front().ipv4;
+  const std::string name = system.ComputerName();
+  return name.empty() ? "localhost" : name;
+}
+
 }  // namespace tunaro::server

@@ -38,6 +38,11 @@ std::vector<RankedAddress> RankAddresses(const std::vector<NetworkAdapter>& adap
 // (the computer's name, "localhost" when the system will not say it).
 std::vector<std::string> ServerAddresses(ServerSystem& system, int port);
 
+// The host the pairing QR code names: the best of RankAddresses (a phone
+// reaches an address where a name may not resolve), else the computer's
+// name, else "localhost".
+std::string PairingHost(ServerSystem& system);
+
 }  // namespace tunaro::server
 
 #endif  // TUNARO_SERVER_DESKTOP_SERVER_ADDRESSES_H_

@@ -126,8 +126,11 @@ void InstallStopHandler() {
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
-bool WaitForStopRequest(unsigned timeout_ms) {
-  return WaitForSingleObject(static_cast<HANDLE>(StopEvent()), timeout_ms) == WAIT_OBJECT_0;
+void WaitForStopRequest() { WaitForSingleObject(static_cast<HANDLE>(StopEvent()), INFINITE); }
+
+bool StopRequestedWithin(int milliseconds) {
+  return WaitForSingleObject(static_cast<HANDLE>(StopEvent()), static_cast<DWORD>(milliseconds)) ==
+         WAIT_OBJECT_0;
 }
 
 unsigned ConsoleOutputCodePage() { return GetConsoleOutputCP(); }

@@ -33,10 +33,11 @@ std::string WindowsUserName();
 std::vector<std::string> ProgramArguments();
 
 // Ctrl+C, Ctrl+Break, closing the window, logoff or shutdown make
-// WaitForStopRequest return true; it returns false when `timeout_ms` passed
-// first. StopEvent is the event they set, for a window's message loop.
+// WaitForStopRequest return, and StopRequestedWithin true. StopEvent is the
+// event they set, for a window's message loop.
 void InstallStopHandler();
-bool WaitForStopRequest(unsigned timeout_ms);
+void WaitForStopRequest();
+bool StopRequestedWithin(int milliseconds);
 void* StopEvent();
 
 // The console's output code page (GetConsoleOutputCP), 0 without a console.

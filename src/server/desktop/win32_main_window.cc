@@ -37,7 +37,11 @@ constexpr int kRightWidth = 472;
 constexpr int kClientWidth = kRightX + kRightWidth + kMargin;
 constexpr int kRowsTop = kMargin + kQrBox + kMargin;
 constexpr int kRowHeight = 50;
-constexpr int kLogTop = kRowsTop + kRows * kRowHeight + 28;
+constexpr int kDevicesTop = kRowsTop + kRows * kRowHeight + 28;
+constexpr int kDeviceRows = 4;
+constexpr int kDeviceRowHeight = 26;
+constexpr int kFirstForgetId = 2000;
+constexpr int kLogTop = kDevicesTop + 22 + kDeviceRows * kDeviceRowHeight + 6;
 constexpr int kLogHeight = 120;
 constexpr int kClientHeight = kLogTop + 20 + kLogHeight + kMargin;
 constexpr int kQuietModules = 4;
@@ -56,9 +60,12 @@ struct Window {
   DesktopController& controller;
   const WindowSettings& settings;
   HWND hwnd = nullptr;
-  HWND heading = nullptr, address = nullptr, hint = nullptr, others = nullptr, login = nullptr;
+  HWND heading = nullptr, address = nullptr, code = nullptr, hint = nullptr, others = nullptr;
+  HWND login = nullptr;
   HWND problem = nullptr, log_heading = nullptr, log = nullptr;
   Row rows[kRows];
+  HWND devices_heading = nullptr;
+  HWND device_lines[kDeviceRows] = {}, forget[kDeviceRows] = {};
   HFONT normal = nullptr, bold = nullptr, large = nullptr, fixed = nullptr;
   HBRUSH background = nullptr;
   int dpi = 96;
@@ -117,15 +124,17 @@ void CreateControls(Window& window) {
   // An edit box, so that the address can be selected and copied.
   window.address = MakeControl(window, L"EDIT", ES_READONLY | ES_AUTOHSCROLL, kRightX, y,
                                kRightWidth, 34, window.large);
-  y += 38;
-  window.hint = MakeControl(window, L"STATIC", 0, kRightX, y, kRightWidth, 36, window.normal);
-  SetText(window.hint,
-          "Scan the QR code with the phone's camera, or type the address into its browser. The "
-          "phone must be on the same Wi-Fi as this PC.");
-  y += 40;
-  window.others = MakeControl(window, L"STATIC", 0, kRightX, y, kRightWidth, 70, window.normal);
-  y += 74;
-  window.login = MakeControl(window, L"STATIC", 0, kRightX, y, kRightWidth, 36, window.normal);
+  y += 36;
+  // The pairing code in large letters (none with --no-login).
+  window.code =
+      MakeControl(window, L"STATIC", SS_NOPREFIX, kRightX, y, kRightWidth, 34, window.large);
+  y += 36;
+  window.hint =
+      MakeControl(window, L"STATIC", SS_NOPREFIX, kRightX, y, kRightWidth, 50, window.normal);
+  y += 52;
+  window.others = MakeControl(window, L"STATIC", 0, kRightX, y, kRightWidth, 54, window.normal);
+  y += 56;
+  window.login = MakeControl(window, L"STATIC", 0, kRightX, y, kRightWidth, 34, window.normal);
   for (int r = 0; r < kRows; ++r) {
     Row& row = window.rows[r];
     const int top = kRowsTop + r * kRowHeight;
@@ -144,6 +153,16 @@ void CreateControls(Window& window) {
   window.problem =
       MakeControl(window, L"STATIC", SS_NOPREFIX, kMargin, kRowsTop + kRows * kRowHeight + 4,
                   kClientWidth - 2 * kMargin, 20, window.normal);
+  window.devices_heading = MakeControl(window, L"STATIC", SS_NOPREFIX, kMargin, kDevicesTop,
+                                       kClientWidth - 2 * kMargin, 20, window.bold);
+  for (int d = 0; d < kDeviceRows; ++d) {
+    const int top = kDevicesTop + 22 + d * kDeviceRowHeight;
+    window.device_lines[d] =
+        MakeControl(window, L"STATIC", SS_NOPREFIX, kMargin, top + 4, 590, 20, window.normal);
+    window.forget[d] = MakeControl(window, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, kMargin + 606,
+                                   top, 128, 24, window.normal, kFirstForgetId + d);
+    SetText(window.forget[d], "Forget");
+  }
   window.log_heading = MakeControl(window, L"STATIC", 0, kMargin, kLogTop, 400, 20, window.bold);
   window.log = MakeControl(
       window, L"EDIT", ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER,
@@ -198,10 +217,20 @@ void UpdateTrayTip(Window& window) {
 void Update(Window& window) {
   const DesktopView& view = window.controller.view();
   SetText(window.address, PhoneAddress(view));
+  const bool pairing = !view.pairing_code.empty();
+  SetText(window.code, pairing ? "Code: " + view.pairing_code : std::string());
+  SetText(window.hint,
+          pairing ? "Scan the QR code with the phone's camera: it pairs the phone, no password "
+                    "needed. Or open " +
+                        PhoneAddress(view) + "pair and type the code (until " + view.pairing_until +
+                        ", for one phone). The phone must be on this PC's Wi-Fi."
+                  : "Scan the QR code with the phone's camera, or type the address into its "
+                    "browser. The phone must be on the same Wi-Fi as this PC.");
   SetText(window.others, OtherAddressesText(view));
-  SetText(window.login,
-          view.login ? "Your browser asks for the login you set when it first opens the remote."
-                     : "NO LOGIN (--no-login): anyone on your network can use the remote.");
+  SetText(window.login, view.login
+                            ? "A paired phone stays paired; scripts log in with the password of "
+                              "--set-login."
+                            : "NO LOGIN (--no-login): anyone on your network can use the remote.");
   if (view.qr_text != window.qr_text) {
     window.qr_text = view.qr_text;
     window.qr = EncodeQr(view.qr_text);
@@ -227,7 +256,20 @@ void Update(Window& window) {
       ShowWindow(row.buttons[b], shown ? SW_SHOW : SW_HIDE);
     }
   }
-  SetText(window.problem, view.action_problem);
+  SetText(window.problem, view.action_problem.empty() ? view.devices_problem : view.action_problem);
+  const std::size_t devices = view.device_lines.size();
+  SetText(window.devices_heading, !view.login    ? std::string()
+                                  : devices == 0 ? "Paired devices: none yet"
+                                  : devices <= kDeviceRows
+                                      ? "Paired devices:"
+                                      : "Paired devices (" + std::to_string(devices) +
+                                            ", the first " + std::to_string(kDeviceRows) +
+                                            " shown; --forget-devices forgets them all):");
+  for (int d = 0; d < kDeviceRows; ++d) {
+    const bool shown = static_cast<std::size_t>(d) < devices;
+    SetText(window.device_lines[d], shown ? view.device_lines[d] : std::string());
+    ShowWindow(window.forget[d], shown ? SW_SHOW : SW_HIDE);
+  }
   SetText(window.log_heading, "Requests (also in tunaro-server.log beside the program):");
   // Redrawn, and scrolled to its end, only when lines came.
   if (view.log_added != window.log_shown) {
@@ -343,6 +385,11 @@ void OnCommand(Window& window, int id) {
       window.controller.RunAction(row.actions[which]);
       Update(window);
     }
+    return;
+  }
+  if (id >= kFirstForgetId && id < kFirstForgetId + kDeviceRows) {
+    window.controller.ForgetDevice(static_cast<std::size_t>(id - kFirstForgetId));
+    Update(window);
     return;
   }
   switch (id) {

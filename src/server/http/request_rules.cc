@@ -65,6 +65,8 @@ bool IsProgramFolderName(const std::string& name) {
 
 RequestKind ClassifyRequest(const std::string& path) {
   if (path == "/") return RequestKind::kRedirectToRemote;
+  if (path == "/pair") return RequestKind::kPair;
+  if (path == "/login") return RequestKind::kLogin;
   if (path.empty() || path[0] != '/') return RequestKind::kRefuse;
   const std::optional<std::vector<std::string>> parts = Segments(path);
   if (!parts) return RequestKind::kRefuse;
@@ -80,10 +82,11 @@ RequestKind ClassifyRequest(const std::string& path) {
   for (const std::string& segment : segments) {
     if (!IsPlainName(segment)) return RequestKind::kRefuse;
   }
-  // Never a program, the settings or a login file, should one be copied here.
+  // Never a program, the settings, a login file or the devices file, should
+  // one be copied here.
   const std::string name = ToLowerText(segments.back());
   if (EndsWith(name, ".exe") || EndsWith(name, ".conf") || EndsWith(name, ".htdigest") ||
-      EndsWith(name, ".htpasswd")) {
+      EndsWith(name, ".htpasswd") || name == "tunaro-devices.txt") {
     return RequestKind::kRefuse;
   }
   return RequestKind::kServeFile;

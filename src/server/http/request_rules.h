@@ -9,6 +9,8 @@ namespace tunaro::server {
 
 enum class RequestKind {
   kRedirectToRemote,  // "/": to /cgi-bin/tunaro/tunaro
+  kPair,              // "/pair": the pairing page, and the code posted to it
+  kLogin,             // "/login": a browser asked for the password login
   kRunProgram,        // /cgi-bin/<folder>/tunaro or .../tunaro.exe
   kServeFile,         // a file under wwwroot\ by a plain name
   kRefuse,            // anything else: 404, nothing read

@@ -2,13 +2,20 @@
 
 #include <civetweb.h>
 
+#include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/run_error.h"
 #include "base/text_rules.h"
+#include "server/access/access_gate.h"
+#include "server/access/http_fields.h"
 #include "server/access/login_file.h"
 #include "server/http/connection_limits.h"
+#include "server/http/pairing_page.h"
 #include "server/http/request_log.h"
 #include "server/http/request_rules.h"
 #include "server/http/win32_port_probe.h"
@@ -65,8 +72,157 @@ int Trapped(mg_connection* connection, const char* who, const char* said, Answer
   return status;
 }
 
-// Checked before CivetWeb looks at the login or the disk: the address list,
-// the method, the size, then the path rules.
+// Every answer carries these: no page of another site may frame the remote
+// and have a click on it land on a button. CivetWeb adds them to its own
+// answers (the additional_header option), we to ours.
+constexpr char kFrameRuleLines[] =
+    "X-Frame-Options: DENY\r\nContent-Security-Policy: frame-ancestors 'none'\r\n";
+using Headers = std::vector<std::pair<std::string, std::string>>;
+Headers FrameRule() {
+  return {{"X-Frame-Options", "DENY"}, {"Content-Security-Policy", "frame-ancestors 'none'"}};
+}
+
+// One of our own answers: the frame rule and the headers given, and the body
+// unless the request was HEAD.
+int Answer(mg_connection* connection, int status, Headers headers, const std::string& type,
+           const std::string& body) {
+  mg_response_header_start(connection, status);
+  for (const auto& [name, value] : FrameRule()) headers.emplace_back(name, value);
+  headers.emplace_back("Cache-Control", "no-store");
+  if (!type.empty()) headers.emplace_back("Content-Type", type);
+  headers.emplace_back("Content-Length", std::to_string(body.size()));
+  for (const auto& [name, value] : headers) {
+    mg_response_header_add(connection, name.c_str(), value.c_str(), -1);
+  }
+  mg_response_header_send(connection);
+  if (std::strcmp(mg_get_request_info(connection)->request_method, "HEAD") != 0 && !body.empty()) {
+    mg_write(connection, body.data(), body.size());
+  }
+  return status;
+}
+
+int Redirect(mg_connection* connection, int status, const std::string& to,
+             const std::string& set_cookie) {
+  Headers headers = {{"Location", to}};
+  if (!set_cookie.empty()) headers.emplace_back("Set-Cookie", set_cookie);
+  return Answer(connection, status, headers, "", "");
+}
+
+int PairingPage(mg_connection* connection, int status, PairingNote note, Headers headers = {}) {
+  const WebServer& server = ServerOf(connection);
+  std::optional<std::string> page;
+  try {
+    page = server.system().ReadWholeFile(server.system().ProgramFolder() + "\\" + kPairingPageFile,
+                                         64 * 1024);
+  } catch (const RunError&) {
+    // The plain page does as well.
+  }
+  return Answer(connection, status, std::move(headers), "text/html; charset=utf-8",
+                PairingPageText(page, note));
+}
+
+std::optional<std::string> HeaderOf(mg_connection* connection, const char* name) {
+  const char* value = mg_get_header(connection, name);
+  return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+}
+
+AccessRequest AccessRequestOf(mg_connection* connection) {
+  const mg_request_info* info = mg_get_request_info(connection);
+  AccessRequest request;
+  request.method = info->request_method;
+  request.path = info->local_uri_raw != nullptr ? info->local_uri_raw : "";
+  if (info->query_string != nullptr) request.query = info->query_string;
+  request.client = ClientAddressText(info->remote_addr);
+  for (int i = 0; i < info->num_headers; ++i) {
+    const std::string name = ToLowerText(info->http_headers[i].name);
+    const char* value = info->http_headers[i].value;
+    if (name == "cookie") {
+      request.cookies += (request.cookies.empty() ? "" : "; ") + std::string(value);
+    } else if (name == "authorization") {
+      request.authorization = value;
+    } else if (name == "user-agent") {
+      request.user_agent = value;
+    } else if (name == "sec-fetch-mode") {
+      request.fetch_mode = value;
+    }
+  }
+  return request;
+}
+
+void Log(mg_connection* connection, const std::string& line) {
+  if (!line.empty()) ServerOf(connection).settings().error_log(line + "\n");
+}
+
+int Wait(mg_connection* connection, std::int64_t seconds) {
+  return PairingPage(connection, 429, PairingNote::kWaiting,
+                     {{"Retry-After", std::to_string(seconds)}});
+}
+
+// /pair: the page, and the code posted from it (or from any client).
+int AnswerPairing(mg_connection* connection) {
+  const WebServer& server = ServerOf(connection);
+  if (!server.settings().login) return Redirect(connection, 303, "/", "");
+  if (std::strcmp(mg_get_request_info(connection)->request_method, "POST") != 0) {
+    return PairingPage(connection, 200, PairingNote::kNone);
+  }
+  std::string body;
+  char piece[4096];
+  for (int got; (got = mg_read(connection, piece, sizeof piece)) > 0;) body.append(piece, got);
+  const PairingAnswer answer = server.settings().access->Hold()->Pair(
+      AccessRequestOf(connection), FormField(body, "code").value_or(std::string()));
+  Log(connection, answer.log);
+  switch (answer.outcome) {
+    case PairingOutcome::kPaired:
+      return Redirect(connection, 303, "/", answer.set_cookie);
+    case PairingOutcome::kWaiting:
+      return Wait(connection, answer.wait);
+    case PairingOutcome::kPast:
+      return PairingPage(connection, 401, PairingNote::kPastCode);
+    case PairingOutcome::kWrong:
+      break;
+  }
+  return PairingPage(connection, 401, PairingNote::kWrongCode);
+}
+
+// A program folder's tunaro.exe runs, by the folder's name as found on the
+// disk; the path rules let no other path under /cgi-bin/ come here.
+int AnswerProgram(mg_connection* connection, const RunExtras& extras) {
+  const WebServerSettings& settings = ServerOf(connection).settings();
+  const std::string path = mg_get_request_info(connection)->local_uri;
+  const std::string named = path.substr(9, path.find('/', 9) - 9);  // after "/cgi-bin/"
+  for (const std::string& folder : settings.program_folders) {
+    if (ToLowerText(folder) == ToLowerText(named)) return RunProgram(connection, folder, extras);
+  }
+  return Refuse(connection, 404, "Not found.");
+}
+
+// What a request that may come in gets: the remote, a redirect, or the file
+// (CivetWeb serves it: 0).
+int LetIn(mg_connection* connection, RequestKind kind, const AccessAnswer& access) {
+  switch (kind) {
+    case RequestKind::kRedirectToRemote:
+      return Redirect(connection, 302, kRemotePath, access.set_cookie);
+    case RequestKind::kLogin:
+      return Redirect(connection, 303, "/", access.set_cookie);
+    case RequestKind::kRunProgram: {
+      RunExtras extras;
+      if (!access.user.empty()) extras.user = access.user;
+      extras.headers = FrameRule();
+      if (!access.set_cookie.empty()) extras.headers.emplace_back("Set-Cookie", access.set_cookie);
+      return Trapped(connection, "tunaro.exe", "The remote's program did not run",
+                     [&] { return AnswerProgram(connection, extras); });
+    }
+    case RequestKind::kServeFile:
+      return 0;
+    case RequestKind::kPair:
+    case RequestKind::kRefuse:
+      break;
+  }
+  return Refuse(connection, 404, "Not found.");
+}
+
+// Checked before CivetWeb looks at the disk: the address list, the method,
+// the size, the Host, the path rules, then who is asking.
 int AnswerFirst(mg_connection* connection) {
   const WebServerSettings& settings = ServerOf(connection).settings();
   const mg_request_info* request = mg_get_request_info(connection);
@@ -85,6 +241,11 @@ int AnswerFirst(mg_connection* connection) {
   if (request->content_length > kMaxContentLength) {
     return Refuse(connection, 413, "Request too large.");
   }
+  if (!settings.access->Hold()->HostAllowed(HeaderOf(connection, "Host"))) {
+    return Refuse(connection, 421,
+                  "This server answers only to this computer's own names and addresses (start it "
+                  "with --allow-host NAME to add a name).");
+  }
   // CivetWeb's local_uri has lost some spellings Windows reads differently
   // (a trailing dot): the path as sent, decoded once, must pass as well.
   const std::string raw(request->local_uri_raw != nullptr ? request->local_uri_raw : "");
@@ -95,42 +256,34 @@ int AnswerFirst(mg_connection* connection) {
   if (ClassifyRequest(as_sent) == RequestKind::kRefuse) {
     return Refuse(connection, 404, "Not found.");
   }
-  switch (ClassifyRequest(request->local_uri)) {
-    case RequestKind::kRedirectToRemote:
-      mg_send_http_redirect(connection, kRemotePath, 302);
-      return 302;
-    case RequestKind::kRunProgram:
-    case RequestKind::kServeFile:
-      return 0;  // CivetWeb goes on: the login, then the file or the program
-    case RequestKind::kRefuse:
+  const RequestKind kind = ClassifyRequest(request->local_uri);
+  if (kind == RequestKind::kRefuse) return Refuse(connection, 404, "Not found.");
+  if (kind == RequestKind::kPair) return AnswerPairing(connection);
+  if (!settings.login) return LetIn(connection, kind, AccessAnswer{});
+
+  const AccessAnswer access =
+      settings.access->Hold()->Admit(AccessRequestOf(connection), kind == RequestKind::kLogin);
+  Log(connection, access.log);
+  switch (access.admission) {
+    case Admission::kLetIn:
+      return LetIn(connection, kind, access);
+    case Admission::kWaiting:
+      return Wait(connection, access.wait);
+    case Admission::kChallenge:
+      // A browser whose user cancels the login's prompt shows this page.
+      return PairingPage(connection, 401, PairingNote::kNone,
+                         {{"WWW-Authenticate", access.challenge}});
+    case Admission::kNotPaired:
       break;
   }
-  return Refuse(connection, 404, "Not found.");
+  return PairingPage(
+      connection, 401,
+      kind == RequestKind::kLogin ? PairingNote::kNoPasswordLogin : PairingNote::kNone);
 }
 
 int OnBeginRequest(mg_connection* connection) {
   return Trapped(connection, "server", "The server failed",
                  [connection] { return AnswerFirst(connection); });
-}
-
-// Every path under /cgi-bin/ comes here, after the address list and the
-// login; only a program folder's tunaro.exe runs, by the folder's name as
-// found on the disk.
-int AnswerProgram(mg_connection* connection) {
-  const WebServerSettings& settings = ServerOf(connection).settings();
-  const std::string path = mg_get_request_info(connection)->local_uri;
-  if (ClassifyRequest(path) == RequestKind::kRunProgram) {
-    const std::string named = path.substr(9, path.find('/', 9) - 9);  // after "/cgi-bin/"
-    for (const std::string& folder : settings.program_folders) {
-      if (ToLowerText(folder) == ToLowerText(named)) return RunProgram(connection, folder);
-    }
-  }
-  return Refuse(connection, 404, "Not found.");
-}
-
-int OnProgramRequest(mg_connection* connection, void*) {
-  return Trapped(connection, "tunaro.exe", "The remote's program did not run",
-                 [connection] { return AnswerProgram(connection); });
 }
 
 // The two callbacks that only write lines: a failure there loses the line.
@@ -192,12 +345,10 @@ Listening WebServer::Start() {
         "enable_keep_alive", "no",
         // The realm is the login file's, not a host name: CivetWeb must not
         // take it for the server's own in absolute addresses and the links
-        // it makes.
-        "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no"};
-    if (settings_.login) {
-      options.push_back("global_auth_file");
-      options.push_back(kLoginFileName);
-    }
+        // it makes. The login itself is ours (AnswerFirst): CivetWeb gets no
+        // login file.
+        "authentication_domain", kLoginRealm, "enable_auth_domain_check", "no", "additional_header",
+        kFrameRuleLines};
     options.push_back(nullptr);
     char error_text[256] = "";
     mg_error_data error{};
@@ -209,7 +360,6 @@ Listening WebServer::Start() {
     init.configuration_options = options.data();
     context_ = mg_start2(&init, &error);
     if (context_ != nullptr) {
-      mg_set_request_handler(context_, "/cgi-bin", OnProgramRequest, nullptr);
       return attempt == 0 ? Listening::kIpv4AndIpv6 : Listening::kIpv4Only;
     }
     why = error_text;

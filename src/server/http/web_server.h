@@ -1,7 +1,8 @@
 // CivetWeb set up for the unpacked release folder, which must be the current
 // directory: wwwroot\ as /, each cgi-bin\<folder>\tunaro.exe as a CGI program
-// (run by us, not CivetWeb), our address list and path rules first, then
-// CivetWeb's digest login.
+// (run by us, not CivetWeb), our address list, Host rule and path rules
+// first, then our own access rules (a paired device or a digest login; the
+// pairing page for everyone else).
 #ifndef TUNARO_SERVER_HTTP_WEB_SERVER_H_
 #define TUNARO_SERVER_HTTP_WEB_SERVER_H_
 
@@ -11,6 +12,7 @@
 
 #include "server/access/address_allow.h"
 #include "server/http/request_log.h"
+#include "server/http/win32_access_desk.h"
 #include "server/system/server_system.h"
 
 struct mg_context;
@@ -20,7 +22,10 @@ namespace tunaro::server {
 struct WebServerSettings {
   int port = 8080;
   std::vector<AddressRange> allowed;
-  bool login = true;
+  bool login = true;  // false with --no-login: no pairing and no login asked
+  // The gate every request passes (its Host rule in every mode); the window
+  // shares it. Must outlive the server.
+  AccessDesk* access = nullptr;
   std::vector<std::string> program_folders;  // the folders of cgi-bin\ with a tunaro.exe
   // Where the server's lines go, from CivetWeb's threads: lines of its own,
   // CivetWeb's messages, and each answered request. Each must return at once

@@ -1,16 +1,19 @@
-// tunaro-server.exe: serves the unpacked release folder it lies in, with a
-// login, to the home network, in the user's own session. This is its entry
+// tunaro-server.exe: serves the unpacked release folder it lies in, to paired
+// phones and scripts with a login, on the home network, in the user's own
+// session. This is its entry
 // point and the trap every failure ends in; the serving itself is serve.cc's.
 #include <exception>
 #include <optional>
 #include <string>
 
 #include "base/run_error.h"
+#include "server/access/device_store.h"
 #include "server/access/login_digest.h"
 #include "server/access/login_file.h"
 #include "server/desktop/autostart.h"
 #include "server/desktop/firewall_help.h"
 #include "server/desktop/win32_console.h"
+#include "server/desktop/win32_single_instance.h"
 #include "server/main/serve.h"
 #include "server/main/server_options.h"
 #include "server/system/server_exit.h"
@@ -27,8 +30,25 @@ void SetLoginFromInput(ServerSystem& system, const std::string& user) {
     throw RunError(exit_code::kBadOption,
                    "--set-login: give the password on standard input, one line, not empty");
   }
+  if (const std::optional<std::string> problem = PasswordProblem(*password)) {
+    throw RunError(exit_code::kBadOption, "--set-login: " + *problem);
+  }
   SaveLoginFile(system, user, LoginDigestHex(user, *password));
   Print("Login set for \"" + user + "\" in " + LoginFilePath(system) + "\n");
+}
+
+// --forget-devices: the running server keeps its devices in memory and would
+// write them back, so it must be stopped first.
+void ForgetDevices(ServerSystem& system) {
+  const SingleInstance instance;
+  if (!instance.IsFirst()) {
+    throw RunError(exit_code::kFailed,
+                   "Tunaro's server is running in this session: stop it, then run " +
+                       std::string(kProgramName) + " --forget-devices again.");
+  }
+  const int count = ForgetAllDevices(system);
+  Print("Forgot " + std::to_string(count) + (count == 1 ? " device" : " devices") + " (" +
+        DevicesFilePath(system) + "): each must pair again.\n");
 }
 
 void ChangeAutostart(ServerSystem& system, const ServerOptions& options) {
@@ -38,13 +58,14 @@ void ChangeAutostart(ServerSystem& system, const ServerOptions& options) {
                              : "Tunaro's server no longer starts when you log on.\n");
 }
 
-int Run(ServerSystem& system) {
+int Run(Win32ServerSystem& system) {
   const ParsedOptions parsed = ParseServerOptions(ProgramArguments());
   if (!parsed.error.empty()) {
     throw RunError(exit_code::kBadOption,
                    std::string(kProgramName) + ": " + parsed.error + "\n\n" + UsageText());
   }
   const ServerOptions& options = parsed.options;
+  if (!options.clock_shift_file.empty()) system.SetClockShiftFile(options.clock_shift_file);
   switch (options.command) {
     case Command::kHelp:
       Print(UsageText());
@@ -54,6 +75,9 @@ int Run(ServerSystem& system) {
       break;
     case Command::kSetLogin:
       SetLoginFromInput(system, options.login_user);
+      break;
+    case Command::kForgetDevices:
+      ForgetDevices(system);
       break;
     case Command::kAutostart:
       ChangeAutostart(system, options);

@@ -1,22 +1,22 @@
 #include "server/main/serve.h"
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "base/run_error.h"
-#include "server/access/login_digest.h"
 #include "server/access/login_file.h"
+#include "server/access/pairing_code.h"
 #include "server/desktop/console_qr.h"
 #include "server/desktop/desktop_view.h"
-#include "server/desktop/login_prompt.h"
+#include "server/desktop/pairing_text.h"
 #include "server/desktop/server_addresses.h"
 #include "server/desktop/win32_console.h"
-#include "server/desktop/win32_login_dialog.h"
 #include "server/desktop/win32_main_window.h"
 #include "server/desktop/win32_single_instance.h"
 #include "server/http/server_log.h"
 #include "server/http/web_server.h"
+#include "server/http/win32_access_desk.h"
 #include "server/http/win32_shared_request_log.h"
 #include "server/main/win32_release_folder.h"
 #include "server/system/server_exit.h"
@@ -24,12 +24,13 @@
 namespace tunaro::server {
 namespace {
 
-constexpr unsigned kLogEveryMs = 250;
+constexpr int kLogEveryMs = 250;
 
 // Every line from CivetWeb's threads goes into the queue and nowhere else.
 WebServerSettings SettingsFor(ServerSystem& system, const ServerOptions& options,
-                              SharedRequestLog& log) {
+                              AccessDesk& access, SharedRequestLog& log) {
   WebServerSettings settings;
+  settings.access = &access;
   settings.port = options.port;
   settings.allowed = options.allowed;
   settings.login = !options.no_login;
@@ -43,34 +44,11 @@ WebServerSettings SettingsFor(ServerSystem& system, const ServerOptions& options
   return settings;
 }
 
-// The login the first start asks for: in the console, or in a small window.
-Login AskForFirstLogin(bool in_window) {
-  if (!in_window) return AskForLogin();
-  const std::optional<Login> login = AskForLoginInWindow();
-  if (!login) {
-    throw RunError(exit_code::kBadLogin,
-                   "No login set: the server needs one before a phone may use the remote.");
-  }
-  return *login;
-}
-
-// A good login file, or the first start's questions when there is none; the
-// login file is checked here once so that a broken one is not a login that
-// merely fails on every phone.
-void EnsureLogin(ServerSystem& system, bool in_window) {
+// The login file is for scripts and may be missing; it is checked here once
+// so that a broken one is not a login that merely fails on every request.
+void CheckLogin(ServerSystem& system) {
   const LoginFileCheck check = CheckLoginFile(system);
-  switch (check.state) {
-    case LoginFileState::kGood:
-      return;
-    case LoginFileState::kMissing: {
-      const Login login = AskForFirstLogin(in_window);
-      SaveLoginFile(system, login.user, LoginDigestHex(login.user, login.password));
-      if (!in_window) Print("Login saved in " + LoginFilePath(system) + "\n");
-      return;
-    }
-    case LoginFileState::kBroken:
-      break;
-  }
+  if (check.state != LoginFileState::kBroken) return;
   throw RunError(exit_code::kBadLogin,
                  "The login file " + LoginFilePath(system) + " is broken: " + check.problem +
                      ". Delete it and start again to set a new login, or run " + kProgramName +
@@ -90,6 +68,51 @@ Listening StartListening(WebServer& server, int port) {
   return listening;
 }
 
+// The pairing code as the console shows it, with its QR code when the output
+// is a console (a log or a test gets the text alone).
+void PrintPairingCode(ServerSystem& system, AccessDesk& access, int port) {
+  const PairingCodeKeeper::Code code = access.Hold()->CurrentCode();
+  const std::string link = PairingLink(PairingHost(system), port, code.text);
+  std::string text =
+      PairingCodeText(code.text, system.LocalTimeOfDay(), code.expires_at - system.UnixTime(), link,
+                      OutputIsConsole() ? ConsoleOutputCodePage() : 0);
+  if (OutputIsConsole()) text += ConsoleQrCode(link, ConsoleOutputCodePage());
+  Print(text + "\n");
+}
+
+void PrintDevicesHealth(const DevicesFileHealth& health) {
+  if (health.state != DevicesFileState::kGood) {
+    PrintError(health.problem + "\n" + health.what_to_do + "\n\n");
+  }
+}
+
+// What the console has shown of the access gate.
+struct ShownCode {
+  std::uint64_t generation = 0;
+  DevicesFileState state = DevicesFileState::kGood;
+};
+
+// A new code (the last one used, or expired) is shown, and so is a devices
+// file that could not be written.
+void ShowCodeChanges(ServerSystem& system, AccessDesk& access, int port, ShownCode& shown) {
+  std::uint64_t now;
+  DevicesFileHealth health;
+  {
+    AccessDesk::Held gate = access.Hold();
+    gate->CurrentCode();  // replaces an expired one
+    now = gate->code_generation();
+    health = gate->devices_health();
+  }
+  if (health.state != shown.state) {
+    shown.state = health.state;
+    PrintDevicesHealth(health);
+  }
+  if (now != shown.generation) {
+    shown.generation = now;
+    PrintPairingCode(system, access, port);
+  }
+}
+
 void PrintBanner(const std::string& folder, Listening listening,
                  const std::vector<std::string>& addresses, const ServerOptions& options,
                  const std::string& log_path) {
@@ -99,14 +122,17 @@ void PrintBanner(const std::string& folder, Listening listening,
       "Open one of these addresses on your phone:\n";
   for (const std::string& address : addresses) banner += "  " + address + "\n";
   Print(banner);
-  // Redirected output (a log, a test) gets no drawing.
-  if (OutputIsConsole()) {
+  // Redirected output (a log, a test) gets no drawing; with pairing, the
+  // pairing code's QR code is the one to scan.
+  if (OutputIsConsole() && options.no_login) {
     const std::string code = ConsoleQrCode(addresses.front(), ConsoleOutputCodePage());
     if (!code.empty()) Print(code);
   }
-  Print(std::string(!options.no_login ? "Log in with the user name and password you set.\n"
-                                      : "NO LOGIN (--no-login): anyone on the network can use the "
-                                        "remote.\n") +
+  Print(std::string(!options.no_login
+                        ? "Phones pair with the code below; scripts log in with the password of "
+                          "--set-login.\n"
+                        : "NO LOGIN (--no-login): anyone on the network can use the "
+                          "remote.\n") +
         (options.allow.empty() ? "Only this computer and the home network may connect.\n"
                                : "Only these addresses may connect: " + options.allow + "\n") +
         "When Windows asks, allow the program on private networks (" + kProgramName +
@@ -123,12 +149,14 @@ void ServeInConsole(ServerSystem& system, const ServerOptions& options, const st
           (address.empty() ? std::string(".") : ": " + address) + "\n");
     return;
   }
-  if (!options.no_login) EnsureLogin(system, false);
+  const bool login = !options.no_login;
+  if (login) CheckLogin(system);
 
   const QuickEditOff quick_edit;
   InstallStopHandler();
+  AccessDesk access(system, AccessSettings{options.port, options.allow_hosts});
   SharedRequestLog queue;
-  WebServer server(system, SettingsFor(system, options, queue));
+  WebServer server(system, SettingsFor(system, options, access, queue));
   const Listening listening = StartListening(server, options.port);
   const std::vector<std::string> addresses = ServerAddresses(system, options.port);
   instance.PublishAddress(addresses.front());
@@ -136,13 +164,26 @@ void ServeInConsole(ServerSystem& system, const ServerOptions& options, const st
   log.Note("serving " + folder + " on port " + std::to_string(options.port) + " (console)",
            system.LocalTimeOfDay());
   PrintBanner(folder, listening, addresses, options, log.path());
+  ShownCode shown;
+  if (login) {
+    shown.generation = access.Hold()->code_generation();
+    shown.state = access.Hold()->devices_health().state;
+    PrintDevicesHealth(access.Hold()->devices_health());
+    PrintPairingCode(system, access, options.port);
+  }
 
   // The console may block a write (a selection, Ctrl+S): only this thread
   // waits then, and the queue drops lines rather than hold a request.
   const auto show = [&] {
     for (const std::string& line : log.Take(queue.Take(), system.LocalTimeOfDay())) Print(line);
   };
-  while (!WaitForStopRequest(kLogEveryMs)) show();
+  for (int tick = 1; !StopRequestedWithin(kLogEveryMs); ++tick) {
+    show();
+    // A new pairing code shows within a second.
+    if (login && tick % (1000 / kLogEveryMs) == 0) {
+      ShowCodeChanges(system, access, options.port, shown);
+    }
+  }
   Print("Stopping...\n");
   server.Stop();
   show();
@@ -170,14 +211,36 @@ void ServeInWindow(ServerSystem& system, const ServerOptions& options, const std
     }
     return;
   }
-  if (!options.no_login) EnsureLogin(system, true);
+  const bool login = !options.no_login;
+  if (login) CheckLogin(system);
 
   InstallStopHandler();
+  AccessDesk access(system, AccessSettings{options.port, options.allow_hosts});
   SharedRequestLog queue;
-  WebServer server(system, SettingsFor(system, options, queue));
+  WebServer server(system, SettingsFor(system, options, access, queue));
   StartListening(server, options.port);
-  DesktopController controller(system, options.port, !options.no_login,
-                               [&queue] { return queue.Take(); });
+  PairingDesk pairing;
+  if (login) {
+    pairing.now = [&system, &access] {
+      AccessDesk::Held gate = access.Hold();
+      const PairingCodeKeeper::Code code = gate->CurrentCode();  // a new one when it expired
+      const DevicesFileHealth& health = gate->devices_health();
+      PairingCodeNow now{code.text,
+                         code.expires_at - system.UnixTime(),
+                         health.state == DevicesFileState::kGood
+                             ? std::string()
+                             : health.problem + " " + health.what_to_do,
+                         {},
+                         system.UnixTime()};
+      for (const Device& device : gate->devices()) {
+        now.devices.push_back({DeviceId(device), device.name, device.paired_at, device.last_seen});
+      }
+      return now;
+    };
+    pairing.forget = [&access](const std::string& id) { access.Hold()->ForgetDevice(id); };
+  }
+  DesktopController controller(
+      system, options.port, login, [&queue] { return queue.Take(); }, pairing);
   instance.PublishAddress(PhoneAddress(controller.view()));
   controller.Note("serving " + folder + " on port " + std::to_string(options.port));
   if (console_kept) {

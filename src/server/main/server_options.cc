@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "server/access/address_allow.h"
+#include "server/access/http_fields.h"
 
 namespace tunaro::server {
 
@@ -36,8 +37,9 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
   // unknown option, not a second spelling.
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& name = arguments[i];
-    const bool takes_value =
-        name == "--port" || name == "--allow" || name == "--set-login" || name == "--autostart";
+    const bool takes_value = name == "--port" || name == "--allow" || name == "--allow-host" ||
+                             name == "--set-login" || name == "--autostart" ||
+                             name == "--test-clock-shift";
     if (takes_value && i + 1 == arguments.size()) {
       parsed.error = name + " needs a value";
       return parsed;
@@ -63,16 +65,29 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
     } else if (name == "--no-login") {
       options.no_login = true;
       serve_option = true;
+    } else if (name == "--allow-host") {
+      // A name as a Host header carries it, without a port.
+      const std::optional<HostHeader> host = ParseHostHeader(value);
+      if (!host || host->port || value.find_first_of(" \t") != std::string::npos) {
+        parsed.error =
+            "--allow-host takes a host name or address without a port, not \"" + value + "\"";
+        return parsed;
+      }
+      options.allow_hosts.push_back(host->name);
+      serve_option = true;
+    } else if (name == "--test-clock-shift") {
+      options.clock_shift_file = value;
     } else if (name == "--console") {
       options.console = true;
       serve_option = true;
     } else if (name == "--tray") {
       options.tray = true;
       serve_option = true;
-    } else if (name == "--set-login" || name == "--autostart" || name == "--firewall-help" ||
-               name == "--help" || name == "-h" || name == "/?") {
+    } else if (name == "--set-login" || name == "--forget-devices" || name == "--autostart" ||
+               name == "--firewall-help" || name == "--help" || name == "-h" || name == "/?") {
       if (one_shot) {
-        parsed.error = "give only one of --set-login, --autostart, --firewall-help, --help";
+        parsed.error =
+            "give only one of --set-login, --forget-devices, --autostart, --firewall-help, --help";
         return parsed;
       }
       one_shot = true;
@@ -90,6 +105,8 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
         }
         options.command = Command::kAutostart;
         options.autostart_on = value == "on";
+      } else if (name == "--forget-devices") {
+        options.command = Command::kForgetDevices;
       } else if (name == "--firewall-help") {
         options.command = Command::kFirewallHelp;
       } else {
@@ -103,7 +120,8 @@ ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments) {
   // --autostart on records the serving options with it; the others ignore none silently.
   if (serve_option && one_shot && options.command != Command::kAutostart) {
     parsed.error =
-        "--port, --allow, --no-login, --console and --tray go with serving or with --autostart on";
+        "--port, --allow, --allow-host, --no-login, --console and --tray go with serving or "
+        "with --autostart on";
   } else if (options.console && options.tray) {
     parsed.error = "give --console or --tray, not both";
   }
@@ -121,6 +139,10 @@ std::vector<std::string> ServeArguments(const ServerOptions& options) {
     arguments.push_back(options.allow);
   }
   if (options.no_login) arguments.push_back("--no-login");
+  for (const std::string& name : options.allow_hosts) {
+    arguments.push_back("--allow-host");
+    arguments.push_back(name);
+  }
   if (options.console) arguments.push_back("--console");
   return arguments;
 }
@@ -132,26 +154,34 @@ std::vector<std::string> LogonArguments(const ServerOptions& options) {
 }
 
 const char* UsageText() {
-  return "Usage: tunaro-server.exe [--port N] [--allow LIST] [--no-login] [--console|--tray]\n"
+  return "Usage: tunaro-server.exe [--port N] [--allow LIST] [--allow-host NAME] [--no-login]\n"
+         "                         [--console | --tray]\n"
          "Serves the Tunaro remote from the folder this program is in: wwwroot\\ as /,\n"
          "and tunaro.exe in each folder of cgi-bin\\ as /cgi-bin/<folder>/tunaro. A window\n"
-         "shows the address and QR code to open on the phone, and what to fix; closed, it\n"
-         "keeps the server running in the notification area (Quit there stops it).\n"
+         "shows the QR code a phone pairs by (or the code to type at /pair) and what to\n"
+         "fix; closed, it keeps the server running in the notification area (Quit there\n"
+         "stops it). Scripts log in with the password of --set-login.\n"
          "\n"
          "  --port N          the port to listen on, IPv4 and IPv6 (default 8080)\n"
          "  --allow LIST      the addresses that may connect, comma-separated addresses or\n"
          "                    ranges (127.0.0.1,192.168.1.0/24,::1); default: this computer and\n"
          "                    the home network (127.0.0.0/8, 10.0.0.0/8, 172.16.0.0/12,\n"
          "                    192.168.0.0/16, 169.254.0.0/16, 100.64.0.0/10, ::1, fc00::/7,\n"
-         "                    fe80::/10). Others get 403 Forbidden.\n"
-         "  --no-login        serve without a login: anyone on the network can use the remote\n"
+         "                    fe80::/10). Others are closed unanswered.\n"
+         "  --allow-host NAME answers to NAME too (a name you gave this PC on the router);\n"
+         "                    it answers to its own names and addresses only, others get\n"
+         "                    421. May be given more than once.\n"
+         "  --no-login        serve without pairing or login: anyone on the network can use\n"
+         "                    the remote\n"
          "  --console         no window: the addresses, the QR code and the log in this console\n"
          "                    (Ctrl+C stops the server)\n"
          "  --tray            start with the window hidden, the icon in the notification area\n"
          "\n"
          "One-shot commands:\n"
-         "  --set-login USER  sets the login: reads the password from standard input (one\n"
-         "                    line) and writes tunaro-login.htdigest beside this program\n"
+         "  --set-login USER  sets the password login for scripts: reads the password (8\n"
+         "                    characters or more) from standard input, one line, and writes\n"
+         "                    tunaro-login.htdigest beside this program\n"
+         "  --forget-devices  forgets every paired phone and browser: each must pair again\n"
          "  --autostart on|off  starts this program at logon in the notification area (with\n"
          "                    the options given with it), or no longer; for the current user,\n"
          "                    no administrator needed\n"

@@ -12,7 +12,7 @@ namespace tunaro::server {
 // The program's name as its messages give it.
 extern const char kProgramName[];
 
-enum class Command { kServe, kSetLogin, kAutostart, kFirewallHelp, kHelp };
+enum class Command { kServe, kSetLogin, kForgetDevices, kAutostart, kFirewallHelp, kHelp };
 
 struct ServerOptions {
   Command command = Command::kServe;
@@ -23,6 +23,10 @@ struct ServerOptions {
   bool no_login = false;
   bool console = false;    // --console: the console as before, no window
   bool tray = false;       // --tray: the window hidden at start, the icon in the tray
+  std::vector<std::string> allow_hosts;  // --allow-host NAME, each as given
+  // For the tests of the real exe alone, never shown in the usage: a file
+  // whose number of seconds the server's clock runs ahead by.
+  std::string clock_shift_file;
   std::string login_user;  // --set-login USER
   bool autostart_on = false;
 };
@@ -36,8 +40,8 @@ struct ParsedOptions {
 
 ParsedOptions ParseServerOptions(const std::vector<std::string>& arguments);
 
-// The options a logon start repeats: port, allow list, no-login, console,
-// each as one argument (the caller quotes them).
+// The options a logon start repeats: port, allow list, no-login, the extra
+// host names, console, each as one argument (the caller quotes them).
 std::vector<std::string> ServeArguments(const ServerOptions& options);
 
 // The arguments of the logon start: ServeArguments, and --tray unless it

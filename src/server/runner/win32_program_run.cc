@@ -66,7 +66,7 @@ std::vector<std::string> OwnEnvironment() {
   return entries;
 }
 
-CgiRequest CgiRequestOf(const mg_request_info& request) {
+CgiRequest CgiRequestOf(const mg_request_info& request, const RunExtras& extras) {
   CgiRequest cgi;
   cgi.http_version = request.http_version;
   cgi.method = request.request_method;
@@ -75,7 +75,7 @@ CgiRequest CgiRequestOf(const mg_request_info& request) {
   cgi.client_address = request.remote_addr;
   cgi.server_port = request.server_port;
   cgi.client_port = request.remote_port;
-  if (request.remote_user != nullptr) cgi.user = request.remote_user;
+  cgi.user = extras.user;
   cgi.content_length = request.content_length;
   for (int i = 0; i < request.num_headers; ++i) {
     cgi.headers.emplace_back(request.http_headers[i].name, request.http_headers[i].value);
@@ -253,13 +253,18 @@ class EndUnlessAnswered {
   bool answered_ = false;
 };
 
-// Sends the head the program wrote, as CivetWeb's own: the status apart, and
-// without the headers that are the server's to say about the connection.
-void SendHead(mg_connection* connection, const AnswerHead& head) {
+// Sends the head the program wrote, as CivetWeb's own: the status apart,
+// without the headers that are the server's to say about the connection, and
+// with the server's own added.
+void SendHead(mg_connection* connection, const AnswerHead& head, const RunExtras& extras) {
   mg_response_header_start(connection, head.status);
   for (const auto& [name, value] : head.headers) {
     const std::string lower = ToLowerText(name);
-    if (lower == "connection" || lower == "transfer-encoding") continue;
+    bool added = lower == "connection" || lower == "transfer-encoding";
+    for (const auto& extra : extras.headers) added = added || ToLowerText(extra.first) == lower;
+    if (!added) mg_response_header_add(connection, name.c_str(), value.c_str(), -1);
+  }
+  for (const auto& [name, value] : extras.headers) {
     mg_response_header_add(connection, name.c_str(), value.c_str(), -1);
   }
   mg_response_header_send(connection);
@@ -268,7 +273,8 @@ void SendHead(mg_connection* connection, const AnswerHead& head) {
 // Passes the program's answer on: the head read whole (to know the status),
 // the body as it comes. Returns the status sent; raises, with nothing sent,
 // when the head is broken, too long, or never came.
-int PassAnswerOn(mg_connection* connection, HANDLE output, bool head_only) {
+int PassAnswerOn(mg_connection* connection, HANDLE output, bool head_only,
+                 const RunExtras& extras) {
   std::string text;
   AnswerHead head;
   HeadRead state = HeadRead::kIncomplete;
@@ -285,7 +291,7 @@ int PassAnswerOn(mg_connection* connection, HANDLE output, bool head_only) {
     state = ReadAnswerHead(text, &head);
     if (state == HeadRead::kIncomplete && text.size() <= kMaxHeadBytes) continue;
     if (state != HeadRead::kComplete) break;
-    SendHead(connection, head);
+    SendHead(connection, head, extras);
     status = head.status;
     if (!head_only && text.size() > head.body_start) {
       sending =
@@ -301,13 +307,13 @@ int PassAnswerOn(mg_connection* connection, HANDLE output, bool head_only) {
 
 }  // namespace
 
-int RunProgram(mg_connection* connection, const std::string& folder) {
+int RunProgram(mg_connection* connection, const std::string& folder, const RunExtras& extras) {
   const mg_request_info& request = *mg_get_request_info(connection);
   const std::wstring program_folder = FullPath(L"cgi-bin\\" + WideFromUtf8(folder));
   const std::wstring exe = program_folder + L"\\tunaro.exe";
   std::string body = ReadBody(connection);
   std::string environment =
-      CgiEnvironmentBlock(CgiRequestOf(request), AnsiText(exe), OwnEnvironment());
+      CgiEnvironmentBlock(CgiRequestOf(request, extras), AnsiText(exe), OwnEnvironment());
 
   Pipes pipes;
   MakePipes(pipes);
@@ -320,7 +326,7 @@ int RunProgram(mg_connection* connection, const std::string& folder) {
   EndUnlessAnswered end(started.process.get());
 
   const int status = PassAnswerOn(connection, pipes.output.get(),
-                                  std::strcmp(request.request_method, "HEAD") == 0);
+                                  std::strcmp(request.request_method, "HEAD") == 0, extras);
   end.Answered();
   return status;
 }

@@ -2,18 +2,15 @@
 // SystemInterface (platform/system_interface.h) is tunaro.exe's: the
 // program's own place, whole files and the log's appends, the current user's
 // logon start, the network's names, addresses and categories, the firewall's
-// rules, the desktop's windows and prompts, and the clock. Win32ServerSystem implements it
-// for real (win32_server_system.cc); FakeServerSystem (testing/) stands in for
-// it in the unit tests.
+// rules, the desktop's windows and prompts, random bytes, and the clocks.
+// Win32ServerSystem implements it for real (win32_server_system.cc);
+// FakeServerSystem (testing/) stands in for it in the unit tests.
 //
 // Texts and paths cross it in UTF-8; the Win32 side speaks UTF-16 to Windows,
 // so any path the user's folder has works. A failure raises RunError
 // (base/run_error.h) with a number of its table, never a bare Windows error
 // code (that would read as one of the exit codes of server_exit.h), and a
 // description of what failed, with the system's own error code where it has one.
-//
-// What it is to offer next, in the same style: random bytes (device tokens,
-// pairing codes).
 #ifndef TUNARO_SERVER_SYSTEM_SERVER_SYSTEM_H_
 #define TUNARO_SERVER_SYSTEM_SERVER_SYSTEM_H_
 
@@ -104,6 +101,10 @@ class ServerSystem {
   virtual void AppendToFile(const std::string& path, const std::string& bytes) = 0;
   // Moves `from` to `to`, replacing `to`. Raises RunError.
   virtual void MoveFileOver(const std::string& from, const std::string& to) = 0;
+  // The same, the file (and its temporary one) readable and writable by the
+  // current user alone, whatever the folder grants others: a protected access
+  // list with the one entry.
+  virtual void WriteUserOnlyFile(const std::string& path, const std::string& bytes) = 0;
 
   // --- the current user's logon start ---------------------------------------
   // The value `name` under HKCU\Software\Microsoft\Windows\CurrentVersion\Run:
@@ -141,9 +142,23 @@ class ServerSystem {
   // Opens an address (a web page, a settings page) as a double-click would;
   // false when Windows could not.
   virtual bool OpenWithShell(const std::string& target) = 0;
+  // The computer's DNS host name ("Living-Room-PC"), which the name above
+  // (the NetBIOS one) cuts at 15 characters; empty when the system will not say.
+  virtual std::string ComputerDnsHostName() = 0;
+  // The DNS suffixes the computer's name may carry: its primary one
+  // ("corp.example", rare at home) and those its networks gave its adapters
+  // ("fritz.box", "home"); none when it has none.
+  virtual std::vector<std::string> ComputerDnsSuffixes() = 0;
 
   // --- the clock -------------------------------------------------------------
   virtual TimeOfDay LocalTimeOfDay() = 0;
+  // Whole seconds since 1970-01-01 UTC.
+  virtual std::int64_t UnixTime() = 0;
+
+  // --- chance ----------------------------------------------------------------
+  // `count` bytes of the system's cryptographic random generator. Raises
+  // RunError when it fails.
+  virtual std::string RandomBytes(std::size_t count) = 0;
 };
 
 }  // namespace tunaro::server

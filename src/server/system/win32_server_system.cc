@@ -6,11 +6,15 @@
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <windows.h>
+#include <ntsecapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 // clang-format on
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "base/run_error.h"
 #include "base/win32_closing_handle.h"
@@ -98,6 +102,79 @@ std::string DottedIpv4(const sockaddr* address) {
          std::to_string(b[3]);
 }
 
+// Writes the bytes to a temporary file beside `path` (made with `security`,
+// the default when null) and moves it over the file in one step, so that a
+// reader finds the old file or the new one, never a part.
+void WriteThroughTemporary(const std::string& path, const std::string& bytes,
+                           SECURITY_ATTRIBUTES* security) {
+  const std::wstring target = WideFromUtf8(path);
+  const std::wstring temporary = target + L".new";
+  DWORD error = ERROR_SUCCESS;
+  {  // closed before the move, which a file still open would stop
+    ClosingHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, security, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file ||
+        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+      error = GetLastError();
+    } else if (written != bytes.size()) {
+      error = ERROR_WRITE_FAULT;
+    }
+  }
+  if (error == ERROR_SUCCESS &&
+      !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    error = GetLastError();
+  }
+  if (error != ERROR_SUCCESS) {
+    DeleteFileW(temporary.c_str());
+    throw SystemFailure(error, "cannot write " + path);
+  }
+}
+
+// The current user's SID as text ("S-1-5-21-..."), from the process's token.
+std::wstring CurrentUserSid(const std::string& path) {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) {
+    throw SystemFailure(GetLastError(), "cannot learn the user to write " + path + " for");
+  }
+  const ClosingHandle token(raw);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> buffer(size);
+  LPWSTR text = nullptr;
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size) ||
+      !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+    throw SystemFailure(GetLastError(), "cannot learn the user to write " + path + " for");
+  }
+  std::wstring sid(text);
+  LocalFree(text);
+  return sid;
+}
+
+// A security descriptor whose access list, protected from the folder's
+// inherited entries, grants the current user all access and no one else any.
+class UserOnlySecurity {
+ public:
+  explicit UserOnlySecurity(const std::string& path) {
+    const std::wstring text = L"D:P(A;;FA;;;" + CurrentUserSid(path) + L")";
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1,
+                                                              &descriptor_, nullptr)) {
+      throw SystemFailure(GetLastError(), "cannot make the access list to write " + path);
+    }
+    attributes_.nLength = sizeof attributes_;
+    attributes_.lpSecurityDescriptor = descriptor_;
+    attributes_.bInheritHandle = FALSE;
+  }
+  ~UserOnlySecurity() { LocalFree(descriptor_); }
+  UserOnlySecurity(const UserOnlySecurity&) = delete;
+  UserOnlySecurity& operator=(const UserOnlySecurity&) = delete;
+  SECURITY_ATTRIBUTES* attributes() const { return &attributes_; }
+
+ private:
+  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
+  mutable SECURITY_ATTRIBUTES attributes_{};
+};
+
 }  // namespace
 
 std::string Win32ServerSystem::ProgramPath() {
@@ -129,29 +206,12 @@ std::optional<std::string> Win32ServerSystem::ReadWholeFile(const std::string& p
 }
 
 void Win32ServerSystem::WriteWholeFile(const std::string& path, const std::string& bytes) {
-  const std::wstring target = WideFromUtf8(path);
-  const std::wstring temporary = target + L".new";
-  DWORD error = ERROR_SUCCESS;
-  {  // closed before the move, which a file still open would stop
-    ClosingHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (!file ||
-        !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-      error = GetLastError();
-    } else if (written != bytes.size()) {
-      error = ERROR_WRITE_FAULT;
-    }
-  }
-  // Replacing in one step: a reader finds the old file or the new one.
-  if (error == ERROR_SUCCESS &&
-      !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    error = GetLastError();
-  }
-  if (error != ERROR_SUCCESS) {
-    DeleteFileW(temporary.c_str());
-    throw SystemFailure(error, "cannot write " + path);
-  }
+  WriteThroughTemporary(path, bytes, nullptr);
+}
+
+void Win32ServerSystem::WriteUserOnlyFile(const std::string& path, const std::string& bytes) {
+  const UserOnlySecurity security(path);
+  WriteThroughTemporary(path, bytes, security.attributes());
 }
 
 std::optional<std::uint64_t> Win32ServerSystem::FileSize(const std::string& path) {
@@ -285,10 +345,74 @@ bool Win32ServerSystem::OpenWithShell(const std::string& target) {
              ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
+namespace {
+
+std::string DnsNamePart(COMPUTER_NAME_FORMAT part) {
+  wchar_t name[256];
+  DWORD size = 256;
+  if (!GetComputerNameExW(part, name, &size)) return std::string();
+  return Utf8FromWide(std::wstring(name, size));
+}
+
+}  // namespace
+
+std::string Win32ServerSystem::ComputerDnsHostName() {
+  return DnsNamePart(ComputerNameDnsHostname);
+}
+
+std::vector<std::string> Win32ServerSystem::ComputerDnsSuffixes() {
+  std::vector<std::string> suffixes;
+  if (std::string primary = DnsNamePart(ComputerNameDnsDomain); !primary.empty()) {
+    suffixes.push_back(std::move(primary));
+  }
+  ULONG size = 16 * 1024;
+  std::vector<unsigned char> buffer;
+  ULONG result = ERROR_BUFFER_OVERFLOW;
+  for (int tries = 0; tries < 3 && result == ERROR_BUFFER_OVERFLOW; ++tries) {
+    buffer.resize(size);
+    result = GetAdaptersAddresses(AF_UNSPEC,
+                                  GAA_FLAG_SKIP_UNICAST | GAA_FLAG_SKIP_ANYCAST |
+                                      GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER,
+                                  nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()),
+                                  &size);
+  }
+  if (result != NO_ERROR) return suffixes;
+  for (auto* found = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); found != nullptr;
+       found = found->Next) {
+    if (found->DnsSuffix != nullptr && found->DnsSuffix[0] != L'\0') {
+      suffixes.push_back(Utf8FromWide(found->DnsSuffix));
+    }
+  }
+  return suffixes;
+}
+
 TimeOfDay Win32ServerSystem::LocalTimeOfDay() {
   SYSTEMTIME now;
   GetLocalTime(&now);
   return TimeOfDay{now.wHour, now.wMinute, now.wSecond};
+}
+
+std::int64_t Win32ServerSystem::UnixTime() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  // 100 ns steps since 1601-01-01; 1970 is 11644473600 s later.
+  const std::int64_t steps =
+      static_cast<std::int64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+  std::int64_t seconds = steps / 10000000 - 11644473600LL;
+  if (!clock_shift_file_.empty()) {
+    if (const std::optional<std::string> shift = ReadWholeFile(clock_shift_file_, 32)) {
+      seconds += std::strtoll(shift->c_str(), nullptr, 10);
+    }
+  }
+  return seconds;
+}
+
+std::string Win32ServerSystem::RandomBytes(std::size_t count) {
+  std::string bytes(count, '\0');
+  if (!RtlGenRandom(bytes.data(), static_cast<ULONG>(count))) {
+    throw SystemFailure(GetLastError(), "the system gave no random bytes");
+  }
+  return bytes;
 }
 
 }  // namespace tunaro::server

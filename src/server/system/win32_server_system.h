@@ -18,6 +18,7 @@ class Win32ServerSystem : public ServerSystem {
   std::optional<std::uint64_t> FileSize(const std::string& path) override;
   void AppendToFile(const std::string& path, const std::string& bytes) override;
   void MoveFileOver(const std::string& from, const std::string& to) override;
+  void WriteUserOnlyFile(const std::string& path, const std::string& bytes) override;
 
   void SetRunValue(const std::string& name, const std::string& command) override;
   void RemoveRunValue(const std::string& name) override;
@@ -34,8 +35,21 @@ class Win32ServerSystem : public ServerSystem {
   bool WindowOfClassExists(const std::string& class_name) override;
   ElevatedStart RunElevated(const std::string& program, const std::string& parameters) override;
   bool OpenWithShell(const std::string& target) override;
+  std::string ComputerDnsHostName() override;
+  std::vector<std::string> ComputerDnsSuffixes() override;
 
   TimeOfDay LocalTimeOfDay() override;
+  std::int64_t UnixTime() override;
+
+  std::string RandomBytes(std::size_t count) override;
+
+  // For the tests of the real exe: UnixTime() runs ahead by the whole seconds
+  // the file holds, read at each call, so that a test can let minutes pass at
+  // once. Never set in normal use.
+  void SetClockShiftFile(const std::string& path) { clock_shift_file_ = path; }
+
+ private:
+  std::string clock_shift_file_;
 };
 
 }  // namespace tunaro::server
