@@ -92,7 +92,7 @@ def hold(args, kind, count):
             except OSError:
                 continue  # refused at once: counts as closed
             if kind == "half":
-                sock.sendall(b"GET " + IMAGE.encode() + b" HTTP/1.1\r\nHost: x\r\n")
+                sock.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\n" % (IMAGE, HOST, args.port)).encode())
             sockets.append(sock)
         time.sleep(0.3)  # let the master thread accept them all
         status, seconds = normal_request(args, args.other)
@@ -123,8 +123,8 @@ def trickle(args, count):
         try:
             sock = connect(args.holder, args.port, timeout=30)
             headers = args.login.header("POST", PAGE) if args.login else {}
-            head = "POST %s HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n" \
-                   "Content-Length: 1000\r\n%s\r\n" % (PAGE, "".join("%s: %s\r\n" % item for item in headers.items()))
+            head = "POST %s HTTP/1.1\r\nHost: %s:%d\r\nContent-Type: application/x-www-form-urlencoded\r\n" \
+                   "Content-Length: 1000\r\n%s\r\n" % (PAGE, HOST, args.port, "".join("%s: %s\r\n" % item for item in headers.items()))
             sock.sendall(head.encode())
             sock.setblocking(False)
             reply = b""
@@ -158,7 +158,10 @@ def trickle(args, count):
     print("%d trickling bodies from %s: a request from %s answered %s in %d ms; the trickles ended: %s"
           % (count, args.holder, args.other, status, seconds * 1000,
              ", ".join("%s after %.1f s" % answer for answer in answers if answer)))
-    ended = all(answer and answer[1] < 15 for answer in answers)
+    # Ended by the body's deadline: 408, or closed; anything else (a 421 for
+    # the Host, a 401) would end them before the body counts.
+    ended = all(answer and answer[1] < 15 and answer[0].split(" ")[1:2] in (["408"], [])
+                for answer in answers)
     return status == 200 and seconds < ANSWER_BOUND_S and ended
 
 
@@ -180,7 +183,8 @@ def chunked(args, mib):
     reply = b""
     sock = connect(args.holder, args.port, timeout=10)
     try:
-        sock.sendall(("GET %s HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n" % IMAGE).encode())
+        sock.sendall(("GET %s HTTP/1.1\r\nHost: %s:%d\r\nTransfer-Encoding: chunked\r\n\r\n"
+                      % (IMAGE, HOST, args.port)).encode())
         chunk = b"100000\r\n" + b"x" * 0x100000 + b"\r\n"
         while sent < mib * 0x100000 and time.monotonic() - started < 60:
             try:
