@@ -31,10 +31,10 @@ ExternalProject_Add(tunaro_taglib_build
   INSTALL_DIR "${_taglib_prefix}"
   CMAKE_ARGS
     "-DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}"
-    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_BUILD_TYPE=MinSizeRel
     "-DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>"
     -DCMAKE_INSTALL_LIBDIR=lib
-    "-DCMAKE_CXX_FLAGS=-w -I${_taglib_prefix}/utf8cpp"
+    "-DCMAKE_CXX_FLAGS=-w -ffunction-sections -fdata-sections -I${_taglib_prefix}/utf8cpp"
     -DBUILD_SHARED_LIBS=OFF
     -DBUILD_BINDINGS=OFF
     -DBUILD_EXAMPLES=OFF

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,8 @@ namespace {
 constexpr char kHeader[] = "Content-type: text/html\r\n\r\n";
 constexpr std::string_view kJsonHeader = "Content-type: application/json; charset=utf-8\r\n\r\n";
 constexpr std::string_view kBadRequest = "Status: 400 Bad Request\r\n";
+constexpr std::string_view kForbidden = "Status: 403 Forbidden\r\n";
+constexpr std::string_view kNotFound = "Status: 404 Not Found\r\n";
 constexpr std::string_view kFailed = "Status: 500 Internal Server Error\r\n";
 constexpr char kHeaderFile[] = "C:\\site\\header.htm";
 constexpr char kFooterFile[] = "C:\\site\\footer.htm";
@@ -34,7 +38,29 @@ enum Flags : std::int64_t {
   kFooterUnreadable = 512,  // fails the run after most of the page
   kCrossSite = 1024,        // the browser says another site's page made the request
   kForeignOrigin = 2048,    // an Origin other than the Host, as an old browser sends it
+  kWideFiles = 4096,        // the player takes files in UTF-16
+  kNoEditor = 8192,         // the player names no playlist editor window
 };
+
+// The music folder every run has, whatever tunaro.conf names: a few files a
+// request may name, a folder image, a name code page 1252 cannot spell, a
+// folder, and a link that leads out.
+void AddMusic(tunaro::FakeFolders& folders) {
+  folders.music_folder = "C:\\Music";
+  for (const char* name : {"track1.mp3", "track2.mp3", "Caf\xC3\xA9.flac", "list.m3u",
+                           "\xE6\x9D\xB1.mp3", "Album\\1.mp3", "Album\\2.ogg", "folder.jpg"}) {
+    folders.AddFile(std::string("C:\\Music\\") + name,
+                    std::string_view(name) == "folder.jpg" ? "\xFF\xD8\xFF\xE0JFIF" : "");
+  }
+  folders.AddFile("D:\\Private\\secret.mp3");
+  folders.AddLink("C:\\Music\\Out", "D:\\Private");
+}
+
+// Whether the player was asked to change its playlist.
+bool IsEdit(const tunaro::LoggedMessage& m) {
+  return m.message == tunaro::CopyDataMessage || m.to_editor ||
+         (m.message == tunaro::QueryMessage && m.lparam == tunaro::ClearPlaylist);
+}
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
@@ -67,6 +93,35 @@ void CheckEscapedBetween(std::string_view page, const std::string& trusted,
     FUZZ_CHECK(from != std::string_view::npos && to != std::string_view::npos);
     FUZZ_CHECK(from + open.size() <= to);
     FUZZ_CHECK(!HasMarkup(line.substr(from + open.size(), to - from - open.size())));
+  }
+}
+
+// The number after `name` in a JSON answer; nothing when it has none.
+std::optional<std::int64_t> JsonNumber(std::string_view answer, std::string_view name) {
+  const std::string key = "\"" + std::string(name) + "\": ";
+  const std::size_t at = answer.find(key);
+  if (at == std::string_view::npos) return std::nullopt;
+  return std::strtoll(std::string(answer.substr(at + key.size(), 12)).c_str(), nullptr, 10);
+}
+
+// A refusal leaves the playlist as it was and sends no edit; an add's answer
+// says how many entries the list gained, a removal took one away.
+void CheckEdit(std::string_view answer, const tunaro::FakePlayer& player,
+               std::size_t entries_before) {
+  const std::size_t entries = player.playlist.entries.size();
+  for (const std::string_view refusal :
+       {"Status: 400 ", "Status: 403 ", "Status: 404 ", "Status: 304 "}) {
+    if (answer.substr(0, refusal.size()) != refusal) continue;
+    for (const tunaro::LoggedMessage& m : player.log) FUZZ_CHECK(!IsEdit(m));
+    FUZZ_CHECK(entries == entries_before);
+  }
+  // The count comes from the player's own answer, which may be made up.
+  if (player.faults.report_count) return;
+  if (const std::optional<std::int64_t> added = JsonNumber(answer, "added")) {
+    FUZZ_CHECK(static_cast<std::int64_t>(entries - entries_before) == *added);
+  }
+  if (answer.find("\"entry\": ") != std::string_view::npos) {
+    FUZZ_CHECK(entries == entries_before || entries + 1 == entries_before);
   }
 }
 
@@ -113,8 +168,11 @@ std::string Serve(const Run& run, bool defang) {
   if (!footer.empty()) system.SetFile(kFooterFile, std::string(footer));
   if (!footer.empty() && (flags & kFooterUnreadable)) system.files[kFooterFile].readable = false;
 
+  AddMusic(system.folders);
   tunaro::FakePlayer& player = system.player;
   if (flags & kNoPlayer) player.window = 0;
+  player.traits.wide_files = (flags & kWideFiles) != 0;
+  if (flags & kNoEditor) player.editor_window = 0;
   player.gone = (flags & kWindowGone) != 0;
   if (flags & kHangsOnPlaylist) player.hangs_on = tunaro::WritePlaylist;
   system.playlist_lock_available = !(flags & kLockTaken);
@@ -136,24 +194,48 @@ std::string Serve(const Run& run, bool defang) {
   if (flags & kCrossSite) system.environment["HTTP_SEC_FETCH_SITE"] = "cross-site";
   if (flags & kForeignOrigin) system.environment["HTTP_ORIGIN"] = "http://elsewhere.example";
 
+  const std::size_t entries_before = player.playlist.entries.size();
   FUZZ_CHECK(tunaro::MainEntry(system) == 0);
   FUZZ_CHECK(!system.playlist_lock_held);
-  // Another site's request neither selects nor commands anything.
+  // Another site's request neither selects, commands nor edits anything.
   if ((flags & kCrossSite) || ((flags & kForeignOrigin) && fields[1] == "POST")) {
     for (const tunaro::LoggedMessage& m : player.log) {
       FUZZ_CHECK(m.message != tunaro::CommandMessage && m.lparam != tunaro::SetCurrentEntry);
+      FUZZ_CHECK(!IsEdit(m));
     }
   }
+  CheckEdit(system.output, player, entries_before);
   return system.output;
 }
 
-// Whether a query string asks for the status answer: "status" whole, or a
-// control's name before its first "=" (or whole), letter case ignored.
-bool AsksForStatus(std::string_view query) {
+// Whether a query string asks for JSON (or a cover) rather than the page:
+// "status" or "clear" whole, a control's name before its first "=" (or
+// whole), or the music folders', an edit's or the cover's before the first
+// "=" of its first pair, letter case ignored.
+bool AsksForJson(std::string_view query) {
   const std::string lower = tunaro_fuzz::Lower(query);
-  if (lower == "status") return true;
+  if (lower == "status" || lower == "clear") return true;
   const std::string name = lower.substr(0, lower.find('='));
-  return name == "volume" || name == "seek" || name == "shuffle" || name == "repeat";
+  if (name == "volume" || name == "seek" || name == "shuffle" || name == "repeat") return true;
+  const std::string first = lower.substr(0, lower.find('&'));
+  const std::string pair_name = first.substr(0, first.find('='));
+  return pair_name == "library" || pair_name == "find" || pair_name == "add" ||
+         pair_name == "remove" || pair_name == "move" || pair_name == "cover";
+}
+
+// A cover: its type, ETag and caching, then at most 8 MiB of a picture; or a
+// 304 with no bytes.
+bool CheckCover(std::string_view answer) {
+  const bool unchanged = answer.substr(0, 26) == "Status: 304 Not Modified\r\n";
+  if (!unchanged && answer.substr(0, 20) != "Content-type: image/") return false;
+  const std::size_t end = answer.find("\r\n\r\n");
+  FUZZ_CHECK(end != std::string_view::npos);
+  const std::string_view head = answer.substr(0, end + 2);
+  FUZZ_CHECK(head.find("\r\nETag: \"") != std::string_view::npos);
+  FUZZ_CHECK(head.find("\r\nCache-Control: private, max-age=3600\r\n") != std::string_view::npos);
+  const std::size_t bytes = answer.size() - end - 4;
+  FUZZ_CHECK(unchanged ? bytes == 0 : bytes > 0 && bytes <= (8u << 20));
+  return true;
 }
 
 std::size_t CountScripts(const std::string& page) {
@@ -166,11 +248,12 @@ std::size_t CountScripts(const std::string& page) {
   return count;
 }
 
-// The status answer (a refusal's and a failure's too) is one line holding one
-// object, and whatever the player or the request said, nothing in it can end
-// a script or open a tag.
+// The JSON answers (a refusal's and a failure's too) are one line holding one
+// object, and whatever the player, the request or a name in the music folder
+// said, nothing in them can end a script or open a tag; a cover is a picture.
 void CheckStatusAnswer(std::string_view answer) {
-  for (const std::string_view status : {kBadRequest, kFailed}) {
+  if (CheckCover(answer)) return;
+  for (const std::string_view status : {kBadRequest, kForbidden, kNotFound, kFailed}) {
     if (answer.substr(0, status.size()) == status) answer.remove_prefix(status.size());
   }
   FUZZ_CHECK(answer.substr(0, kJsonHeader.size()) == kJsonHeader);
@@ -193,7 +276,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int64_t flags = run.knobs.Get(0);
   const bool other_site = (flags & kCrossSite) || ((flags & kForeignOrigin) && fields[1] == "POST");
   const bool json = page.compare(0, sizeof kHeader - 1, kHeader) != 0;
-  if (!other_site) FUZZ_CHECK(json == AsksForStatus(fields[2]));
+  if (!other_site) FUZZ_CHECK(json == AsksForJson(fields[2]));
   if (json) {
     CheckStatusAnswer(page);
     return 0;

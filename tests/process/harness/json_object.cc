@@ -7,33 +7,46 @@
 namespace harness {
 namespace {
 
-// Prints name NUL value NUL for each member; fails on anything but a flat
-// object of strings, numbers and booleans.
+// Prints name NUL value NUL for each member, the members of nested objects
+// and arrays under their dotted paths ("items.0.name"), an array also under
+// its own name with its length; fails on anything but valid JSON.
 constexpr char kDecoder[] = R"(
 import json, sys
+class Members(list):
+    pass
 def members(pairs):
     names = [name for name, _ in pairs]
     if len(set(names)) != len(names):
         raise ValueError("duplicate names")
-    return pairs
+    return Members(pairs)
 def refuse(constant):
     raise ValueError("not JSON: " + constant)
-pairs = json.loads(sys.stdin.buffer.read().decode("utf-8"), object_pairs_hook=members,
-                   parse_constant=refuse)
-if not isinstance(pairs, list):
-    raise ValueError("not an object")
-out = b""
-for name, value in pairs:
+out = []
+def put(name, value):
     if isinstance(value, bool):
-        text = "b" + ("true" if value else "false")
+        out.append((name, "b" + ("true" if value else "false")))
     elif isinstance(value, int):
-        text = "n" + str(value)
+        out.append((name, "n" + str(value)))
     elif isinstance(value, str):
-        text = "s" + value
+        out.append((name, "s" + value))
+    elif value is None:
+        out.append((name, "null"))
+    elif isinstance(value, Members):
+        for member, inner in value:
+            put(name + "." + member if name else member, inner)
+    elif isinstance(value, list):
+        out.append((name, "a" + str(len(value))))
+        for index, inner in enumerate(value):
+            put(name + "." + str(index), inner)
     else:
         raise ValueError("unexpected value for " + name)
-    out += name.encode("utf-8") + b"\0" + text.encode("utf-8") + b"\0"
-sys.stdout.buffer.write(out)
+top = json.loads(sys.stdin.buffer.read().decode("utf-8"), object_pairs_hook=members,
+                 parse_constant=refuse)
+if not isinstance(top, Members):
+    raise ValueError("not an object")
+put("", top)
+sys.stdout.buffer.write(b"".join(n.encode("utf-8") + b"\0" + v.encode("utf-8") + b"\0"
+                                 for n, v in out))
 )";
 
 }  // namespace

@@ -40,7 +40,10 @@ bool Has(const std::vector<std::string>& args, const std::string& name) {
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged) {
-  return out << "{" << logged.message << " " << logged.wparam << " " << logged.lparam << "}";
+  out << "{" << logged.message << " " << logged.wparam << " " << logged.lparam;
+  if (logged.to_editor) out << " pe";
+  if (!logged.data.empty()) out << " data:" << logged.data.size() << " bytes";
+  return out << "}";
 }
 
 LoggedMessage LoggedQuery(long long code, long long argument) {
@@ -48,6 +51,14 @@ LoggedMessage LoggedQuery(long long code, long long argument) {
 }
 
 LoggedMessage LoggedCommand(long long id) { return {tunaro::CommandMessage, id, 0}; }
+
+LoggedMessage LoggedEditorMessage(long long code, long long value) {
+  return {tunaro::QueryMessage, code, value, true};
+}
+
+LoggedMessage LoggedFile(long long kind, const std::string& bytes, bool to_editor) {
+  return {tunaro::CopyDataMessage, kind, static_cast<long long>(bytes.size()), to_editor, bytes};
+}
 
 StandinPlayer::StandinPlayer(const std::vector<std::string>& args, CurrentPlayerFolder folder,
                              const Environment& environment)
@@ -132,7 +143,21 @@ std::vector<LoggedMessage> StandinPlayer::AllLogged() const {
   for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     std::istringstream line(text.substr(start, end - start));
     LoggedMessage message;
-    if (line >> message.message >> message.wparam >> message.lparam) {
+    bool readable = static_cast<bool>(line >> message.message >> message.wparam >> message.lparam);
+    // Then " pe" for the playlist editor's window, and " data:<hex>" for a
+    // file record's bytes.
+    for (std::string word; readable && line >> word;) {
+      if (word == "pe") {
+        message.to_editor = true;
+      } else if (word.rfind("data:", 0) == 0 && word.size() % 2 == 1) {
+        for (std::size_t k = 5; k < word.size(); k += 2) {
+          message.data += static_cast<char>(std::stoi(word.substr(k, 2), nullptr, 16));
+        }
+      } else {
+        readable = false;
+      }
+    }
+    if (readable) {
       logged.push_back(message);
     } else {
       ADD_FAILURE() << "unreadable log line: " << text.substr(start, end - start);

@@ -19,10 +19,13 @@ namespace harness {
 // One message the player received, as its --log records it.
 struct LoggedMessage {
   long long message = 0;
-  long long wparam = 0;
-  long long lparam = 0;
+  long long wparam = 0;    // a file record's kind
+  long long lparam = 0;    // a file record's size
+  bool to_editor = false;  // to the playlist editor's window
+  std::string data = {};   // a file record's bytes
   bool operator==(const LoggedMessage& other) const {
-    return message == other.message && wparam == other.wparam && lparam == other.lparam;
+    return message == other.message && wparam == other.wparam && lparam == other.lparam &&
+           to_editor == other.to_editor && data == other.data;
   }
 };
 std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged);
@@ -30,6 +33,10 @@ std::ostream& operator<<(std::ostream& out, const LoggedMessage& logged);
 // A query and a command as the log shows them.
 LoggedMessage LoggedQuery(long long code, long long argument);
 LoggedMessage LoggedCommand(long long id);
+// A message to the playlist editor's window: the code in wParam.
+LoggedMessage LoggedEditorMessage(long long code, long long value);
+// A file record (WM_COPYDATA) of `kind` holding `bytes`.
+LoggedMessage LoggedFile(long long kind, const std::string& bytes, bool to_editor);
 
 // Where a player started with --like-current and no --playlist-dir keeps its
 // playlist file.
