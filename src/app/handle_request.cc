@@ -1,6 +1,9 @@
 #include "app/handle_request.h"
 
+#include "app/cover_answer.h"
+#include "app/edit_answer.h"
 #include "app/entry_choice.h"
+#include "app/library_answer.h"
 #include "app/load_settings.h"
 #include "app/site_page.h"
 #include "app/status_answer.h"
@@ -56,9 +59,22 @@ bool StartsPlayback(Command command) {
 
 void HandleRequest(SystemInterface& system, ResponseWriter& out, const Request& request,
                    Settings& settings, PlayerStatus& status) {
-  if (request.answer == Answer::kStatus) {
-    AnswerStatusRequest(system, out, request);
-    return;
+  switch (request.answer) {
+    case Answer::kStatus:
+      if (request.edit != Edit::kNone) {
+        AnswerEditRequest(system, out, request);
+      } else {
+        AnswerStatusRequest(system, out, request);
+      }
+      return;
+    case Answer::kLibrary:
+      AnswerLibraryRequest(system, out, request);
+      return;
+    case Answer::kCover:
+      AnswerCoverRequest(system, out, request);
+      return;
+    case Answer::kPage:
+      break;
   }
   out.WriteLine("Content-type: text/html\r\n");
   LoadSettings(system, out, settings);

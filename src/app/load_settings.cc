@@ -65,11 +65,15 @@ void ParseSettings(std::string_view content, Settings& settings) {
   ForEachTextLine(content, [&](std::string_view line) { ApplySetting(line, settings); });
 }
 
-void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settings) {
+void ReadSettingsFile(SystemInterface& system, Settings& settings) {
   ParseSettings(system.ReadWholeFile(ProgramFolder(system) + "tunaro.conf"), settings);
   PlaceInProgramFolder(system, settings.HeaderFile);
   PlaceInProgramFolder(system, settings.FooterFile);
   for (std::string& folder : settings.MusicDirs) PlaceInProgramFolder(system, folder);
+}
+
+void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settings) {
+  ReadSettingsFile(system, settings);
   bool failed = false;
   if (TrimBlanks(settings.ImgDir).empty()) {
     out.WriteLine("ERROR: ImgDir is null. Check your configuration file.<br>\r\n");

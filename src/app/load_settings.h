@@ -19,9 +19,12 @@ namespace tunaro {
 void ParseSettings(std::string_view content, Settings& settings);
 
 // Reads tunaro.conf from the executable's directory (RunError when it cannot
-// be read), takes a relative HEADERFILE, FOOTERFILE or MUSICDIR from that
-// directory too, then writes one error line for a blank ImgDir and one for a
-// blank WWWPath and ends the run when either was written.
+// be read) and takes a relative HEADERFILE, FOOTERFILE or MUSICDIR from that
+// directory too: what the JSON answers need, which show no page.
+void ReadSettingsFile(SystemInterface& system, Settings& settings);
+
+// ReadSettingsFile, then writes one error line for a blank ImgDir and one for
+// a blank WWWPath and ends the run when either was written.
 void LoadSettings(SystemInterface& system, ResponseWriter& out, Settings& settings);
 
 }  // namespace tunaro

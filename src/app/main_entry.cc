@@ -51,7 +51,7 @@ int MainEntry(SystemInterface& system) {
     out.SetOutput(captured.OutputHandle);  // the handle is taken before anything can fail
     // ReadRequest knows the answer before anything can fail, reading the
     // request included.
-    if (request.answer == Answer::kStatus) {
+    if (request.answer != Answer::kPage) {
       WriteStatusFailure(out, captured.ErrorText);
     } else {
       WriteInternalErrorPage(out, captured.ScriptName, captured.ErrorText);

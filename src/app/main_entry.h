@@ -10,8 +10,8 @@
 namespace tunaro {
 
 // Serves one CGI request: captures it, reads the form data and handles it.
-// Any error becomes the internal-error page, or for a status request its
-// error object. Returns the process exit status.
+// Any error becomes the internal-error page, or for a request of a JSON
+// answer (or a cover) the error object. Returns the process exit status.
 int MainEntry(SystemInterface& system);
 
 // "<description> Error Number = <number>", with one blank before a

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/json_answer.h"
 #include "player/live_status.h"
 #include "player/player_link.h"
 #include "player/player_messages.h"
@@ -9,8 +10,6 @@
 
 namespace tunaro {
 namespace {
-
-constexpr char kJsonHeader[] = "Content-type: application/json; charset=utf-8\r\n";
 
 // Sends the query that carries out the request's control, if it has one.
 void SendControl(SystemInterface& system, Handle window, const Request& request) {
@@ -36,9 +35,7 @@ void SendControl(SystemInterface& system, Handle window, const Request& request)
 
 void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out, const Request& request) {
   if (!request.error.empty()) {
-    out.WriteLine("Status: 400 Bad Request");
-    out.WriteLine(kJsonHeader);
-    out.WriteLine(ErrorObject(request.error));
+    WriteRefusal(out, {kBadRequest, request.error});
     return;
   }
   std::string body = kClosedStatusObject;
@@ -47,16 +44,11 @@ void AnswerStatusRequest(SystemInterface& system, ResponseWriter& out, const Req
     SendControl(system, window, request);
     body = StatusObject(ReadLiveStatus(system, window));
   }
-  out.WriteLine(kJsonHeader);
-  out.WriteLine(body);
+  WriteJsonAnswer(out, "", body);
 }
 
 void WriteStatusFailure(ResponseWriter& out, const std::string& error_text) {
-  ReplaceOutput(out, [&] {
-    out.WriteLine("Status: 500 Internal Server Error");
-    out.WriteLine(kJsonHeader);
-    out.WriteLine(ErrorObject(error_text));
-  });
+  ReplaceOutput(out, [&] { WriteRefusal(out, {kServerError, error_text}); });
 }
 
 }  // namespace tunaro

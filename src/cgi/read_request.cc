@@ -5,6 +5,7 @@
 #include "base/text_rules.h"
 #include "cgi/form_pairs.h"
 #include "cgi/request_origin.h"
+#include "cgi/url_decode.h"
 
 namespace tunaro {
 namespace {
@@ -15,6 +16,8 @@ enum class KeyForm {
   kValue,  // the query string up to its first "=", or whole; the value is the
            // rest, as it came (not decoded, and "&" does not end it)
   kField,  // a form field: the decoded values of every pair of that name
+  kPair,   // the query string's first pair, up to its first "&": the name up
+           // to its "=", or whole; the value is the rest, decoded
 };
 
 // Checks a key's value into the record; nothing when a query key has no "=".
@@ -86,6 +89,79 @@ void ReadChoice(std::optional<std::string_view> value, Request& request) {
   request.choice = ReadEntryChoice(*value);
 }
 
+// The first bad value is the one the answer names.
+void Refuse(std::string_view error, Request& request) {
+  if (request.error.empty()) request.error = std::string(error);
+}
+
+// An entry's number from 1; 0 when the text is no such number.
+std::int32_t EntryNumber(std::optional<std::string_view> text) {
+  return WholeNumber(text, INT32_MAX).value_or(0);
+}
+
+std::string Decoded(std::optional<std::string_view> value) {
+  return value ? UrlDecode(*value) : std::string();
+}
+
+void ReadLibrary(std::optional<std::string_view> value, Request& request) {
+  request.text = Decoded(value);
+  request.library = request.text.empty() ? LibraryAsk::kMusicFolders : LibraryAsk::kFolder;
+}
+
+void ReadFind(std::optional<std::string_view> value, Request& request) {
+  request.library = LibraryAsk::kFind;
+  request.text = Decoded(value);
+}
+
+void ReadAdd(std::optional<std::string_view> value, Request& request) {
+  request.edit = Edit::kAdd;
+  request.text = Decoded(value);
+  if (request.text.empty()) Refuse("add needs a path: add=1/Artist/Album", request);
+}
+
+void ReadRemove(std::optional<std::string_view> value, Request& request) {
+  request.edit = Edit::kRemove;
+  request.entry = EntryNumber(value);
+  if (request.entry == 0) Refuse("remove must be an entry number from 1", request);
+}
+
+void ReadMove(std::optional<std::string_view> value, Request& request) {
+  request.edit = Edit::kMove;
+  request.entry = EntryNumber(value);
+  if (request.entry == 0) Refuse("move must be an entry number from 1", request);
+  if (request.to == 0) Refuse("move needs to=M, the entry number it moves to, from 1", request);
+}
+
+void ReadClear(std::optional<std::string_view>, Request& request) { request.edit = Edit::kClear; }
+
+void ReadCover(std::optional<std::string_view> value, Request& request) {
+  if (!value) return;
+  request.entry = EntryNumber(value);
+  if (request.entry == 0) Refuse("cover must be an entry number from 1", request);
+}
+
+void ReadTo(std::optional<std::string_view> value, Request& request) {
+  request.to = EntryNumber(value);
+  if (request.to == 0) Refuse("to must be an entry number from 1", request);
+}
+
+void ReadAt(std::optional<std::string_view> value, Request& request) {
+  request.at_next = ToLowerText(*value) == "next";
+  if (!request.at_next) Refuse("at must be next", request);
+}
+
+void ReadTitle(std::optional<std::string_view> value, Request& request) {
+  if (value->find_first_not_of(" \t\r\n\f") != std::string_view::npos) {
+    request.title = std::string(*value);
+  }
+}
+
+void ReadFrom(std::optional<std::string_view> value, Request& request) {
+  const std::optional<std::int32_t> from = WholeNumber(value, INT32_MAX);
+  request.from = static_cast<std::size_t>(from.value_or(0));
+  if (!from) Refuse("from must be a whole number from 0", request);
+}
+
 // Every key the program knows.
 constexpr Key kKeys[] = {
     {"play", KeyForm::kWord, Answer::kPage, SetCommand<Command::kPlay>},
@@ -100,18 +176,32 @@ constexpr Key kKeys[] = {
     {"seek", KeyForm::kValue, Answer::kStatus, ReadSeek},
     {"shuffle", KeyForm::kValue, Answer::kStatus, ReadShuffle},
     {"repeat", KeyForm::kValue, Answer::kStatus, ReadRepeat},
+    {"library", KeyForm::kPair, Answer::kLibrary, ReadLibrary},
+    {"find", KeyForm::kPair, Answer::kLibrary, ReadFind},
+    {"add", KeyForm::kPair, Answer::kStatus, ReadAdd},
+    {"remove", KeyForm::kPair, Answer::kStatus, ReadRemove},
+    {"move", KeyForm::kPair, Answer::kStatus, ReadMove},
+    {"clear", KeyForm::kWord, Answer::kStatus, ReadClear},
+    {"cover", KeyForm::kPair, Answer::kCover, ReadCover},
     {"mp3list", KeyForm::kField, Answer::kPage, ReadChoice},
+    {"at", KeyForm::kField, Answer::kPage, ReadAt},
+    {"to", KeyForm::kField, Answer::kPage, ReadTo},
+    {"title", KeyForm::kField, Answer::kPage, ReadTitle},
+    {"from", KeyForm::kField, Answer::kPage, ReadFrom},
 };
 
 // The key that the query string names, and its value; nothing for a query
 // string that names none (the page, with no command).
 const Key* QueryKey(std::string_view query, std::optional<std::string_view>& value) {
-  const std::size_t equals = query.find('=');
-  const std::string name = ToLowerText(query.substr(0, equals));
+  const std::string_view first_pair = query.substr(0, query.find('&'));
   for (const Key& key : kKeys) {
-    if (key.form == KeyForm::kField || key.name != name) continue;
+    // The part of the query string the key's form names it by.
+    std::string_view named = key.form == KeyForm::kPair ? first_pair : query;
+    const std::size_t equals = named.find('=');
+    if (key.form == KeyForm::kField) continue;
     if (key.form == KeyForm::kWord && equals != std::string_view::npos) continue;
-    if (equals != std::string_view::npos) value = query.substr(equals + 1);
+    if (ToLowerText(named.substr(0, equals)) != key.name) continue;
+    if (equals != std::string_view::npos) value = named.substr(equals + 1);
     return &key;
   }
   return nullptr;
@@ -159,12 +249,14 @@ void ReadRequest(SystemInterface& system, RequestInfo& captured, Request& reques
   }
   ParsePairs(captured.QueryString, pairs);
 
-  if (key != nullptr) key->read(value, request);
+  // The fields first: a key's reader may need one (move, its "to").
   for (const Key& field : kKeys) {
     if (field.form != KeyForm::kField) continue;
     const std::string text = FormValue(pairs, field.name);
     if (!text.empty()) field.read(text, request);
   }
+  if (key != nullptr) key->read(value, request);
+  request.if_none_match = captured.IfNoneMatch;
 }
 
 EntryChoice ReadEntryChoice(std::string_view text) {

@@ -14,6 +14,19 @@
 //   MP3List                                       a form field, of the body or
 //                                                 the query string: the list
 //                                                 box choice, "3. Some Title"
+//   library, library=PATH, find=WORDS             the query string's first
+//                                                 pair: the music folders
+//                                                 (JSON)
+//   add=PATH, remove=N, move=N, clear             the first pair (clear the
+//                                                 whole query string): a
+//                                                 playlist edit, answered
+//                                                 with the status
+//   cover, cover=N                                the first pair: a cover
+//   at, to, title, from                           form fields: the edits' and
+//                                                 the listing's further values
+//
+// A first pair's value ends at the first "&" and is URL-decoded; the pairs
+// after it are form fields.
 #ifndef TUNARO_CGI_READ_REQUEST_H_
 #define TUNARO_CGI_READ_REQUEST_H_
 
@@ -34,14 +47,21 @@ constexpr std::int32_t kMaxRequestBody = 1 << 20;
 // The longest jump that fits the player's argument in milliseconds.
 constexpr std::int32_t kMaxSeekSeconds = 2147483;
 
-// Which answer the request gets: the HTML page (or panel), or JSON.
-enum class Answer { kPage, kStatus };
+// Which answer the request gets: the HTML page (or panel); the status
+// object (for a control or an edit too); the music folders' JSON; a cover.
+enum class Answer { kPage, kStatus, kLibrary, kCover };
 
 // The command words of the page's links and forms.
 enum class Command { kNone, kPlay, kStop, kPrevious, kForward, kPause, kTrack };
 
 // The controls of the status answer.
 enum class Control { kNone, kVolume, kSeek, kShuffle, kRepeat };
+
+// What the music folders' answer lists.
+enum class LibraryAsk { kMusicFolders, kFolder, kFind };
+
+// The changes of the playlist.
+enum class Edit { kNone, kAdd, kRemove, kMove, kClear };
 
 // The list box choice: the options carry no value attribute, so a browser
 // posts the option's text, the entry's position from 1, ". " and its title.
@@ -71,8 +91,22 @@ struct Request {
   // The control's value: the volume in percent (0 to 100), the seek in whole
   // seconds (0 to kMaxSeekSeconds), 1 for on and 0 for off.
   std::int32_t value = 0;
-  // Not empty: the control's value is missing or bad, and this says which
-  // parameter and what it takes. Nothing may be sent then.
+  LibraryAsk library = LibraryAsk::kMusicFolders;
+  Edit edit = Edit::kNone;
+  // The PATH of library= and add=, or the WORDS of find=, decoded: UTF-8 by
+  // the answers' rules, which the room that uses it checks.
+  std::string text;
+  // remove=N, move=N, cover=N: the entry from 1; 0 for cover: the current one.
+  std::int32_t entry = 0;
+  std::int32_t to = 0;   // to=M: where a moved entry stands, from 1; 0: none given
+  bool at_next = false;  // at=next: an add goes after the current entry
+  // title=: the entry's title as the page shows it, decoded (UTF-8); none
+  // when it is missing or all white space.
+  std::optional<std::string> title;
+  std::size_t from = 0;       // from=N: where a folder's page starts
+  std::string if_none_match;  // the request's If-None-Match
+  // Not empty: a value is missing or bad, and this says which parameter and
+  // what it takes. Nothing may be sent then.
   std::string error;
 };
 

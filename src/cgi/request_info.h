@@ -16,11 +16,13 @@ struct RequestInfo {
   std::string QueryString;        // QUERY_STRING, not decoded
   std::string RequestMethod;      // REQUEST_METHOD
   std::string ScriptName;         // SCRIPT_NAME
-  // What the browser says of where the request comes from: the only
-  // variables read beyond the five of the CGI request (see request_origin.h).
+  // What the browser says of where the request comes from (see
+  // request_origin.h), and which cover it holds: the only variables read
+  // beyond the five of the CGI request.
   std::string SecFetchSite;        // HTTP_SEC_FETCH_SITE
   std::string Origin;              // HTTP_ORIGIN
   std::string Host;                // HTTP_HOST
+  std::string IfNoneMatch;         // HTTP_IF_NONE_MATCH: the cover a browser holds
   std::int32_t ContentLength = 0;  // the number in ContentLengthText, as ReadRequest read it
   Handle InputHandle = 0;
   Handle OutputHandle = 0;

@@ -11,15 +11,19 @@ void ResponseWriter::SetOutput(Handle output) {
   hold_all_ = output != 0 && system_.OutputIsFile(output);
 }
 
-void ResponseWriter::WriteLine(std::string_view text) {
+void ResponseWriter::WriteLine(std::string_view text) { Append(text, "\r\n"); }
+
+void ResponseWriter::Write(std::string_view bytes) { Append(bytes, ""); }
+
+void ResponseWriter::Append(std::string_view text, std::string_view end) {
   if (buffer_limit_ == 0 && !hold_all_) {
     std::string line;
-    line.reserve(text.size() + 2);
-    line.append(text).append("\r\n");
+    line.reserve(text.size() + end.size());
+    line.append(text).append(end);
     system_.WriteOutput(output_, line.data(), line.size());
     return;
   }
-  pending_.append(text).append("\r\n");
+  pending_.append(text).append(end);
   const std::size_t piece = buffer_limit_ != 0 ? buffer_limit_ : kDefaultBufferLimit;
   if (pending_.size() < piece) return;
   if (!hold_all_) {

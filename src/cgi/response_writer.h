@@ -34,6 +34,8 @@ class ResponseWriter {
 
   // The text followed by CR LF. A failed write is neither retried nor reported.
   void WriteLine(std::string_view text);
+  // The bytes as they are (a picture).
+  void Write(std::string_view bytes);
   void Flush();
 
   // For the internal-error page: start over at offset 0, and cut there.
@@ -44,6 +46,8 @@ class ResponseWriter {
   void SetOutput(Handle output);
 
  private:
+  void Append(std::string_view text, std::string_view end);
+
   SystemInterface& system_;
   Handle output_;
   std::size_t buffer_limit_;

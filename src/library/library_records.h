@@ -54,6 +54,14 @@ struct FolderAudio {
   bool stopped = false;            // the time ran out before every folder was read
 };
 
+// What an add did to the playlist.
+struct PlaylistAddition {
+  std::int32_t added = 0;     // entries the playlist gained
+  std::int32_t appended = 0;  // of those meant to go after the current entry, the ones at the end
+  bool more = false;          // the folder holds more audio files than were handed over
+  bool stopped = false;       // reading the folder ran out of time
+};
+
 // Where a path of a request led.
 enum class PlaceOutcome {
   kFound,

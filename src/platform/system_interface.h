@@ -142,6 +142,11 @@ class SystemInterface {
   // Posts the message; whether that worked is not reported.
   virtual void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
                                  std::intptr_t lparam) = 0;
+  // Hands `bytes` to the window in WM_COPYDATA, `kind` in its dwData (the
+  // system copies them into the other program), and waits at most
+  // `timeout_milliseconds` for the answer.
+  virtual MessageAnswer SendCopyData(Handle window, std::uintptr_t kind, const std::string& bytes,
+                                     std::uint32_t timeout_milliseconds) = 0;
 
   // --- the process behind a window -----------------------------------------
   // The full path of the program file that the process owning `window` runs,

@@ -29,6 +29,25 @@ void WriteAll(HANDLE output, const char* data, std::size_t size) {
   }
 }
 
+MessageAnswer SendWithin(Handle window, UINT message, std::uintptr_t wparam, std::intptr_t lparam,
+                         std::uint32_t timeout_milliseconds) {
+  DWORD_PTR result = 0;
+  SetLastError(ERROR_SUCCESS);
+  const LRESULT sent = SendMessageTimeoutA(
+      AsWindow(window), message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam),
+      SMTO_ABORTIFHUNG | SMTO_BLOCK, timeout_milliseconds, &result);
+  MessageAnswer answer;
+  if (sent == 0) {
+    // Only a timeout is a hung window; any other failure means the window
+    // has gone, which answers 0.
+    answer.answered = GetLastError() != ERROR_TIMEOUT;
+    return answer;
+  }
+  answer.answered = true;
+  answer.value = static_cast<std::int64_t>(static_cast<LRESULT>(result));
+  return answer;
+}
+
 }  // namespace
 
 std::string Win32System::EnvironmentVariable(const std::string& name) {
@@ -193,21 +212,19 @@ Handle Win32System::FindWindowOfClass(const std::string& class_name) {
 MessageAnswer Win32System::SendMessageWithin(Handle window, std::uint32_t message,
                                              std::uintptr_t wparam, std::intptr_t lparam,
                                              std::uint32_t timeout_milliseconds) {
-  DWORD_PTR result = 0;
-  SetLastError(ERROR_SUCCESS);
-  const LRESULT sent = SendMessageTimeoutA(
-      AsWindow(window), message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam),
-      SMTO_ABORTIFHUNG | SMTO_BLOCK, timeout_milliseconds, &result);
-  MessageAnswer answer;
-  if (sent == 0) {
-    // Only a timeout is a hung window; any other failure means the window
-    // has gone, which answers 0.
-    answer.answered = GetLastError() != ERROR_TIMEOUT;
-    return answer;
-  }
-  answer.answered = true;
-  answer.value = static_cast<std::int64_t>(static_cast<LRESULT>(result));
-  return answer;
+  return SendWithin(window, message, wparam, lparam, timeout_milliseconds);
+}
+
+MessageAnswer Win32System::SendCopyData(Handle window, std::uintptr_t kind,
+                                        const std::string& bytes,
+                                        std::uint32_t timeout_milliseconds) {
+  COPYDATASTRUCT record = {};
+  record.dwData = static_cast<ULONG_PTR>(kind);
+  record.cbData = static_cast<DWORD>(bytes.size());
+  record.lpData = const_cast<char*>(bytes.data());
+  // Sent, never posted: the record lives only until the answer.
+  return SendWithin(window, WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&record),
+                    timeout_milliseconds);
 }
 
 void Win32System::PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,

@@ -42,6 +42,8 @@ class Win32System : public SystemInterface {
                                   std::uint32_t timeout_milliseconds) override;
   void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
                          std::intptr_t lparam) override;
+  MessageAnswer SendCopyData(Handle window, std::uintptr_t kind, const std::string& bytes,
+                             std::uint32_t timeout_milliseconds) override;
 
   // In win32_window_process.cc.
   std::string WindowProcessImagePath(Handle window) override;

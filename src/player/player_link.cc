@@ -41,6 +41,26 @@ void PostPlayerCommand(SystemInterface& system, Handle window, std::int32_t comm
   system.PostWindowMessage(window, CommandMessage, static_cast<std::uintptr_t>(command_id), 0);
 }
 
+Handle FindEditorWindow(SystemInterface& system, Handle window) {
+  return static_cast<Handle>(Answered(system, window, QueryWindow, EditorWindow).value);
+}
+
+void SendEditorMessage(SystemInterface& system, Handle editor, std::int32_t code,
+                       std::int64_t value) {
+  const MessageAnswer answer =
+      system.SendMessageWithin(editor, QueryMessage, static_cast<std::uintptr_t>(code),
+                               static_cast<std::intptr_t>(value), QueryTimeoutMilliseconds);
+  if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
+}
+
+std::int64_t SendFileRecord(SystemInterface& system, Handle window, std::int32_t kind,
+                            const std::string& record) {
+  const MessageAnswer answer = system.SendCopyData(window, static_cast<std::uintptr_t>(kind),
+                                                   record, QueryTimeoutMilliseconds);
+  if (!answer.answered) throw RunError(error_number::kPlayerNotAnswering);
+  return answer.value;
+}
+
 std::string FindPlayerModulePath(SystemInterface& system, Handle window) {
   std::string path;
   for (int position = 0; position < kMaxPlayerPathLength; ++position) {

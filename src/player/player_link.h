@@ -28,6 +28,21 @@ std::int16_t Low16(std::int32_t answer);
 // Posts a command; whether the post succeeded is not looked at.
 void PostPlayerCommand(SystemInterface& system, Handle window, std::int32_t command_id);
 
+// The playlist editor's window, which the player's main window names
+// (QueryWindow); 0 when it names none.
+Handle FindEditorWindow(SystemInterface& system, Handle window);
+
+// Sends the playlist editor's window `code` with `value` (wParam and lParam,
+// the other way round from the main window's queries) and waits for it; a
+// player that does not answer in time raises RunError 65003.
+void SendEditorMessage(SystemInterface& system, Handle editor, std::int32_t code,
+                       std::int64_t value);
+
+// Hands the window a file record of `kind` (WM_COPYDATA) and waits for it,
+// as SendPlayerQuery does; its answer.
+std::int64_t SendFileRecord(SystemInterface& system, Handle window, std::int32_t kind,
+                            const std::string& record);
+
 // The longest program path read; a player that names a longer one (or never
 // ends its path) counts as having none.
 constexpr int kMaxPlayerPathLength = 32767;

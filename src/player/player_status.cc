@@ -120,7 +120,11 @@ bool LocatePlayerFiles(SystemInterface& system, PlayerStatus& status) {
 
 std::optional<PlaylistText> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status) {
   PlaylistFileLock lock(system);
-  Ask(system, status, WritePlaylist);
+  return ReadFreshPlaylistLocked(system, status);
+}
+
+std::optional<PlaylistText> ReadFreshPlaylistLocked(SystemInterface& system, PlayerStatus& status) {
+  status.CurrentEntry = Ask(system, status, WritePlaylist);
   if (!LocatePlayerFiles(system, status)) return std::nullopt;
   PlaylistText playlist{ReadPlaylistFile(system, status)};
   if (std::optional<std::string> copy =

@@ -35,8 +35,11 @@ struct PlaylistText {
 // Has the player write its playlist file now and returns the text its titles
 // come from (empty when there is no file), taking turns with other runs for
 // it; nothing when the player's files cannot be located. Sends WritePlaylist
-// and what locating the files takes, nothing else.
+// and what locating the files takes, nothing else; keeps its answer, the
+// current entry, in status.CurrentEntry.
 std::optional<PlaylistText> ReadFreshPlaylist(SystemInterface& system, PlayerStatus& status);
+// The same for a caller that holds the playlist file lock already.
+std::optional<PlaylistText> ReadFreshPlaylistLocked(SystemInterface& system, PlayerStatus& status);
 
 // The text of the player's UTF-8 copy beside the playlist file at
 // `playlist_path`, without its byte order mark, when the titles come from it:

@@ -28,8 +28,28 @@ std::string StatusObject(const LiveStatus& status) {
   return text + "}";
 }
 
+std::string AddedStatusObject(const LiveStatus& status, const PlaylistAddition& addition) {
+  std::string text = StatusObject(status);
+  text.pop_back();
+  text.append(", \"added\": ").append(DecimalText(addition.added));
+  text.append(", \"appended\": ").append(DecimalText(addition.appended));
+  text.append(", \"more\": ").append(Boolean(addition.more));
+  text.append(", \"stopped\": ").append(Boolean(addition.stopped));
+  return text + "}";
+}
+
+std::string EditedStatusObject(const LiveStatus& status, std::int32_t entry) {
+  std::string text = StatusObject(status);
+  text.pop_back();
+  return text.append(", \"entry\": ").append(DecimalText(entry)) + "}";
+}
+
 std::string ErrorObject(std::string_view message) {
   return "{\"error\": " + JsonString(message) + "}";
+}
+
+std::string AddFailureObject(std::string_view message, std::int32_t added) {
+  return "{\"error\": " + JsonString(message) + ", \"added\": " + DecimalText(added) + "}";
 }
 
 }  // namespace tunaro

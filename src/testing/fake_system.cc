@@ -42,6 +42,7 @@ class FakeSystem::PlayerSide : public player_model::PlayerHost {
   std::optional<std::string> AnsiToUtf8(const std::string& ansi) override {
     return system_.AnsiToUtf8(ansi);
   }
+  std::string Utf8ToAnsi(const std::string& utf8) override { return system_.Utf8ToAnsi(utf8); }
   bool WriteFile(const std::string& path, const std::string& bytes) override {
     if (path.empty()) return false;
     system_.SetFile(path, bytes);
@@ -178,6 +179,22 @@ std::string FakeSystem::AnsiToUtf8(const std::string& ansi) {
   return utf8;
 }
 
+std::string FakeSystem::Utf8ToAnsi(const std::string& utf8) {
+  std::string ansi;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const auto first = static_cast<unsigned char>(utf8[pos]);
+    const std::size_t length = first < 0x80 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+    char32_t code_point = length == 1 ? first : first & (0x7F >> length);
+    for (std::size_t k = 1; k < length && pos + k < utf8.size(); ++k) {
+      code_point = code_point << 6 | (static_cast<unsigned char>(utf8[pos + k]) & 0x3F);
+    }
+    const std::string bytes = AnsiCharacter(code_point);
+    ansi += bytes.empty() ? "?" : bytes;
+    pos += length;
+  }
+  return ansi;
+}
+
 bool FakeSystem::AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) {
   last_lock_timeout = timeout_milliseconds;
   last_lock_name = name;
@@ -202,7 +219,33 @@ MessageAnswer FakeSystem::SendMessageWithin(Handle window, std::uint32_t message
                                             std::uint32_t timeout_milliseconds) {
   (void)timeout_milliseconds;
   if (message != QueryMessage) return {true, 0};
+  if (window != 0 && window == static_cast<Handle>(player.editor_window)) {
+    player.log.push_back(
+        {QueryMessage, static_cast<std::int64_t>(wparam), static_cast<std::int64_t>(lparam), true});
+    if (!IsEditorWindow(window)) return {true, 0};
+    PlayerSide side(*this);
+    return {true, player.EditorAnswer(static_cast<long long>(wparam), lparam, side)};
+  }
   return AnswerQuery(window, static_cast<std::int32_t>(lparam), wparam);
+}
+
+MessageAnswer FakeSystem::SendCopyData(Handle window, std::uintptr_t kind, const std::string& bytes,
+                                       std::uint32_t timeout_milliseconds) {
+  (void)timeout_milliseconds;
+  const bool to_editor = window != 0 && window == static_cast<Handle>(player.editor_window);
+  player.log.push_back({CopyDataMessage, static_cast<std::int64_t>(kind),
+                        static_cast<std::int64_t>(bytes.size()), to_editor, bytes});
+  if (to_editor ? !IsEditorWindow(window)
+                : (window != player.window || player.window == 0 || player.gone)) {
+    return {true, 0};
+  }
+  PlayerSide side(*this);
+  return {true, player.CopyData(kind, bytes, to_editor, side)};
+}
+
+bool FakeSystem::IsEditorWindow(Handle window) const {
+  return window != 0 && window == static_cast<Handle>(player.editor_window) && player.window != 0 &&
+         !player.gone;
 }
 
 MessageAnswer FakeSystem::AnswerQuery(Handle window, std::int32_t code, std::uintptr_t wparam) {

@@ -28,11 +28,14 @@ struct FakeFile {
 };
 
 struct LoggedMessage {
-  std::uint32_t message;  // 1024 query, 273 command
-  std::int64_t wparam;
-  std::int64_t lparam;
+  std::uint32_t message;   // 1024 query, 273 command, 74 a file handed over
+  std::int64_t wparam;     // for 74: the record's kind
+  std::int64_t lparam;     // for 74: the record's size
+  bool to_editor = false;  // sent to the playlist editor's window
+  std::string data = {};   // for 74: the record's bytes
   bool operator==(const LoggedMessage& other) const {
-    return message == other.message && wparam == other.wparam && lparam == other.lparam;
+    return message == other.message && wparam == other.wparam && lparam == other.lparam &&
+           to_editor == other.to_editor && data == other.data;
   }
 };
 
@@ -41,7 +44,10 @@ struct LoggedMessage {
 // does to it. Its program path is C:\Player\player.exe unless a test says
 // otherwise.
 struct FakePlayer : player_model::PlayerModel {
-  FakePlayer() { program_path = "C:\\Player\\player.exe"; }
+  FakePlayer() {
+    program_path = "C:\\Player\\player.exe";
+    editor_window = 0x5678;
+  }
 
   Handle window = 0x1234;                // 0: not running
   std::optional<std::int32_t> hangs_on;  // a query code it never answers
@@ -54,7 +60,8 @@ struct FakePlayer : player_model::PlayerModel {
   // is put at kFolderTextAddress when a directory query asks for it.
   std::map<std::uint64_t, std::string> memory;
   static constexpr std::uint64_t kFolderTextAddress = 0x7FFE0000;
-  // Every query sent and every message posted to it, in order.
+  // Every query sent, every message posted and every file handed to it or
+  // its playlist editor's window, in order.
   std::vector<LoggedMessage> log;
   // Called for a query before the model answers; return a value to override.
   std::function<std::optional<std::int64_t>(std::int32_t code, std::int32_t argument)> answer_hook;
@@ -125,6 +132,9 @@ class FakeSystem : public SystemInterface {
   std::uint64_t FileWriteTime(const std::string& path) override;
   // As windows-1252: the code page of the tests.
   std::string AnsiToUtf8(const std::string& ansi) override;
+  // By AnsiCharacter, "?" for a character the code page lacks: as the player
+  // writes names.
+  std::string Utf8ToAnsi(const std::string& utf8);
   bool AcquireNamedLock(const std::string& name, std::uint32_t timeout_milliseconds) override;
   void ReleaseNamedLock() override;
   // The player's window is the only one of its class.
@@ -134,6 +144,8 @@ class FakeSystem : public SystemInterface {
                                   std::uint32_t timeout_milliseconds) override;
   void PostWindowMessage(Handle window, std::uint32_t message, std::uintptr_t wparam,
                          std::intptr_t lparam) override;
+  MessageAnswer SendCopyData(Handle window, std::uintptr_t kind, const std::string& bytes,
+                             std::uint32_t timeout_milliseconds) override;
   std::string WindowProcessImagePath(Handle window) override;
   int WindowProcessPointerBits(Handle window) override;
   std::optional<std::string> ReadProcessText(Handle window, std::uint64_t address,
@@ -160,6 +172,8 @@ class FakeSystem : public SystemInterface {
   class PlayerSide;
   // The player's answer to a query; as the window procedure of a player does.
   MessageAnswer AnswerQuery(Handle window, std::int32_t code, std::uintptr_t argument);
+  // Whether the window is the player's editor window while the player runs.
+  bool IsEditorWindow(Handle window) const;
   // Copies `size` bytes of the player's memory; false unless all are readable.
   bool ReadMemory(std::uint64_t address, char* buffer, std::size_t size);
 };

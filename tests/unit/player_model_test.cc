@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "testing/fake_system.h"
 
 namespace player_model {
@@ -62,6 +64,47 @@ TEST(PlayerModelTest, KeepsItsPlaylistFileWhereThePlayerDoes) {
     EXPECT_EQ(place.directory_query, c.query) << c.program;
     EXPECT_EQ(place.made_by_player, &c.traits == &current) << c.program;
   }
+}
+
+// The playlist editor's messages change the list as a player does.
+TEST(PlaylistEditsTest, TheCurrentEntryStaysWithItsSong) {
+  struct Row {
+    const char* what;
+    long long current;
+    std::function<void(Playlist&)> edit;
+    long long now;
+  } rows[] = {
+      {"insert before", 2, [](auto& l) { l.Insert(1, EntryForFile("x")); }, 3},
+      {"insert at", 2, [](auto& l) { l.Insert(2, EntryForFile("x")); }, 3},
+      {"insert after", 2, [](auto& l) { l.Insert(3, EntryForFile("x")); }, 2},
+      {"append", 2, [](auto& l) { l.Append(EntryForFile("x")); }, 2},
+      {"delete before", 2, [](auto& l) { l.Delete(0); }, 1},
+      {"delete it", 2, [](auto& l) { l.Delete(2); }, 2},
+      {"delete the last, current", 3, [](auto& l) { l.Delete(3); }, 2},
+      {"delete after", 2, [](auto& l) { l.Delete(3); }, 2},
+      {"swap it away", 2, [](auto& l) { l.Swap(2, 0); }, 0},
+      {"swap another in", 2, [](auto& l) { l.Swap(3, 2); }, 3},
+      {"swap others", 2, [](auto& l) { l.Swap(0, 1); }, 2},
+      {"out of range", 2,
+       [](auto& l) {
+         l.Delete(4);
+         l.Swap(1, 4);
+       },
+       2},
+  };
+  for (const Row& row : rows) {
+    Playlist list;
+    list.entries = EntriesTitled({"A", "B", "C", "D"});
+    list.current = row.current;
+    row.edit(list);
+    EXPECT_EQ(list.current, row.now) << row.what;
+  }
+  Playlist list;
+  list.entries = EntriesTitled({"A"});
+  list.state = PlayState::kPlaying;
+  list.Clear();
+  EXPECT_TRUE(list.entries.empty());
+  EXPECT_EQ(list.state, PlayState::kStopped);
 }
 
 }  // namespace

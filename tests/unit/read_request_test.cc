@@ -201,6 +201,75 @@ TEST(ReadRequestTest, StatusWordsControlsAndRefusals) {
   }
 }
 
+// Their first pair names the music folders' answers, the edits and the
+// cover: its value ends at the first "&" and is decoded; the pairs after it
+// are fields.
+TEST(ReadRequestTest, TheFirstPairAndItsFields) {
+  struct Row {
+    const char* query;
+    Answer answer;
+    Edit edit;
+    std::string text;
+    std::int32_t entry;
+    const char* error;
+  } rows[] = {
+      {"library", Answer::kLibrary, Edit::kNone, "", 0, ""},
+      {"Library=1%2FA+b%26c&from=500", Answer::kLibrary, Edit::kNone, "1/A b&c", 0, ""},
+      {"find=M%C3%BCller%20x", Answer::kLibrary, Edit::kNone, "M\xC3\xBCller x", 0, ""},
+      {"add=1/a.mp3&at=NEXT", Answer::kStatus, Edit::kAdd, "1/a.mp3", 0, ""},
+      {"add", Answer::kStatus, Edit::kAdd, "", 0, "add needs a path: add=1/Artist/Album"},
+      {"add=1/a&at=end", Answer::kStatus, Edit::kAdd, "1/a", 0, "at must be next"},
+      {"remove=3&title=A+%26+B", Answer::kStatus, Edit::kRemove, "", 3, ""},
+      {"remove=-1", Answer::kStatus, Edit::kRemove, "", 0,
+       "remove must be an entry number from 1"},
+      {"move=2&to=7", Answer::kStatus, Edit::kMove, "", 2, ""},
+      {"move=2", Answer::kStatus, Edit::kMove, "", 2,
+       "move needs to=M, the entry number it moves to, from 1"},
+      {"move=2&to=0", Answer::kStatus, Edit::kMove, "", 2, "to must be an entry number from 1"},
+      {"clear", Answer::kStatus, Edit::kClear, "", 0, ""},
+      {"cover", Answer::kCover, Edit::kNone, "", 0, ""},
+      {"cover=12&x=1", Answer::kCover, Edit::kNone, "", 12, ""},
+      {"cover=", Answer::kCover, Edit::kNone, "", 0, "cover must be an entry number from 1"},
+      {"library=1&from=x", Answer::kLibrary, Edit::kNone, "1", 0,
+       "from must be a whole number from 0"},
+      // Other query strings are the page's.
+      {"clear=1", Answer::kPage, Edit::kNone, "", 0, ""},
+      {"clear&x", Answer::kPage, Edit::kNone, "", 0, ""},
+      {"covers", Answer::kPage, Edit::kNone, "", 0, ""},
+      {"x=1&add=1/a", Answer::kPage, Edit::kNone, "", 0, ""},
+  };
+  for (const Row& row : rows) {
+    const Request read = Read(row.query);
+    EXPECT_EQ(read.answer, row.answer) << row.query;
+    EXPECT_EQ(read.edit, row.edit) << row.query;
+    EXPECT_EQ(read.text, row.text) << row.query;
+    EXPECT_EQ(read.entry, row.entry) << row.query;
+    EXPECT_EQ(read.error, row.error) << row.query;
+  }
+  const Request listing = Read("library=1/A&from=500");
+  EXPECT_EQ(listing.library, LibraryAsk::kFolder);
+  EXPECT_EQ(listing.from, 500u);
+  EXPECT_EQ(Read("library=").library, LibraryAsk::kMusicFolders);
+  EXPECT_TRUE(Read("add=1/a&at=next").at_next);
+  EXPECT_EQ(Read("move=2&to=7").to, 7);
+  EXPECT_EQ(Read("remove=3&title=A+%26+B").title, "A & B");
+  EXPECT_EQ(Read("remove=3&title=+%09").title, std::nullopt);
+
+  // The fields come in a form body too; If-None-Match is kept for the cover.
+  FakeSystem post;
+  post.environment = {{"REQUEST_METHOD", "POST"},
+                      {"QUERY_STRING", "move=4"},
+                      {"CONTENT_LENGTH", "17"},
+                      {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
+                      {"HTTP_IF_NONE_MATCH", "\"0123\""}};
+  post.input_pieces = {"to=1&title=Gamma"};
+  const Request moved = Capture(post).read;
+  EXPECT_EQ(moved.to, 1);
+  EXPECT_EQ(moved.title, "Gamma");
+  EXPECT_EQ(moved.error, "");
+  EXPECT_EQ(moved.if_none_match, "\"0123\"");
+}
+
 // The error trap answers in the kind the request asked for, so the answer
 // stands in the record before anything can fail; another site's request asks
 // for nothing and is not read.
@@ -220,6 +289,8 @@ TEST(ReadRequestTest, TheAnswerIsKnownBeforeAnythingFails) {
       {"GET", "status", "99999999999", "cross-site", 6, Answer::kStatus, true},
       {"POST", "status", "-1", "cross-site", 0, Answer::kPage, false},
       {"GET", "x=%zz", "", "", 65001, Answer::kPage, true},
+      {"GET", "add=1%zz", "", "", 65001, Answer::kStatus, true},
+      {"GET", "cover", "", "cross-site", 0, Answer::kPage, false},
   };
   for (const Row& row : rows) {
     FakeSystem system;

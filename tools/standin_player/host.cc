@@ -21,6 +21,8 @@ std::optional<std::string> Host::AnsiToUtf8(const std::string& ansi) {
   return standin::AnsiToUtf8(ansi);
 }
 
+std::string Host::Utf8ToAnsi(const std::string& utf8) { return standin::Utf8ToAnsi(utf8); }
+
 bool Host::WriteFile(const std::string& path, const std::string& bytes) {
   return WriteWholeFile(path, bytes);
 }

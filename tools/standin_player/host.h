@@ -20,6 +20,7 @@ class Host : public player_model::PlayerHost {
 
   player_model::LeadBytes AnsiLeadBytes() override { return lead_bytes_; }
   std::optional<std::string> AnsiToUtf8(const std::string& ansi) override;
+  std::string Utf8ToAnsi(const std::string& utf8) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
   std::int64_t AddressOfFolderText(const std::string& folder) override;
   void Say(const std::string& line) override;

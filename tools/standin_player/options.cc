@@ -56,6 +56,7 @@ void BehaveLikeCurrentPlayer(VersionTraits* version) {
   version->write_on_change = true;
   version->utf8_copy = true;
   version->bare_entries_every = 3;
+  version->wide_files = true;
 }
 
 // Applies one switch that takes no value; false when `name` is not one.
@@ -237,13 +238,18 @@ const char* UsageText() {
          "  --bare-entries K         entries K, 2K, 3K, ... (from 1) have no #EXTINF line\n"
          "  --like-current           a 5.x player installed per user: --path-query-answer 0\n"
          "                           --directory-query 337 --unknown-answer 1\n"
-         "                           --write-on-change --bare-entries 3, with the file in\n"
+         "                           --write-on-change --bare-entries 3, taking files in\n"
+         "                           UTF-16 (WM_COPYDATA 1100 and 114), with the file in\n"
          "                           --playlist-dir if given, else %APPDATA%\\Winamp (made\n"
          "                           if missing; without APPDATA a Playlists folder beside\n"
          "                           the program). --path-query-answer, --directory-query,\n"
          "                           --unknown-answer and --bare-entries after it override\n"
          "                           its choice\n"
-         "Previous and next stop at the ends of the list; they do not wrap.\n";
+         "Previous and next stop at the ends of the list; they do not wrap.\n"
+         "Files handed over in WM_COPYDATA (100 appends an ANSI path; to the playlist\n"
+         "editor's window, which query 260 with wParam 1 names, 106 inserts one at an\n"
+         "index) are entries it has not read: their file's name is their title. The\n"
+         "editor's window deletes (104) and swaps (105) entries; 101 clears the list.\n";
 }
 
 }  // namespace standin

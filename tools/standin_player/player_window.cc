@@ -1,5 +1,7 @@
 #include "player_window.h"
 
+#include <string>
+
 #include "console.h"
 #include "player/player_messages.h"
 
@@ -7,6 +9,7 @@ namespace standin {
 namespace {
 
 constexpr char kWindowTitle[] = "Tunaro stand-in player";
+constexpr char kEditorClass[] = "Tunaro stand-in playlist editor";
 
 // Messages that come from other processes rather than from the window
 // manager: the query and command messages and anything in the private range.
@@ -25,6 +28,12 @@ HWND PlayerWindow::Create() {
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = &PlayerWindow::Procedure;
   window_class.hInstance = instance;
+  window_class.lpszClassName = kEditorClass;
+  if (!RegisterClassExA(&window_class)) return nullptr;
+  editor_ = CreateWindowExA(0, kEditorClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 275, 116, nullptr, nullptr, instance, this);
+  if (editor_ == nullptr) return nullptr;
+  player_->editor_window = static_cast<long long>(reinterpret_cast<LONG_PTR>(editor_));
   window_class.lpszClassName = tunaro::PlayerWindowClass;
   if (!RegisterClassExA(&window_class)) return nullptr;
   return CreateWindowExA(0, tunaro::PlayerWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW,
@@ -38,10 +47,12 @@ LRESULT CALLBACK PlayerWindow::Procedure(HWND window, UINT message, WPARAM wpara
   }
   auto* self = reinterpret_cast<PlayerWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(window, message, wparam, lparam);
+  if (window == self->editor_) return self->HandleEditor(window, message, wparam, lparam);
   return self->Handle(window, message, wparam, lparam);
 }
 
 LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COPYDATA) return OnFile(lparam, false);
   if (IsFromOutside(message)) log_->Record(message, wparam, lparam);
   switch (message) {
     case tunaro::QueryMessage:
@@ -55,6 +66,26 @@ LRESULT PlayerWindow::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lp
     default:
       return DefWindowProcA(window, message, wparam, lparam);
   }
+}
+
+LRESULT PlayerWindow::HandleEditor(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_COPYDATA) return OnFile(lparam, true);
+  if (IsFromOutside(message)) log_->Record(message, wparam, lparam, true);
+  if (message == tunaro::QueryMessage) {
+    return static_cast<LRESULT>(
+        player_->EditorAnswer(static_cast<long long>(wparam), lparam, *host_));
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT PlayerWindow::OnFile(LPARAM record, bool to_editor) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(record);
+  if (data == nullptr) return 0;
+  const std::string bytes = data->cbData == 0 || data->lpData == nullptr
+                                ? std::string()
+                                : std::string(static_cast<const char*>(data->lpData), data->cbData);
+  log_->RecordFile(data->dwData, bytes, to_editor);
+  return static_cast<LRESULT>(player_->CopyData(data->dwData, bytes, to_editor, *host_));
 }
 
 LRESULT PlayerWindow::OnQuery(HWND window, WPARAM argument, LPARAM code) {

@@ -1,5 +1,5 @@
 // The top-level window of class "Winamp v1.x" through which other processes
-// talk to the player.
+// talk to the player, and its playlist editor's window, which that one names.
 #ifndef TUNARO_TOOLS_STANDIN_PLAYER_PLAYER_WINDOW_H_
 #define TUNARO_TOOLS_STANDIN_PLAYER_PLAYER_WINDOW_H_
 
@@ -19,19 +19,24 @@ class PlayerWindow {
   PlayerWindow(player_model::PlayerModel* player, player_model::PlayerHost* host, MessageLog* log,
                std::optional<long long> hang_on, std::optional<long long> quit_on);
 
-  // Registers the class and creates the (hidden) window; null on failure.
+  // Registers the classes and creates the (hidden) windows, the editor's
+  // first; the main window, or null on failure.
   HWND Create();
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleEditor(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnQuery(HWND window, WPARAM argument, LPARAM code);
+  // A WM_COPYDATA record, logged and handed to the player.
+  LRESULT OnFile(LPARAM record, bool to_editor);
 
   player_model::PlayerModel* player_;
   player_model::PlayerHost* host_;
   MessageLog* log_;
   const std::optional<long long> hang_on_;
   const std::optional<long long> quit_on_;
+  HWND editor_ = nullptr;
 };
 
 // Waits, at most `timeout_ms`, until no other window of the player's class

@@ -20,6 +20,8 @@ class PlayerHost {
   // Bytes of the ANSI code page in UTF-8; nothing when they cannot be
   // converted.
   virtual std::optional<std::string> AnsiToUtf8(const std::string& ansi) = 0;
+  // UTF-8 as bytes of the ANSI code page, "?" for a character it lacks.
+  virtual std::string Utf8ToAnsi(const std::string& utf8) = 0;
   // Replaces the file's bytes; true when every byte was written.
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
   // The address, in the player's own memory, of `folder` as a NUL-ended

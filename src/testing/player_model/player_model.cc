@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "player/player_messages.h"
+#include "testing/player_model/handed_file.h"
 
 namespace player_model {
 namespace {
@@ -74,6 +75,12 @@ long long PlayerModel::Answer(long long code, unsigned long long argument, Playe
     case tunaro::SetRepeat:
       SetOrder("repeat", &playback.repeat, argument, host);
       return 0;
+    case tunaro::QueryWindow:
+      return argument == tunaro::EditorWindow ? editor_window : traits.unknown_answer;
+    case tunaro::ClearPlaylist:
+      playlist.Clear();
+      host.Say("> cleared the playlist");
+      return 0;
     default:
       break;
   }
@@ -109,6 +116,49 @@ void PlayerModel::Command(unsigned long long id, PlayerHost& host) {
       return;
   }
   host.Say(std::string("> ") + PlayStateName(playlist.state) + " " + DescribeCurrent(playlist));
+}
+
+long long PlayerModel::CopyData(unsigned long long kind, const std::string& bytes, bool to_editor,
+                                PlayerHost& host) {
+  const std::optional<HandedFile> file = ReadHandedFile(kind, bytes, to_editor);
+  if (!file || (file->wide && !traits.wide_files)) {
+    host.Say("> ignored file record " + std::to_string(kind));
+    return 0;
+  }
+  Entry entry = EntryForFile(file->wide ? host.Utf8ToAnsi(file->path) : file->path);
+  if (file->wide && host.AnsiToUtf8(entry.path) != file->path) {
+    // The code page lost some of it: the UTF-8 copy keeps it whole.
+    const Entry whole = EntryForFile(file->path);
+    entry.utf8_title = whole.title;
+    entry.utf8_path = whole.path;
+  }
+  const std::string path = entry.path;
+  if (file->insert) {
+    playlist.Insert(file->index, std::move(entry));
+    host.Say("> inserted " + path + " at " + std::to_string(file->index));
+  } else {
+    playlist.Append(std::move(entry));
+    host.Say("> appended " + path);
+  }
+  return 1;
+}
+
+long long PlayerModel::EditorAnswer(long long code, long long value, PlayerHost& host) {
+  switch (code) {
+    case tunaro::EditorDelete:
+      if (playlist.Delete(value)) host.Say("> deleted entry " + std::to_string(value + 1));
+      return 0;
+    case tunaro::EditorSwap: {
+      const long long from = (value >> 16) & 0xFFFF;
+      const long long to = value & 0xFFFF;
+      if (playlist.Swap(from, to)) {
+        host.Say("> swapped " + std::to_string(from + 1) + " and " + std::to_string(to + 1));
+      }
+      return 0;
+    }
+    default:
+      return 0;
+  }
 }
 
 PlaylistPlace PlayerModel::Place(const LeadBytes& lead_bytes) const {

@@ -42,6 +42,19 @@ class PlayerModel {
   long long Answer(long long code, unsigned long long argument, PlayerHost& host);
   // Does command `id` (message 273, the id in wParam).
   void Command(unsigned long long id, PlayerHost& host);
+  // Takes the file of a WM_COPYDATA record of `kind` (dwData) to the main
+  // window, or with `to_editor` to the playlist editor's: appends or
+  // inserts it. 1 when it took the file, 0 for a kind it does not know.
+  long long CopyData(unsigned long long kind, const std::string& bytes, bool to_editor,
+                     PlayerHost& host);
+  // The answer to message 1024 sent to the playlist editor's window: the
+  // code in wParam and the value in lParam (the other way round from the
+  // main window's queries).
+  long long EditorAnswer(long long code, long long value, PlayerHost& host);
+
+  // The handle of its playlist editor's window, which QueryWindow answers;
+  // the program around the model makes the window.
+  long long editor_window = 0;
 
   // Where it keeps its playlist file, under a code page with `lead_bytes`.
   PlaylistPlace Place(const LeadBytes& lead_bytes) const;

@@ -1,6 +1,7 @@
 #include "testing/player_model/playlist.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace player_model {
 
@@ -62,6 +63,46 @@ void Playlist::TogglePause() {
 }
 
 void Playlist::Stop() { state = PlayState::kStopped; }
+
+void Playlist::Append(Entry entry) { Insert(static_cast<long long>(entries.size()), entry); }
+
+void Playlist::Insert(long long index, Entry entry) {
+  const long long size = static_cast<long long>(entries.size());
+  index = index < 0 ? 0 : index > size ? size : index;
+  entries.insert(entries.begin() + index, std::move(entry));
+  if (size > 0 && index <= current) ++current;
+  ++revision;
+}
+
+bool Playlist::Delete(long long index) {
+  if (index < 0 || index >= static_cast<long long>(entries.size())) return false;
+  entries.erase(entries.begin() + index);
+  const long long size = static_cast<long long>(entries.size());
+  if (index < current) --current;
+  if (current >= size) current = size > 0 ? size - 1 : 0;
+  ++revision;
+  return true;
+}
+
+bool Playlist::Swap(long long from, long long to) {
+  const long long size = static_cast<long long>(entries.size());
+  if (from < 0 || from >= size || to < 0 || to >= size) return false;
+  std::swap(entries[static_cast<std::size_t>(from)], entries[static_cast<std::size_t>(to)]);
+  if (current == from) {
+    current = to;
+  } else if (current == to) {
+    current = from;
+  }
+  ++revision;
+  return true;
+}
+
+void Playlist::Clear() {
+  entries.clear();
+  current = 0;
+  state = PlayState::kStopped;
+  ++revision;
+}
 
 std::string FormatLength(int seconds) {
   if (seconds < 0) return std::string();

@@ -61,6 +61,19 @@ struct Playlist {
   // Playing and paused swap; stopped stays stopped.
   void TogglePause();
   void Stop();
+
+  // The playlist editor's changes. Each counts as a change of the list and
+  // keeps the current entry on the song it was on: an entry put in at or
+  // before it moves it down, one taken out before it moves it up, and a swap
+  // takes it along. Removing the current entry makes the one after it
+  // current (the new last one at the end). An index outside the list changes
+  // nothing (returns false); an insert past the end appends.
+  void Append(Entry entry);
+  void Insert(long long index, Entry entry);
+  bool Delete(long long index);
+  bool Swap(long long from, long long to);
+  // Empties the list; nothing is left to play.
+  void Clear();
 };
 
 // "3:25", or "1:02:05" from an hour on; empty for an unknown length.

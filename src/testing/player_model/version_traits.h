@@ -34,6 +34,9 @@ struct VersionTraits {
   // Every n-th entry (n, 2n, ... from 1) is written without its #EXTINF line,
   // as a player does for files it has not read the details of; 0: none.
   long long bare_entries_every = 0;
+  // Takes files in UTF-16 (WM_COPYDATA of AppendFileWide and InsertFileWide),
+  // as current players do; an older one takes only ANSI paths.
+  bool wide_files = false;
 };
 
 }  // namespace player_model
