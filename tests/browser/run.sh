@@ -57,6 +57,9 @@ started=$(tunaro_now_ms)
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1
 tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(tunaro_free_port "$host")" "$repo/build/windows"
+# The music folder the Library view browses; page-script.mjs puts its files in.
+mkdir "$work/music"
+printf 'MUSICDIR %s\r\n' "$(tunaro_winpath "$work/music")" >>"$work/site/cgi-bin/tunaro/tunaro.conf"
 : >"$work/player.log"
 tunaro_player_start "$work/site" "$work/prefix" --log "$(tunaro_winpath "$work/player.log")" \
   >"$work/player.out"
@@ -70,7 +73,7 @@ echo "browser test: demo instance on http://$host:$TUNARO_PORT, ready in" \
 # the prefix).
 export BASE_URL=http://$host:$TUNARO_PORT PLAYER_LOG=$work/player.log WINE_RUN=$work/wine-run \
   PROBE=$repo/build/windows/player_probe.exe ARTIFACTS=$artifacts PLAYER_PID=$TUNARO_PLAYER_PID \
-  PLAYER_DIR=$work/site/player
+  PLAYER_DIR=$work/site/player MUSIC_DIR=$work/music
 suite() {
   "$@" || { keep_logs; return 1; }
 }
