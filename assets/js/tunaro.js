@@ -1050,7 +1050,8 @@
       max: titles.length,
       value: entry + 1,
     });
-    if (wanted !== null) moveEntry(() => Number(wanted) - 1);
+    const to = Number(wanted);
+    if (wanted !== null && Number.isInteger(to) && to >= 1) moveEntry(() => to - 1);
   }
 
   async function clearList() {
@@ -1076,6 +1077,11 @@
   // A question in a modal dialog. Resolves to true (or the number typed in)
   // when the user confirms, to null when they cancel or press Escape.
   function ask(question, confirmText, number = null) {
+    // A browser without dialogs (Safari before 15.4) asks its own way.
+    if (!window.HTMLDialogElement) {
+      if (number) return Promise.resolve(prompt(question, number.value));
+      return Promise.resolve(confirm(question) ? true : null);
+    }
     return new Promise((resolve) => {
       const dialog = element('dialog', 'tunaro-dialog', { 'aria-labelledby': 'tunaro-question' });
       const form = element('form', '', { method: 'dialog' });
@@ -1155,6 +1161,7 @@
       answer = await readLibrary(path === null ? 'library' : `library=${encodeURIComponent(path)}&from=${from}`);
     } catch (error) {
       sayInLibrary(`Reading the ${path === null ? 'music folders' : 'folder'} failed (${reasonOf(error)}).`);
+      if (!library.crumbs.firstChild) libraryOpened = false; // tried again when the view is opened again
       return;
     }
     if (!answer) return;
