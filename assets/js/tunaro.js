@@ -950,7 +950,38 @@
     render();
   });
 
-  // ---- the views --------------------------------------------------------------
+  function describePosition() {
+    const { position } = controls;
+    const length = Number(position.max);
+    const at = clockText(Number(position.value));
+    position.setAttribute('aria-valuetext', length > 0 ? `${at} of ${clockText(length)}` : at);
+  }
+
+  function describeVolume() {
+    controls.volume.setAttribute('aria-valuetext', `${controls.volume.value}%`);
+  }
+
+  function showControls(status) {
+    const { position, volume, shuffle, repeat, elapsed, length, box } = controls;
+    box.hidden = false;
+    const known = status.length > 0;
+    position.disabled = !known;
+    if (free(position)) {
+      position.max = String(known ? status.length : 0);
+      position.value = String(known ? Math.min(status.position, status.length) : 0);
+      setText(elapsed, clockText(status.position));
+      describePosition();
+    }
+    setText(length, known ? clockText(status.length) : '');
+    if (free(volume)) {
+      volume.value = String(status.volume);
+      describeVolume();
+    }
+    if (free(shuffle)) shuffle.setAttribute('aria-pressed', String(Boolean(status.shuffle)));
+    if (free(repeat)) repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
+  }
+
+  // ---- the views ------------------------------------------------------------
 
   let libraryOpened = false;
 
@@ -985,7 +1016,7 @@
     tab.click();
   });
 
-  // ---- the playlist's edits ---------------------------------------------------
+  // ---- the playlist's edits -------------------------------------------------
 
   const GET = { method: 'GET' };
   const counted = (n, one, many = `${one}s`) => `${n.toLocaleString('en')} ${n === 1 ? one : many}`;
@@ -1113,7 +1144,7 @@
     });
   }
 
-  // ---- the library ------------------------------------------------------------
+  // ---- the library ----------------------------------------------------------
 
   const FIND_DELAY_MS = 400;
   let musicFolders = []; // ?library's answer
@@ -1338,7 +1369,7 @@
     }
   });
 
-  // ---- the cover --------------------------------------------------------------
+  // ---- the cover ------------------------------------------------------------
 
   // Read again only when the playing entry or the list changes: the same
   // entry keeps its picture. The browser asks whether its copy is current
@@ -1368,37 +1399,6 @@
     cover.hidden = !picture;
   }
   cover.addEventListener('error', () => (cover.hidden = true));
-
-  function describePosition() {
-    const { position } = controls;
-    const length = Number(position.max);
-    const at = clockText(Number(position.value));
-    position.setAttribute('aria-valuetext', length > 0 ? `${at} of ${clockText(length)}` : at);
-  }
-
-  function describeVolume() {
-    controls.volume.setAttribute('aria-valuetext', `${controls.volume.value}%`);
-  }
-
-  function showControls(status) {
-    const { position, volume, shuffle, repeat, elapsed, length, box } = controls;
-    box.hidden = false;
-    const known = status.length > 0;
-    position.disabled = !known;
-    if (free(position)) {
-      position.max = String(known ? status.length : 0);
-      position.value = String(known ? Math.min(status.position, status.length) : 0);
-      setText(elapsed, clockText(status.position));
-      describePosition();
-    }
-    setText(length, known ? clockText(status.length) : '');
-    if (free(volume)) {
-      volume.value = String(status.volume);
-      describeVolume();
-    }
-    if (free(shuffle)) shuffle.setAttribute('aria-pressed', String(Boolean(status.shuffle)));
-    if (free(repeat)) repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
-  }
 
   // ---- the program's answers ------------------------------------------------
 

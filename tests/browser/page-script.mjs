@@ -576,7 +576,7 @@ const librarySteps = [];
 const libraryStep = (name, run) => librarySteps.push({ name, run });
 
 libraryStep(
-  'the Library view: the music folder as a breadcrumb, natural order, a search, names as text; axe finds nothing serious',
+  'the Library view: the folder as a breadcrumb, natural order, a search, names as text; axe finds nothing serious',
   async ({ page, name }) => {
     if (page.url() !== CONTROL) await page.goto(CONTROL); // picked alone by -k
     await waitFor(() => view(page), (v) => v.controlsShown, 'the page with its controls'); // done moving
@@ -598,7 +598,8 @@ libraryStep(
     await page.keyboard.press('Enter');
     await waitFor(() => view(page), (v) => v.crumbs.length === 2 && v.items.length === 2, 'the music folder again');
     await audit(page, name, 'the Library view');
-    checkEqual(await page.evaluate(() => document.querySelectorAll('.tunaro-library img').length), 0, 'pictures from names');
+    const pictures = await page.evaluate(() => document.querySelectorAll('.tunaro-library img').length);
+    checkEqual(pictures, 0, 'pictures from names');
   },
 );
 
@@ -663,14 +664,16 @@ libraryStep('remove and move by keys and by buttons; the highlight goes with the
   await shows([FIRST, TAGGED], FIRST, 'after "Remove"');
 });
 
-libraryStep('Clear asks first: Cancel keeps the list, "Clear the playlist" empties it', async ({ page, name, visitor }) => {
+libraryStep('Clear asks first: Cancel keeps the list, "Clear the playlist" empties it', async (visitor) => {
+  const { page, name } = visitor;
   const clears = () => visitor.requests.filter((url) => /\?clear$/.test(url)).length;
   const sent = clears();
   await page.click('.tunaro-clear');
   await page.waitForSelector('.tunaro-dialog[open]');
   await audit(page, name, 'the question before clearing', ['light']);
   await page.click('.tunaro-cancel');
-  await waitFor(() => page.evaluate(() => document.querySelector('.tunaro-dialog') === null), Boolean, 'the question gone');
+  const asking = () => page.evaluate(() => document.querySelector('.tunaro-dialog') !== null);
+  await waitFor(asking, (open) => !open, 'the question gone');
   await page.click('.tunaro-clear');
   await page.waitForSelector('.tunaro-dialog[open]');
   await page.click('.tunaro-confirm');
