@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end browser test through lighttpd: a private demo instance (its own
 # temporary folder, Wine prefix and free port on 127.0.0.1: lighttpd,
-# tunaro.exe under Wine, the stand-in player with its message log), then the
+# tunaro.exe under Wine with a music folder of its own, the stand-in player
+# with its message log), then the
 # remote suite (tests/remote/checks.mjs, the same checks as behind Apache and
 # tunaro-server.exe) with the demo's page with the panel, the page's steps
 # (tests/browser/test.mjs) in headless Chromium, and the page script
