@@ -28,6 +28,18 @@
  *   so that a playlist of 100,000 entries is ready in a moment. Play still
  *   submits the form's own fields, in the page's own character set, byte for
  *   byte what the browser would send.
+ * - The playlist edited: the highlighted entry moved up or down (buttons, or
+ *   Alt+Up and Alt+Down), to a place typed in, or removed (a button, or
+ *   Delete); the whole list cleared after a question. Each names the entry by
+ *   its title too, so that a page older than the playlist acts on the entry
+ *   that shows that title now.
+ * - A "Library" view beside the playlist: the music folders with the folder
+ *   shown as a breadcrumb, a search through all of them, and "Play next" and
+ *   "Add" for each file and folder (the JSON answers ?library, ?find, ?add).
+ * - The playing entry's cover (?cover=N) beside the song's lines, when it
+ *   has one.
+ * Names and titles from the program always go into the page as text, never
+ * as markup.
  *
  * The file is plain ASCII on purpose: a script without a charset of its own
  * is read in the page's charset, whichever code page the header declares.
@@ -121,6 +133,7 @@
   }
   const {
     songPart, values, stateText, stateNodes, notices, picker, filter, list, spacer, count, field, controls,
+    views, edits, library, cover,
   } = parts;
 
   function buildPage() {
@@ -176,6 +189,10 @@
     const notices = element('div', 'tunaro-notices', { role: 'status' });
     stateLine.after(notices);
     undo.push(() => notices.remove());
+    const cover = element('img', 'tunaro-cover', { alt: 'Cover' });
+    cover.hidden = true;
+    songPart.prepend(cover);
+    undo.push(() => cover.remove());
 
     const controls = buildControls();
     const buttons = form.querySelector('table');
@@ -203,20 +220,91 @@
     const spacer = element('div', 'tunaro-rows', { role: 'presentation' });
     const count = element('div', 'tunaro-count', { role: 'status' });
     list.append(spacer);
-    picker.append(filter, list, count);
+    const edits = buildEdits();
+    picker.append(filter, list, count, edits.box);
+    const views = buildViews(picker);
+    const library = buildLibrary();
     // The list box leaves the document for an empty copy of itself: the same
     // field of the same form, which play fills with the chosen entry alone.
     // Hidden but left in place, a long list would still cost a second of
     // style work before the page is first drawn.
     const field = listBox.cloneNode(false);
     field.style.display = 'none';
-    listBox.before(picker);
-    undo.push(() => picker.remove());
+    listBox.before(views.tabs, picker, library.box);
+    undo.push(() => [views.tabs, picker, library.box].forEach((part) => part.remove()));
     listBox.replaceWith(field);
     undo.push(() => field.replaceWith(listBox));
     const style = addStyles();
     undo.push(() => style.remove());
-    return { songPart, values, stateText, stateNodes, notices, picker, filter, list, spacer, count, field, controls };
+    return {
+      songPart, values, stateText, stateNodes, notices, picker, filter, list, spacer, count, field, controls,
+      views, edits, library, cover,
+    };
+  }
+
+  // The shipped header styles the buttons of .tunaro-settings; the button
+  // rows added below take that class for its look.
+  function button(className, text, attributes = {}) {
+    const made = element('button', className, { type: 'button', ...attributes });
+    made.textContent = text;
+    return made;
+  }
+
+  // Two tabs: the playlist (the picker) and the library.
+  function buildViews(playlistPanel) {
+    const tabs = element('div', 'tunaro-views tunaro-settings', { role: 'tablist', 'aria-label': 'Views' });
+    const tab = (word, text, panelId) =>
+      button('tunaro-view', text, { role: 'tab', id: `tunaro-${word}-tab`, 'aria-controls': panelId });
+    const playlist = tab('playlist', 'Playlist', 'tunaro-list-view');
+    const library = tab('library', 'Library', 'tunaro-library-view');
+    playlist.setAttribute('aria-selected', 'true');
+    library.setAttribute('aria-selected', 'false');
+    library.tabIndex = -1;
+    tabs.append(playlist, library);
+    playlistPanel.id = 'tunaro-list-view';
+    playlistPanel.setAttribute('role', 'tabpanel');
+    playlistPanel.setAttribute('aria-labelledby', playlist.id);
+    return { tabs, playlist, library };
+  }
+
+  // What the user can do to the highlighted entry, and to the whole list.
+  function buildEdits() {
+    const box = element('div', 'tunaro-edits tunaro-settings', { role: 'group', 'aria-label': 'Edit the playlist' });
+    const up = button('tunaro-up', 'Move up', { 'aria-keyshortcuts': 'Alt+ArrowUp' });
+    const down = button('tunaro-down', 'Move down', { 'aria-keyshortcuts': 'Alt+ArrowDown' });
+    const moveTo = button('tunaro-move-to', 'Move to\u2026');
+    const remove = button('tunaro-remove', 'Remove', { 'aria-keyshortcuts': 'Delete' });
+    const clear = button('tunaro-clear', 'Clear\u2026');
+    box.append(up, down, moveTo, remove, clear);
+    return { box, up, down, moveTo, remove, clear };
+  }
+
+  function buildLibrary() {
+    const box = element('div', 'tunaro-library', {
+      id: 'tunaro-library-view',
+      role: 'tabpanel',
+      'aria-labelledby': 'tunaro-library-tab',
+    });
+    box.hidden = true;
+    const nav = element('nav', 'tunaro-crumbs-box', { 'aria-label': 'Folder' });
+    const crumbs = element('ol', 'tunaro-crumbs tunaro-settings');
+    nav.append(crumbs);
+    // The playlist filter's look, for the same kind of field.
+    const find = element('input', 'tunaro-filter tunaro-find', {
+      type: 'search',
+      placeholder: 'Search the music folders',
+      autocomplete: 'off',
+      spellcheck: 'false',
+      'aria-label': 'Search the music folders',
+    });
+    const said = element('p', 'tunaro-library-said', { role: 'status' });
+    const items = element('ul', 'tunaro-items', { tabindex: '-1' });
+    const moreBox = element('div', 'tunaro-settings');
+    const more = button('tunaro-more', 'Show more');
+    moreBox.append(more);
+    moreBox.hidden = true;
+    box.append(nav, find, said, items, moreBox);
+    return { box, crumbs, find, said, items, more, moreBox };
   }
 
   function buildControls() {
@@ -279,6 +367,30 @@
       ':where(.tunaro-settings) { display: flex; flex-wrap: wrap; align-items: center; gap: .5em; }',
       ':where(.tunaro-settings button, .tunaro-volume) { min-height: 44px; }',
       ':where(.tunaro-volume) { display: inline-flex; align-items: center; gap: .5em; }',
+      ':where(.tunaro-views) { margin-top: 8px; }',
+      ':where(.tunaro-views [aria-selected=true]) { font-weight: bold; text-decoration: underline 2px;' +
+        ' text-underline-offset: .3em; }',
+      ':where(.tunaro-settings[hidden]) { display: none; }',
+      ':where(.tunaro-settings [aria-disabled=true]) { opacity: .5; cursor: default; }',
+      ':where(.tunaro-edits) { margin-bottom: 8px; }',
+      ':where(.tunaro-library) { text-align: left; }',
+      ':where(.tunaro-crumbs, .tunaro-items) { margin: 8px 0; padding: 0; list-style: none; }',
+      ':where(.tunaro-crumbs li + li)::before { content: "\\203A" / ""; margin-right: .5em; }',
+      ':where(.tunaro-crumbs [aria-current]) { font-weight: bold; }',
+      ':where(.tunaro-find) { box-sizing: border-box; width: 100%; font: inherit; font-size: 16px; }',
+      ':where(.tunaro-item) { flex-wrap: nowrap; padding: 4px 0; border-bottom: 1px solid rgba(110, 123, 136, .35); }',
+      ':where(.tunaro-item-name) { flex: 1; min-width: 0; overflow-wrap: anywhere; text-align: left; }',
+      ':where(.tunaro-item-name .tunaro-where) { display: block; font-size: smaller; }',
+      ':where(.tunaro-open)::before { content: "\\25B8  " / ""; }',
+      ':where(.tunaro-items:focus) { outline: none; }',
+      ':where(.tunaro-song) { display: flow-root; }',
+      ':where(.tunaro-cover) { float: right; width: 96px; height: 96px; margin: 0 0 8px 12px; object-fit: contain; }',
+      // The page's own look of a form (the shipped header's) fills the dialog.
+      ':where(.tunaro-dialog) { max-width: 26em; padding: 0; border: 1px solid #6E7B88; border-radius: 14px; }',
+      ':where(.tunaro-dialog) form { margin: 0; }',
+      ':where(.tunaro-dialog input) { box-sizing: border-box; width: 7em; min-height: 44px; font: inherit;' +
+        ' font-size: 16px; }',
+      ':where(.tunaro-dialog .tunaro-settings) { justify-content: flex-end; }',
       // High contrast removes backgrounds: the highlighted row gets a frame,
       // a pressed toggle a thick one.
       '@media (forced-colors: active) {',
@@ -383,6 +495,7 @@
     // The combobox names an active option only once there is one the user
     // moved to (or typed into view), as the combobox pattern has it.
     setOrRemove(filter, 'aria-activedescendant', userChoosing ? id : '');
+    showEditState();
   }
 
   const rowId = (entry) => `tunaro-entry-${entry}`;
@@ -503,6 +616,12 @@
   function onKey(event, inFilter) {
     // A key that confirms or edits a word in an input method belongs to it.
     if (event.isComposing || event.keyCode === 229) return;
+    const arrow = { ArrowUp: -1, ArrowDown: 1 }[event.key];
+    if (event.altKey && arrow && !event.ctrlKey && !event.metaKey && !event.shiftKey) {
+      event.preventDefault();
+      moveEntry((entry) => entry + arrow);
+      return;
+    }
     if (event.altKey || event.ctrlKey || event.metaKey) return;
     let handled = true;
     switch (event.key) {
@@ -528,6 +647,10 @@
         break;
       case 'Escape':
         handled = clearFilter();
+        break;
+      case 'Delete':
+        if (inFilter) handled = false; // the text's
+        else removeEntry();
         break;
       default:
         handled = false;
@@ -601,7 +724,9 @@
       if (/^application\/json/i.test(response.headers.get('Content-Type') || '')) {
         const status = JSON.parse(new TextDecoder('utf-8').decode(bytes));
         if (!response.ok || typeof status.running !== 'boolean') {
-          throw new Error(`the server answered ${response.status}: ${status.error || 'no status'}`);
+          throw Object.assign(new Error(`the server answered ${response.status}: ${status.error || 'no status'}`), {
+            answer: status,
+          });
         }
         return { status };
       }
@@ -675,26 +800,36 @@
   }
 
   // The user's own requests go one after another, in the order asked for.
-  // `control`: the control that asked; answers to earlier requests do not
-  // set it back while its own request is on its way.
-  function act(url, init, what, followUp = true, control = null) {
+  // `request` is the address, or a function that makes it when its turn
+  // comes (an edit names its entry as the list is by then; null: nothing to
+  // send). Options:
+  //   followUp  a status read a second later: the player carries out a
+  //             command after the program has answered
+  //   control   the control that asked: answers to earlier requests do not
+  //             set it back while its own request is on its way
+  //   done      called with the answer once the page shows it
+  //   failed    called with the error, besides the page's notice
+  function act(request, init, what, { followUp = true, control = null, done = null, failed = null } = {}) {
     actionCount++;
     pendingActions++;
     if (control) unsent.set(control, (unsent.get(control) || 0) + 1);
     actions = actions.then(async () => {
       try {
-        const answer = fetchAnswer(url, init);
+        const url = typeof request === 'function' ? request() : request;
+        const answer = url ? fetchAnswer(url, init) : Promise.resolve(null);
         answer.finally(() => control && unsent.set(control, unsent.get(control) - 1)).catch(() => {});
-        const { status, page } = await answer;
-        if (status) {
-          await showStatus(status);
-        } else {
+        const got = await answer;
+        if (got?.status) {
+          await showStatus(got.status);
+        } else if (got) {
           userChoosing = false;
-          showPage(page, true);
+          showPage(got.page, true);
         }
-        clearProblem();
+        if (got) clearProblem();
+        if (got && done) done(got.status || got.page);
       } catch (error) {
         showProblem(error, what);
+        if (failed) failed(error);
       }
       if (--pendingActions === 0) {
         if (followUp) schedule(FOLLOW_UP_MS, true);
@@ -785,12 +920,14 @@
     describePosition();
   });
   controls.position.addEventListener('change', () => {
-    act(selfUrlWith(`seek=${Number(controls.position.value)}`), { method: 'GET' }, 'Seeking', false, controls.position);
+    const seek = `seek=${Number(controls.position.value)}`;
+    act(selfUrlWith(seek), { method: 'GET' }, 'Seeking', { followUp: false, control: controls.position });
   });
   controls.volume.addEventListener('input', describeVolume);
   controls.volume.addEventListener('change', () => {
     const value = Number(controls.volume.value);
-    act(selfUrlWith(`volume=${value}`), { method: 'GET' }, 'Setting the volume', false, controls.volume);
+    const what = 'Setting the volume';
+    act(selfUrlWith(`volume=${value}`), { method: 'GET' }, what, { followUp: false, control: controls.volume });
   });
   for (const [button, word] of [
     [controls.shuffle, 'shuffle'],
@@ -800,11 +937,12 @@
       const on = button.getAttribute('aria-pressed') !== 'true';
       button.setAttribute('aria-pressed', String(on));
       const what = `Turning ${word} ${on ? 'on' : 'off'}`;
-      act(selfUrlWith(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, false, button);
+      act(selfUrlWith(`${word}=${on ? 'on' : 'off'}`), { method: 'GET' }, what, { followUp: false, control: button });
     });
   }
   controls.show.addEventListener('click', () => {
     if (current < 0) return;
+    showView('playlist');
     if (query && positionOf(current) < 0) clearFilter();
     userChoosing = false;
     highlight = current;
@@ -843,6 +981,425 @@
     if (free(repeat)) repeat.setAttribute('aria-pressed', String(Boolean(status.repeat)));
   }
 
+  // ---- the views ------------------------------------------------------------
+
+  let libraryOpened = false;
+
+  function showView(word) {
+    const inLibrary = word === 'library';
+    for (const [tab, on] of [
+      [views.playlist, !inLibrary],
+      [views.library, inLibrary],
+    ]) {
+      tab.setAttribute('aria-selected', String(on));
+      tab.tabIndex = on ? 0 : -1;
+    }
+    picker.hidden = inLibrary;
+    library.box.hidden = !inLibrary;
+    if (!inLibrary) render(); // the list had no size while hidden
+    else if (!libraryOpened) {
+      libraryOpened = true;
+      openPlace(null, { first: true });
+    }
+  }
+
+  views.playlist.addEventListener('click', () => showView('playlist'));
+  views.library.addEventListener('click', () => showView('library'));
+  views.tabs.addEventListener('keydown', (event) => {
+    const tabs = [views.playlist, views.library];
+    const at = tabs.indexOf(document.activeElement);
+    const to = { ArrowLeft: at - 1, ArrowRight: at + 1, Home: 0, End: tabs.length - 1 }[event.key];
+    if (at < 0 || to === undefined || event.altKey || event.ctrlKey || event.metaKey) return;
+    event.preventDefault();
+    const tab = tabs[(to + tabs.length) % tabs.length];
+    tab.focus();
+    tab.click();
+  });
+
+  // ---- the playlist's edits -------------------------------------------------
+
+  const GET = { method: 'GET' };
+  const counted = (n, one, many = `${one}s`) => `${n.toLocaleString('en')} ${n === 1 ? one : many}`;
+
+  // The entry the edits act on: the highlighted one, while the list shows it.
+  // (The list's first drawing asks, before this part of the script has run.)
+  function editable() {
+    return positionOf(highlight) >= 0 ? highlight : -1;
+  }
+  // The title a remove or a move names its entry by, as the list shows it.
+  const titleParameter = (entry) => `title=${encodeURIComponent(withoutNumber(titles[entry]))}`;
+
+  function showEditState() {
+    const entry = editable();
+    for (const [control, off] of [
+      [edits.up, entry <= 0],
+      [edits.down, entry < 0 || entry >= titles.length - 1],
+      [edits.moveTo, entry < 0 || titles.length < 2],
+      [edits.remove, entry < 0],
+      [edits.clear, titles.length === 0],
+    ]) {
+      setOrRemove(control, 'aria-disabled', off ? 'true' : '');
+    }
+  }
+
+  function highlightEntry(entry) {
+    highlight = Math.min(entry, titles.length - 1);
+    userChoosing = highlight >= 0;
+    reveal(highlight);
+    render();
+  }
+
+  // Moves the highlighted entry, as it is when the request goes, to the
+  // place `placeFor` gives (from 0); the highlight goes with it.
+  function moveEntry(placeFor) {
+    let to = -1;
+    const request = () => {
+      const entry = editable();
+      to = entry < 0 ? -1 : placeFor(entry);
+      if (to < 0 || to >= titles.length || to === entry) return null;
+      return selfUrlWith(`move=${entry + 1}&to=${to + 1}&${titleParameter(entry)}`);
+    };
+    act(request, GET, 'Moving the entry', { followUp: false, done: () => highlightEntry(to) });
+  }
+
+  function removeEntry() {
+    let entry = -1;
+    const request = () => {
+      entry = editable();
+      return entry < 0 ? null : selfUrlWith(`remove=${entry + 1}&${titleParameter(entry)}`);
+    };
+    // The highlight stays in place: on the entry after the removed one.
+    const done = (status) => highlightEntry((status.entry || entry + 1) - 1);
+    act(request, GET, 'Removing the entry', { followUp: false, done });
+  }
+
+  async function moveEntryTo() {
+    const entry = editable();
+    if (entry < 0 || titles.length < 2) return;
+    const wanted = await ask(`Move \u201c${withoutNumber(titles[entry])}\u201d to place:`, 'Move', {
+      min: 1,
+      max: titles.length,
+      value: entry + 1,
+    });
+    const to = Number(wanted);
+    if (wanted !== null && Number.isInteger(to) && to >= 1) moveEntry(() => to - 1);
+  }
+
+  async function clearList() {
+    if (titles.length === 0) return;
+    const question = `Remove all ${counted(titles.length, 'entry', 'entries')} from the playlist?`;
+    if ((await ask(question, 'Clear the playlist')) !== null) {
+      act(selfUrlWith('clear'), GET, 'Clearing the playlist', { followUp: false });
+    }
+  }
+
+  for (const [control, run] of [
+    [edits.up, () => moveEntry((entry) => entry - 1)],
+    [edits.down, () => moveEntry((entry) => entry + 1)],
+    [edits.moveTo, moveEntryTo],
+    [edits.remove, removeEntry],
+    [edits.clear, clearList],
+  ]) {
+    control.addEventListener('click', () => {
+      if (control.getAttribute('aria-disabled') !== 'true') run();
+    });
+  }
+
+  // A question in a modal dialog. Resolves to true (or the number typed in)
+  // when the user confirms, to null when they cancel or press Escape.
+  function ask(question, confirmText, number = null) {
+    // A browser without dialogs (Safari before 15.4) asks its own way.
+    if (!window.HTMLDialogElement) {
+      if (number) return Promise.resolve(prompt(question, number.value));
+      return Promise.resolve(confirm(question) ? true : null);
+    }
+    return new Promise((resolve) => {
+      const dialog = element('dialog', 'tunaro-dialog', { 'aria-labelledby': 'tunaro-question' });
+      const form = element('form', '', { method: 'dialog' });
+      const text = element('p', '', { id: 'tunaro-question' });
+      text.textContent = question;
+      form.append(text);
+      let input = null;
+      if (number) {
+        input = element('input', 'tunaro-place', { type: 'number', required: '', 'aria-labelledby': text.id });
+        Object.assign(input, number);
+        form.append(input);
+      }
+      // Enter in the field sends the form with its one submit button.
+      const cancel = button('tunaro-cancel', 'Cancel');
+      cancel.addEventListener('click', () => dialog.close());
+      const buttons = element('div', 'tunaro-settings');
+      buttons.append(cancel, button('tunaro-confirm', confirmText, { type: 'submit', value: 'yes' }));
+      form.append(buttons);
+      dialog.append(form);
+      const back = document.activeElement;
+      dialog.addEventListener('close', () => {
+        dialog.remove();
+        back?.focus({ preventScroll: true });
+        if (dialog.returnValue !== 'yes') resolve(null);
+        else resolve(input ? input.value : true);
+      });
+      document.body.append(dialog);
+      dialog.showModal();
+    });
+  }
+
+  // ---- the library ----------------------------------------------------------
+
+  const FIND_DELAY_MS = 400;
+  let musicFolders = []; // ?library's answer
+  let place = null; // the folder shown (its path), null for the music folders
+  let listing = []; // the items of its pages read so far
+  let listingTotal = 0;
+  let listingNext = null;
+  let libraryRead = null; // the read under way, an AbortController
+  let findTimer = 0;
+
+  const sayInLibrary = (text) => setText(library.said, text);
+  const reasonOf = (error) => (error?.name === 'AbortError' ? 'no answer in time' : String(error?.message || error));
+
+  // One JSON answer of the music folders. A newer read cancels it: it then
+  // gives null.
+  async function readLibrary(query) {
+    libraryRead?.abort();
+    const abort = new AbortController();
+    libraryRead = abort;
+    const guard = setTimeout(() => abort.abort(), READ_TIMEOUT_MS);
+    try {
+      const options = { cache: 'no-store', credentials: 'same-origin', signal: abort.signal };
+      const response = await fetch(selfUrlWith(query), options);
+      const json = /^application\/json/i.test(response.headers.get('Content-Type') || '');
+      const answer = json ? await response.json() : null;
+      if (!answer) throw new Error(`the server answered ${response.status} without the folders`);
+      if (!response.ok) throw new Error(`the server answered ${response.status}: ${answer.error || ''}`);
+      return libraryRead === abort ? answer : null;
+    } catch (error) {
+      if (libraryRead !== abort) return null;
+      throw error;
+    } finally {
+      clearTimeout(guard);
+    }
+  }
+
+  // Shows the music folders (path null) or a folder; `from`: its next page.
+  // `first`: the view's first look, which goes straight into the only
+  // music folder there is. `focus`: the user asked from the view, whose
+  // focus goes to the first new item.
+  async function openPlace(path, { from = 0, first = false, focus = false } = {}) {
+    clearTimeout(findTimer);
+    let answer;
+    try {
+      answer = await readLibrary(path === null ? 'library' : `library=${encodeURIComponent(path)}&from=${from}`);
+    } catch (error) {
+      sayInLibrary(`Reading the ${path === null ? 'music folders' : 'folder'} failed (${reasonOf(error)}).`);
+      if (!library.crumbs.firstChild) libraryOpened = false; // tried again when the view is opened again
+      return;
+    }
+    if (!answer) return;
+    if (path === null) {
+      musicFolders = answer.folders;
+      if (first && musicFolders.length === 1 && musicFolders[0].available) {
+        openPlace(musicFolders[0].path, { focus });
+        return;
+      }
+      listing = musicFolders.map((folder) => ({ ...folder, kind: 'folder', top: true }));
+      listingTotal = listing.length;
+      listingNext = null;
+    } else {
+      listing = from > 0 ? listing.concat(answer.items) : answer.items;
+      listingTotal = answer.total;
+      listingNext = answer.next;
+    }
+    place = path === null ? null : answer.path;
+    library.find.value = '';
+    showListing({ from, focus });
+  }
+
+  // The listing read so far; from > 0: only its items from there on are new.
+  function showListing({ from = 0, focus = false } = {}) {
+    showCrumbs();
+    const rows = listing.slice(from).map((item) => itemRow(item));
+    if (from > 0) library.items.append(...rows);
+    else library.items.replaceChildren(...rows);
+    library.items.setAttribute('aria-label', place === null ? 'Music folders' : placeName(place));
+    library.moreBox.hidden = listingNext === null;
+    const shown = `${counted(listing.length, 'item')} of ${listingTotal.toLocaleString('en')}`;
+    setText(library.more, `Show more (${shown} shown)`);
+    if (place === null) sayInLibrary(counted(listing.length, 'music folder'));
+    else sayInLibrary(listingTotal ? counted(listingTotal, 'item') : 'No music in this folder.');
+    if (focus) (rows[0]?.querySelector('button:not([disabled])') || library.items).focus();
+  }
+
+  // "1" is the music folder's own name, cut to its last part.
+  function placeName(path) {
+    const names = path.split('/');
+    if (names.length > 1) return names.at(-1);
+    const folder = musicFolders.find((each) => each.path === path);
+    return folder ? folder.name.split(/[\\/]/).filter(Boolean).pop() || folder.name : `Music folder ${path}`;
+  }
+
+  function showCrumbs() {
+    const paths = [null];
+    if (place !== null) place.split('/').forEach((_, i, names) => paths.push(names.slice(0, i + 1).join('/')));
+    const crumbs = paths.map((path, i) => {
+      const crumb = document.createElement('li');
+      const text = path === null ? 'Music folders' : placeName(path);
+      if (i === paths.length - 1) {
+        const here = element('span', 'tunaro-here', { 'aria-current': 'location' });
+        here.textContent = text;
+        crumb.append(here);
+      } else {
+        const link = button('tunaro-crumb', text);
+        link.place = path;
+        crumb.append(link);
+      }
+      return crumb;
+    });
+    library.crumbs.replaceChildren(...crumbs);
+  }
+
+  // A folder opens; a file or folder has "Play next" and "Add" (a music
+  // folder as a whole has neither). A search's hit says where it is.
+  function itemRow(item, hit = false) {
+    const row = element('li', 'tunaro-item tunaro-settings');
+    row.item = item;
+    const folder = item.kind === 'folder';
+    const name = folder ? button('tunaro-item-name tunaro-open', item.name) : element('span', 'tunaro-item-name');
+    if (!folder) name.textContent = item.name;
+    if (hit) {
+      const where = element('span', 'tunaro-where');
+      const names = item.path.split('/').slice(0, -1);
+      names[0] = placeName(names[0]);
+      where.textContent = names.join(' / ');
+      name.append(where);
+    }
+    row.append(name);
+    if (item.top) {
+      if (!item.available) {
+        name.disabled = true;
+        name.append(' (not there)');
+      }
+    } else {
+      row.append(
+        button('tunaro-next', 'Play next', { 'aria-label': `Play next: ${item.name}` }),
+        button('tunaro-add', 'Add', { 'aria-label': `Add: ${item.name}` }),
+      );
+    }
+    return row;
+  }
+
+  async function runFind() {
+    clearTimeout(findTimer);
+    const words = library.find.value.trim();
+    if (!words) {
+      libraryRead?.abort();
+      libraryRead = null;
+      showListing();
+      return;
+    }
+    let answer;
+    try {
+      answer = await readLibrary(`find=${encodeURIComponent(words)}`);
+    } catch (error) {
+      sayInLibrary(`The search failed (${reasonOf(error)}).`);
+      return;
+    }
+    if (!answer) return;
+    library.items.replaceChildren(...answer.hits.map((hit) => itemRow(hit, true)));
+    library.items.setAttribute('aria-label', 'Found');
+    library.moreBox.hidden = true;
+    const said = [answer.hits.length ? `Found ${counted(answer.hits.length, 'item')}.` : 'Nothing found.'];
+    if (answer.more) said.push('There are more: add a word to narrow the search.');
+    if (answer.stopped) said.push('The search stopped before it had looked in every folder.');
+    sayInLibrary(said.join(' '));
+  }
+
+  function addItem(item, next) {
+    const what = `Adding \u201c${item.name}\u201d`;
+    const at = next ? '&at=next' : '';
+    const done = (status) => {
+      const said = [
+        status.added > 0
+          ? `Added \u201c${item.name}\u201d (${counted(status.added, 'entry', 'entries')}) ` +
+            `${next ? 'after the current entry' : 'at the end of the playlist'}.`
+          : `\u201c${item.name}\u201d holds nothing to add.`,
+      ];
+      if (next && status.appended > 0) {
+        const appended = counted(status.appended, 'entry', 'entries');
+        said.push(`${appended} went to the end: their paths are too long to insert.`);
+      }
+      if (status.more) said.push('The folder holds more songs than one add takes.');
+      if (status.stopped) said.push('Reading the folder took too long: what was found by then was added.');
+      sayInLibrary(said.join(' '));
+    };
+    const failed = (error) => {
+      const added = error.answer?.added;
+      const partly = added > 0 ? ` ${counted(added, 'entry', 'entries')} went in before it stopped.` : '';
+      sayInLibrary(`${what} failed (${reasonOf(error)}).${partly}`);
+    };
+    act(selfUrlWith(`add=${encodeURIComponent(item.path)}${at}`), GET, what, { followUp: false, done, failed });
+  }
+
+  library.items.addEventListener('click', (event) => {
+    const control = event.target.closest('button');
+    const item = control?.closest('.tunaro-item')?.item;
+    if (!item || control.disabled) return;
+    if (control.classList.contains('tunaro-open')) openPlace(item.path, { focus: true });
+    else addItem(item, control.classList.contains('tunaro-next'));
+  });
+  library.crumbs.addEventListener('click', (event) => {
+    const crumb = event.target.closest('button');
+    if (crumb) openPlace(crumb.place, { focus: true });
+  });
+  library.more.addEventListener('click', () => openPlace(place, { from: listingNext, focus: true }));
+  library.find.addEventListener('input', () => {
+    clearTimeout(findTimer);
+    findTimer = setTimeout(runFind, FIND_DELAY_MS);
+  });
+  library.find.addEventListener('keydown', (event) => {
+    if (event.isComposing || event.keyCode === 229) return;
+    // Enter would send the form around the field: a play.
+    if (event.key === 'Enter') {
+      event.preventDefault();
+      runFind();
+    } else if (event.key === 'Escape' && library.find.value) {
+      event.preventDefault();
+      library.find.value = '';
+      runFind();
+    }
+  });
+
+  // ---- the cover ------------------------------------------------------------
+
+  // Read again only when the playing entry or the list changes: the same
+  // entry keeps its picture. The browser asks whether its copy is current
+  // (the answer has an ETag), so a copy of another entry is never shown.
+  let coverOf = '';
+  let coverReads = 0;
+  async function showCover(status) {
+    const key = status.running && status.current > 0 ? `${status.current} ${status.list}` : '';
+    if (key === coverOf) return;
+    coverOf = key;
+    const read = ++coverReads;
+    let picture = null;
+    if (key) {
+      try {
+        const options = { cache: 'no-cache', credentials: 'same-origin' };
+        const response = await fetch(selfUrlWith(`cover=${status.current}`), options);
+        const type = response.headers.get('Content-Type') || '';
+        if (response.ok && /^image\//i.test(type)) picture = await response.blob();
+      } catch {
+        if (read === coverReads) coverOf = ''; // tried again with the next status
+      }
+    }
+    if (read !== coverReads) return; // a newer entry's read took over
+    if (cover.src) URL.revokeObjectURL(cover.src);
+    if (picture) cover.src = URL.createObjectURL(picture);
+    else cover.removeAttribute('src');
+    cover.hidden = !picture;
+  }
+  cover.addEventListener('error', () => (cover.hidden = true));
+
   // ---- the program's answers ------------------------------------------------
 
   // The status object: the page's lines and controls, and the list read
@@ -870,6 +1427,7 @@
       if (!userChoosing && positionOf(current) >= 0) highlight = current;
       render();
     }
+    showCover(status);
   }
 
   // The program writes its page line by line in a fixed form: the state line,
@@ -916,22 +1474,28 @@
     return next.length === titles.length && next.every((title, i) => title === titles[i]);
   }
 
+  // A row's text without its number: the title as the program's answers
+  // name the entry.
+  function withoutNumber(title) {
+    return title.replace(/^\d+\. /, '');
+  }
+
   // Where the entry the user had highlighted went in a changed list: the same
   // title without its number, nearest to where it was.
   function sameEntry(oldTitle, oldIndex, next) {
     if (oldIndex < 0) return -1;
     if (next[oldIndex] === oldTitle) return oldIndex;
-    const bare = (title) => title.replace(/^\d+\. /, '');
-    const wanted = bare(oldTitle);
+    const wanted = withoutNumber(oldTitle);
     let best = -1;
     next.forEach((title, i) => {
-      if (bare(title) === wanted && (best < 0 || Math.abs(i - oldIndex) < Math.abs(best - oldIndex))) best = i;
+      if (withoutNumber(title) === wanted && (best < 0 || Math.abs(i - oldIndex) < Math.abs(best - oldIndex))) best = i;
     });
     return best >= 0 ? best : Math.min(oldIndex, next.length - 1);
   }
 
   function showClosed() {
     closed = true;
+    showCover({ running: false });
     form.hidden = true;
     songPart.hidden = true;
     const refresh = document.createElement('a');

@@ -8,12 +8,17 @@
 // seek, shuffle and repeat controls reaching the player, an axe-core audit,
 // and the timing of the status reads on a clock the test moves itself. Then
 // the player comes back with the hostile titles, which the open page must
-// pick up by itself and show in every row as they are.
+// pick up by itself and show in every row as they are. Last, on that player,
+// the Library view over a music folder this file fills (MUSIC_DIR, which
+// tunaro.conf names): a folder and files added, at the end and next, the
+// cover from a folder's picture and from a file's tags, entries removed and
+// moved by keys and by buttons, and the list cleared after its question.
 
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { Failure, check, checkEqual, wanted } from './browser.mjs';
+import { request } from './http.mjs';
 import { pageView as view } from './page-view.mjs';
 import {
   ARTIFACTS,
@@ -38,6 +43,7 @@ import {
 const require = createRequire(import.meta.url);
 const puppeteer = require('puppeteer-core');
 const AXE_SOURCE = fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+const MUSIC_DIR = mustEnv('MUSIC_DIR');
 
 const CONTROL = `${BASE_URL}/cgi-bin/tunaro/tunaro`;
 const ENTRIES = 2000;
@@ -273,8 +279,12 @@ step('volume, seek, shuffle and repeat reach the player, and the page shows thei
   checkEqual(seen.size, ENTRIES, 'the list after "Show playing"');
 });
 
-step('axe-core finds nothing serious on the page, light or dark', async ({ page, name }) => {
-  const audit = async (scheme) => {
+// axe-core's serious and critical findings on the page as it is, light and
+// (in Chromium: Firefox over BiDi cannot switch the colour scheme) dark.
+async function audit(page, browser, what, schemes = ['light', 'dark']) {
+  if (browser !== 'chromium') schemes = ['light'];
+  for (const scheme of schemes) {
+    if (browser === 'chromium') await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
     await page.evaluate(AXE_SOURCE);
     const found = await page.evaluate(async () => {
       const result = await window.axe.run(document, { resultTypes: ['violations'] });
@@ -282,16 +292,16 @@ step('axe-core finds nothing serious on the page, light or dark', async ({ page,
         .filter((v) => v.impact === 'serious' || v.impact === 'critical')
         .map((v) => `${v.id} (${v.impact}): ${v.nodes.slice(0, 3).map((n) => n.target.join(' ')).join(', ')}`);
     });
-    checkEqual(found, [], `serious or critical findings (${scheme})`);
-  };
-  await audit('light');
-  // Firefox over BiDi cannot switch the colour scheme; Chromium audits the dark look too.
+    checkEqual(found, [], `serious or critical findings, ${what} (${scheme})`);
+  }
+  if (browser === 'chromium') await page.emulateMediaFeatures([]);
+}
+
+step('axe-core finds nothing serious on the page, light or dark', async ({ page, name }) => {
+  await audit(page, name, 'the playlist');
   if (name === 'chromium') {
-    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: 'dark' }]);
-    await audit('dark');
     // High contrast drops backgrounds: the highlighted row keeps a frame.
     // (puppeteer's own call does not know forced-colors; DevTools does.)
-    await page.emulateMediaFeatures([]);
     const devtools = await page.createCDPSession();
     await devtools.send('Emulation.setEmulatedMedia', { features: [{ name: 'forced-colors', value: 'active' }] });
     const frame = await page.evaluate(() => {
@@ -457,6 +467,221 @@ hostileSteps.push({
   },
 });
 
+// ---- the Library view -------------------------------------------------------------
+
+// The music folder: an album with a folder picture and a song whose name
+// would be markup if a page took it for some (Windows has no "<" in a name,
+// but "&lt;" written out, quotes and ampersands), an album whose song holds
+// its picture in its tags, and a file that is no music. The two pictures
+// differ in width, which tells on the page which one shows; the browser
+// draws them (a JPEG is more than a few bytes by hand).
+const FOLDER_PICTURE_WIDTH = 3;
+const TAG_PICTURE_WIDTH = 5;
+// The songs as the list shows them: the player has not read them, so they
+// go by their files' names.
+const FIRST = '01 First Light';
+const SECOND = '02 Second Wind';
+const HOSTILE_NAME = "03 &lt;img src=x onerror=alert(1)&gt; 'quoted' & more";
+const TAGGED = '01 Tagged';
+const ALBUM = [FIRST, SECOND, HOSTILE_NAME];
+const withoutNumber = (row) => row.replace(/^\d+\. /, '');
+
+// An MPEG frame of silence, after an ID3v2.3 tag holding the picture as the
+// front cover (an APIC frame) when there is one.
+function mp3(picture = null) {
+  const frame = Buffer.concat([Buffer.from([0xff, 0xfb, 0x90, 0x64]), Buffer.alloc(413)]);
+  if (!picture) return frame;
+  const body = Buffer.concat([Buffer.from('\0image/png\0\x03\0', 'latin1'), picture]);
+  const head = Buffer.alloc(10);
+  head.write('APIC', 'latin1');
+  head.writeUInt32BE(body.length, 4);
+  // The tag's size in four bytes of seven bits each.
+  const size = [21, 14, 7, 0].map((shift) => ((body.length + 10) >> shift) & 0x7f);
+  return Buffer.concat([Buffer.from([0x49, 0x44, 0x33, 3, 0, 0, ...size]), head, body, frame]);
+}
+
+async function fillMusicFolder(page) {
+  const pictures = await page.evaluate(
+    (wanted) =>
+      wanted.map(([type, width]) => {
+        const canvas = document.createElement('canvas');
+        canvas.width = width;
+        canvas.height = 2;
+        const context = canvas.getContext('2d');
+        context.fillStyle = '#2c3846';
+        context.fillRect(0, 0, width, 2);
+        return canvas.toDataURL(type).split(',')[1];
+      }),
+    [
+      ['image/jpeg', FOLDER_PICTURE_WIDTH],
+      ['image/png', TAG_PICTURE_WIDTH],
+    ],
+  );
+  const [jpeg, png] = pictures.map((base64) => Buffer.from(base64, 'base64'));
+  const files = {
+    'Album 2/folder.jpg': jpeg,
+    ...Object.fromEntries(ALBUM.map((song) => [`Album 2/${song}.mp3`, mp3()])),
+    [`Album 10/${TAGGED}.mp3`]: mp3(png),
+    'notes.txt': Buffer.from('no music\r\n'),
+  };
+  for (const [name, bytes] of Object.entries(files)) {
+    fs.mkdirSync(path.dirname(path.join(MUSIC_DIR, name)), { recursive: true });
+    fs.writeFileSync(path.join(MUSIC_DIR, name), bytes);
+  }
+}
+
+async function entries() {
+  const answer = await request(`${CONTROL}?status`);
+  checkEqual(answer.status, 200, 'the status answer');
+  return JSON.parse(answer.text).entries;
+}
+
+// Clicks the control (a selector) of the Library view's item `name`.
+async function clickItem(page, name, selector) {
+  const control = await page.evaluateHandle(
+    (wanted, inItem) =>
+      [...document.querySelectorAll('.tunaro-item')]
+        .find((item) => item.querySelector('.tunaro-item-name').firstChild.textContent === wanted)
+        ?.querySelector(inItem),
+    name,
+    selector,
+  );
+  check(control.asElement(), `no ${selector} for "${name}" in the Library view`);
+  await control.asElement().click();
+}
+
+// Clicks the playlist's row of `title`, which highlights it and gives the
+// list the focus.
+async function clickRow(page, title) {
+  const row = await page.evaluateHandle(
+    (wanted) =>
+      [...document.querySelectorAll('.tunaro-row:not([hidden])')].find(
+        (each) => each.textContent.replace(/^\d+\. /, '') === wanted,
+      ),
+    title,
+  );
+  check(row.asElement(), `no row "${title}"`);
+  await row.asElement().click();
+}
+
+async function showsSaid(page, said, what) {
+  await waitFor(() => view(page), (v) => v.said === said, what);
+}
+
+// The playlist's rows of the songs added here, in order.
+const addedRows = (seen) =>
+  seen.rows.map(withoutNumber).filter((title) => [FIRST, SECOND, TAGGED, HOSTILE_NAME].includes(title));
+
+const librarySteps = [];
+const libraryStep = (name, run) => librarySteps.push({ name, run });
+
+libraryStep(
+  'the Library view: the folder as a breadcrumb, natural order, a search, names as text; axe finds nothing serious',
+  async ({ page, name }) => {
+    if (page.url() !== CONTROL) await page.goto(CONTROL); // picked alone by -k
+    await waitFor(() => view(page), (v) => v.controlsShown, 'the page with its controls'); // done moving
+    await page.click('#tunaro-library-tab');
+    let seen = await waitFor(() => view(page), (v) => v.crumbs.length === 2, 'the only music folder, opened');
+    checkEqual(seen.crumbs, ['Music folders', path.basename(MUSIC_DIR)], 'the breadcrumb');
+    checkEqual(seen.items, ['Album 2', 'Album 10'], "the music folder's items");
+    await clickItem(page, 'Album 2', '.tunaro-open');
+    seen = await waitFor(() => view(page), (v) => v.crumbs.at(-1) === 'Album 2', 'the album, opened');
+    const album = ALBUM.map((song) => `${song}.mp3`);
+    checkEqual(seen.items, album, "the album's items");
+    await page.type('.tunaro-find', 'SECOND wind');
+    seen = await waitFor(() => view(page), (v) => /^Found/.test(v.said), 'the search');
+    checkEqual(seen.items, [`${SECOND}.mp3`], 'what the search finds');
+    await page.keyboard.press('Escape');
+    checkEqual((await view(page)).items, album, 'the album again, after Escape');
+    // Up the breadcrumb from the keyboard.
+    await page.focus('.tunaro-crumbs li:nth-child(2) button');
+    await page.keyboard.press('Enter');
+    await waitFor(() => view(page), (v) => v.crumbs.length === 2 && v.items.length === 2, 'the music folder again');
+    await audit(page, name, 'the Library view');
+    const pictures = await page.evaluate(() => document.querySelectorAll('.tunaro-library img').length);
+    checkEqual(pictures, 0, 'pictures from names');
+  },
+);
+
+libraryStep('a folder added at the end, and one to play next, from the Library view', async ({ page }) => {
+  const before = await entries();
+  await clickItem(page, 'Album 2', '.tunaro-add');
+  await showsSaid(page, 'Added \u201cAlbum 2\u201d (3 entries) at the end of the playlist.', 'the album added');
+  await page.click('#tunaro-playlist-tab');
+  let seen = await waitFor(() => view(page), (v) => v.size === before + 3, 'the album in the list');
+  checkEqual(addedRows(seen), ALBUM, 'the last rows');
+  // Its first song plays; "Play next" puts songs after it.
+  await clickRow(page, FIRST);
+  await page.keyboard.press('Enter');
+  await waitFor(() => view(page), (v) => v.current === `${before + 1}. ${FIRST}`, 'the album playing');
+  await page.click('#tunaro-library-tab');
+  await clickItem(page, 'Album 10', '.tunaro-next');
+  await showsSaid(page, 'Added \u201cAlbum 10\u201d (1 entry) after the current entry.', 'the folder added next');
+  await page.click('#tunaro-playlist-tab');
+  seen = await waitFor(() => view(page), (v) => v.size === before + 4, 'the song added next in the list');
+  checkEqual(addedRows(seen), [FIRST, TAGGED, SECOND, HOSTILE_NAME], 'the rows after "Play next"');
+  checkEqual(
+    await page.evaluate(() => document.querySelectorAll('.tunaro-list *:not(.tunaro-row):not(.tunaro-rows)').length),
+    0,
+    'markup from file names in the list',
+  );
+});
+
+libraryStep("the cover shows: the folder's picture, then the picture in the song's tags", async ({ page }) => {
+  await waitFor(() => view(page), (v) => v.cover === FOLDER_PICTURE_WIDTH, "the album's folder picture");
+  await clickRow(page, TAGGED);
+  await page.keyboard.press('Enter');
+  await waitFor(
+    () => view(page),
+    (v) => withoutNumber(v.current ?? '') === TAGGED && v.cover === TAG_PICTURE_WIDTH,
+    "the picture in the song's tags",
+  );
+});
+
+libraryStep('remove and move by keys and by buttons; the highlight goes with the entry', async ({ page }) => {
+  const shows = async (rows, highlighted, what) => {
+    const seen = await waitFor(() => view(page), (v) => addedRows(v).join('|') === rows.join('|'), what);
+    checkEqual(seen.highlighted.map(withoutNumber), [highlighted], `${what}: the highlighted row`);
+  };
+  // From the keyboard: Delete (the last entry: the highlight stays at the
+  // end), then Alt+Up.
+  await clickRow(page, HOSTILE_NAME);
+  await page.keyboard.press('Delete');
+  await shows([FIRST, TAGGED, SECOND], SECOND, 'after Delete');
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.up('Alt');
+  await shows([FIRST, SECOND, TAGGED], SECOND, 'after Alt+Up');
+  // The buttons, as a finger uses them: to the place of the first song, then away.
+  const place = (await view(page)).rows.findIndex((row) => withoutNumber(row) === FIRST) + 1;
+  await page.click('.tunaro-move-to');
+  await page.waitForSelector('.tunaro-dialog .tunaro-place');
+  await page.$eval('.tunaro-place', (input) => (input.value = ''));
+  await page.type('.tunaro-place', String(place));
+  await page.keyboard.press('Enter');
+  await shows([SECOND, FIRST, TAGGED], SECOND, `after "Move to" place ${place}`);
+  await page.click('.tunaro-remove');
+  await shows([FIRST, TAGGED], FIRST, 'after "Remove"');
+});
+
+libraryStep('Clear asks first: Cancel keeps the list, "Clear the playlist" empties it', async (visitor) => {
+  const { page, name } = visitor;
+  const clears = () => visitor.requests.filter((url) => /\?clear$/.test(url)).length;
+  const sent = clears();
+  await page.click('.tunaro-clear');
+  await page.waitForSelector('.tunaro-dialog[open]');
+  await audit(page, name, 'the question before clearing', ['light']);
+  await page.click('.tunaro-cancel');
+  const asking = () => page.evaluate(() => document.querySelector('.tunaro-dialog') !== null);
+  await waitFor(asking, (open) => !open, 'the question gone');
+  await page.click('.tunaro-clear');
+  await page.waitForSelector('.tunaro-dialog[open]');
+  await page.click('.tunaro-confirm');
+  const seen = await waitFor(() => view(page), (v) => v.rows.length === 0 && v.cover === 0, 'the empty list');
+  checkEqual(clears() - sent, 1, 'requests to clear');
+  checkEqual(seen.disabled, ['Move up', 'Move down', 'Move to\u2026', 'Remove', 'Clear\u2026'], 'the edits turned off');
+});
+
 // ---- running them ----------------------------------------------------------------------
 
 async function openVisitor(name) {
@@ -466,8 +691,9 @@ async function openVisitor(name) {
   await page.setViewport({ width: 1024, height: 800 });
   page.setDefaultTimeout(15000);
   page.setDefaultNavigationTimeout(15000);
-  const visitor = { name, browser, context, page, errors: [], dialogs: [] };
+  const visitor = { name, browser, context, page, errors: [], dialogs: [], requests: [] };
   page.on('pageerror', (error) => visitor.errors.push(String(error)));
+  page.on('request', (sent) => visitor.requests.push(sent.url()));
   page.on('dialog', (dialog) => {
     visitor.dialogs.push(dialog.message());
     dialog.dismiss().catch(() => {});
@@ -503,7 +729,7 @@ async function main() {
   fs.mkdirSync(ARTIFACTS, { recursive: true });
   const counts = { passed: 0, failed: 0 };
   const labels = Object.keys(BROWSERS).flatMap((browser) =>
-    [...steps, ...hostileSteps].map(({ name }) => `${browser}: ${name}`),
+    [...steps, ...hostileSteps, ...librarySteps].map(({ name }) => `${browser}: ${name}`),
   );
   const expected = labels.filter(wanted).length;
   if (expected === 0) return 0;
@@ -518,6 +744,8 @@ async function main() {
     for (const visitor of visitors) await runSteps(visitor, steps, counts);
     await restartPlayer(['--sample', 'hostile']);
     for (const visitor of visitors) await runSteps(visitor, hostileSteps, counts);
+    await fillMusicFolder(visitors[0].page);
+    for (const visitor of visitors) await runSteps(visitor, librarySteps, counts);
   } finally {
     for (const visitor of visitors) await visitor.browser.close().catch(() => {});
     stopRestartedPlayer();

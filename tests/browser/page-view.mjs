@@ -1,7 +1,8 @@
 // What the page script shows, as both browser tests read it: the state, the
 // song, the rows of the list in order, the entry marked as the player's, the
-// highlighted one, the filter, the controls. Works through Playwright's and
-// puppeteer's page.evaluate alike.
+// highlighted one, the filter, the controls, the cover, the view shown and
+// the Library view's breadcrumb, items and message. Works through
+// Playwright's and puppeteer's page.evaluate alike.
 export function pageView(page) {
   return page.evaluate(() => {
     const rows = [...document.querySelectorAll('.tunaro-list [role=option]:not([hidden])')].sort(
@@ -32,6 +33,15 @@ export function pageView(page) {
       volume: attribute('.tunaro-volume-slider', 'aria-valuetext'),
       shuffle: attribute('.tunaro-shuffle', 'aria-pressed'),
       repeat: attribute('.tunaro-repeat', 'aria-pressed'),
+      // The picture's own width tells which picture it is.
+      cover: ((image) => (image && !image.hidden && image.complete ? image.naturalWidth : 0))(
+        document.querySelector('.tunaro-cover'),
+      ),
+      view: document.querySelector('.tunaro-views [aria-selected=true]')?.textContent ?? null,
+      crumbs: [...document.querySelectorAll('.tunaro-crumbs li')].map((crumb) => crumb.textContent),
+      items: [...document.querySelectorAll('.tunaro-item-name')].map((name) => name.firstChild.textContent),
+      said: document.querySelector('.tunaro-library-said')?.textContent ?? null,
+      disabled: [...document.querySelectorAll('.tunaro-edits [aria-disabled=true]')].map((edit) => edit.textContent),
     };
   });
 }

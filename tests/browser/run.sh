@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end browser test through lighttpd: a private demo instance (its own
 # temporary folder, Wine prefix and free port on 127.0.0.1: lighttpd,
-# tunaro.exe under Wine, the stand-in player with its message log), then the
+# tunaro.exe under Wine with a music folder of its own, the stand-in player
+# with its message log), then the
 # remote suite (tests/remote/checks.mjs, the same checks as behind Apache and
 # tunaro-server.exe) with the demo's page with the panel, the page's steps
 # (tests/browser/test.mjs) in headless Chromium, and the page script
@@ -57,6 +58,9 @@ started=$(tunaro_now_ms)
 tunaro_prefix_make "$work/prefix"
 host=127.0.0.1
 tunaro_tree_install "$work/site" "$work/prefix" "$host" "$(tunaro_free_port "$host")" "$repo/build/windows"
+# The music folder the Library view browses; page-script.mjs puts its files in.
+mkdir "$work/music"
+printf 'MUSICDIR %s\r\n' "$(tunaro_winpath "$work/music")" >>"$work/site/cgi-bin/tunaro/tunaro.conf"
 : >"$work/player.log"
 tunaro_player_start "$work/site" "$work/prefix" --log "$(tunaro_winpath "$work/player.log")" \
   >"$work/player.out"
@@ -70,7 +74,7 @@ echo "browser test: demo instance on http://$host:$TUNARO_PORT, ready in" \
 # the prefix).
 export BASE_URL=http://$host:$TUNARO_PORT PLAYER_LOG=$work/player.log WINE_RUN=$work/wine-run \
   PROBE=$repo/build/windows/player_probe.exe ARTIFACTS=$artifacts PLAYER_PID=$TUNARO_PLAYER_PID \
-  PLAYER_DIR=$work/site/player
+  PLAYER_DIR=$work/site/player MUSIC_DIR=$work/music
 suite() {
   "$@" || { keep_logs; return 1; }
 }

@@ -290,7 +290,7 @@ step("with JavaScript, the page script's list plays a chosen row", async () => {
   const response = await page.goto(`${BASE_URL}${START_PATH}`);
   check(response.ok(), `GET ${START_PATH}: ${response.status()}`);
   checkEqual(new URL(page.url()).pathname, CONTROL_PATH, `where ${START_PATH} leads`);
-  const images = await page.$$eval('img', (all) => all.map((i) => i.naturalWidth > 0));
+  const images = await page.$$eval('form a img', (all) => all.map((i) => i.naturalWidth > 0));
   check(images.length === 4 && images.every(Boolean), `the button images loaded: ${images}`);
   await waitFor(() => pageView(page), (v) => v.size === TITLES.length, "the page script's list");
   const offset = logSize();
