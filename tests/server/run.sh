@@ -270,6 +270,14 @@ console_qr() {
   kill "$terminal" 2>/dev/null || true
   wait "$terminal" 2>/dev/null || true
   exec 8>&-
+  # cmd may end before the server it started: wait for the server to close its
+  # port, and end it within the test's own prefix if it does not.
+  for ((i = 0; i < 150; i++)); do tunaro_port_open "$host" "$port" || break; sleep 0.1; done
+  if tunaro_port_open "$host" "$port"; then
+    echo "     (the server of the console went on after Ctrl+C: ended with taskkill in the test's prefix)"
+    tunaro_wine_env "$work/prefix" wine taskkill /F /IM tunaro-server.exe >/dev/null 2>&1 || true
+    sleep 1
+  fi
   python3 tests/server/console_qr.py "$typescript" "$work/console.pbm" &&
     decoded=$(zbarimg -q --raw "$work/console.pbm" 2>/dev/null)
   # With the login, the code drawn is the pairing code's: its page at the address.
