@@ -40,6 +40,8 @@ ExternalProject_Add(tunaro_taglib_build
     -DBUILD_EXAMPLES=OFF
     -DBUILD_TESTING=OFF
     -DWITH_ZLIB=OFF
+  # The compiler cache of our own build, if any (a list: CMAKE_CACHE_ARGS keeps it whole).
+  CMAKE_CACHE_ARGS "-DCMAKE_CXX_COMPILER_LAUNCHER:STRING=${CMAKE_CXX_COMPILER_LAUNCHER}"
   BUILD_BYPRODUCTS "${_taglib_library}")
 
 file(MAKE_DIRECTORY "${_taglib_prefix}/include")

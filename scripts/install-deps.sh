@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # building
-  cmake make g++ clang-format
+  cmake make g++ clang-format ccache
   # native tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # TagLib for the native tests and fuzzers (the Windows build makes its own from Debian's source)
