@@ -89,6 +89,11 @@ cp assets/images/*.{gif,png,webmanifest} assets/js/tunaro.js "$site/wwwroot/imag
 cp "$build/tunaro.exe" demo/header.html demo/footer.html "$site/cgi-bin/tunaro/"
 cp demo/tunaro.conf.sample "$site/cgi-bin/tunaro/tunaro.conf"
 cp "$build/standin_player.exe" demo/playlist.m3u demo/playlist.m3u8 "$site/player/"
+# The playlist's songs as files in C:\Music of the prefix, the music folder of
+# the Library view, each artist's with a picture for the cover.
+rm -rf "$prefix/drive_c/Music"
+python3 demo/make-music.py demo/playlist.m3u8 "$prefix/drive_c"
+printf 'MUSICDIR C:\\Music\r\n' >>"$site/cgi-bin/tunaro/tunaro.conf"
 server_exe=$site/tunaro-server.exe
 login=(--no-login --allow 127.0.0.1,::1)
 if [[ -n $auth ]]; then
