@@ -59,7 +59,10 @@ std::optional<std::string> ProbeText(long long code) {
   }
   if (result.exit_code != kProbeUnreadable && result.exit_code != kProbeTimedOut &&
       result.exit_code != kProbeFailed) {
-    ADD_FAILURE() << "player_probe.exe text failed: " << result.output << result.errors;
+    ADD_FAILURE() << "player_probe.exe text failed (exit "
+                  << (result.exit_code ? std::to_string(*result.exit_code) : "none")
+                  << (result.timed_out ? ", timed out" : "") << "): " << result.output
+                  << result.errors;
   }
   return std::nullopt;
 }
