@@ -1,6 +1,8 @@
 #include "server/access/login_file.h"
 
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "base/run_error.h"
 #include "server/system/server_exit.h"
@@ -34,9 +36,13 @@ bool IsGoodUserName(const std::string& user) {
   return true;
 }
 
-std::optional<std::string> LoginTextProblem(const std::string& text) {
+namespace {
+
+// The file's lines that are not empty, each with its number from 1: lines end
+// at LF, a CR before it dropped.
+std::vector<std::pair<int, std::string>> LoginLines(const std::string& text) {
+  std::vector<std::pair<int, std::string>> lines;
   int line_number = 0;
-  int logins = 0;
   size_t start = 0;
   while (start < text.size()) {
     size_t end = text.find('\n', start);
@@ -45,7 +51,16 @@ std::optional<std::string> LoginTextProblem(const std::string& text) {
     start = end + 1;
     ++line_number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
+    if (!line.empty()) lines.emplace_back(line_number, std::move(line));
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::optional<std::string> LoginTextProblem(const std::string& text) {
+  int logins = 0;
+  for (const auto& [line_number, line] : LoginLines(text)) {
     const std::string where = "line " + std::to_string(line_number);
     size_t first = line.find(':');
     size_t second = first == std::string::npos ? first : line.find(':', first + 1);
@@ -79,14 +94,8 @@ std::optional<std::string> PasswordProblem(const std::string& password) {
 std::vector<LoginEntry> LoginsOf(const std::string& text) {
   std::vector<LoginEntry> logins;
   if (LoginTextProblem(text)) return logins;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) continue;
+  for (const auto& numbered : LoginLines(text)) {
+    const std::string& line = numbered.second;
     const size_t first = line.find(':');
     logins.push_back({line.substr(0, first), line.substr(line.find(':', first + 1) + 1)});
   }
