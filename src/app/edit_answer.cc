@@ -1,7 +1,9 @@
 #include "app/edit_answer.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/entry_choice.h"
@@ -176,11 +178,9 @@ void AnswerEditRequest(SystemInterface& system, ResponseWriter& out, const Reque
   }
   PathReading reading;
   if (request.edit == Edit::kAdd) {
-    reading = ReadLibraryPath(request.text);
-    if (reading.fault != PathFault::kNone) {
-      WriteRefusal(out, PathRefusal(reading.fault));
-      return;
-    }
+    std::optional<PathReading> read = ReadPathOrRefuse(out, request.text);
+    if (!read) return;
+    reading = std::move(*read);
   }
   Settings settings;
   ReadSettingsFile(system, settings);

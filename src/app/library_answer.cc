@@ -1,5 +1,8 @@
 #include "app/library_answer.h"
 
+#include <optional>
+#include <utility>
+
 #include "app/load_settings.h"
 #include "app/music_library.h"
 #include "library/folder_listing.h"
@@ -16,11 +19,9 @@ void AnswerLibraryRequest(SystemInterface& system, ResponseWriter& out, const Re
   // A path the rules refuse is refused before anything is read.
   PathReading reading;
   if (request.library == LibraryAsk::kFolder) {
-    reading = ReadLibraryPath(request.text);
-    if (reading.fault != PathFault::kNone) {
-      WriteRefusal(out, PathRefusal(reading.fault));
-      return;
-    }
+    std::optional<PathReading> read = ReadPathOrRefuse(out, request.text);
+    if (!read) return;
+    reading = std::move(*read);
   }
   Settings settings;
   ReadSettingsFile(system, settings);

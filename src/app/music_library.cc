@@ -17,6 +17,13 @@ std::vector<MusicFolder> ConfiguredMusicFolders(SystemInterface& system, const S
 
 Refusal PathRefusal(PathFault fault) { return {kForbidden, std::string(PathFaultText(fault))}; }
 
+std::optional<PathReading> ReadPathOrRefuse(ResponseWriter& out, const std::string& text) {
+  PathReading reading = ReadLibraryPath(text);
+  if (reading.fault == PathFault::kNone) return reading;
+  WriteRefusal(out, PathRefusal(reading.fault));
+  return std::nullopt;
+}
+
 Refusal PlaceRefusal(PlaceOutcome outcome, std::string_view path) {
   const std::string named(path);
   const std::string folder = named.substr(0, named.find('/'));

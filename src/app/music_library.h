@@ -3,6 +3,8 @@
 #ifndef TUNARO_APP_MUSIC_LIBRARY_H_
 #define TUNARO_APP_MUSIC_LIBRARY_H_
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +22,10 @@ std::vector<MusicFolder> ConfiguredMusicFolders(SystemInterface& system, const S
 
 // 403: the path's rules refuse it before anything is looked up.
 Refusal PathRefusal(PathFault fault);
+
+// A request's path read by those rules; nothing when they refuse it, with
+// the refusal written to `out`.
+std::optional<PathReading> ReadPathOrRefuse(ResponseWriter& out, const std::string& text);
 
 // What the answer says when `path` (as the request named it) did not lead to
 // a place: 404 for what is not there, 403 for what may not be reached.
